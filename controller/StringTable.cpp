@@ -1,0 +1,41 @@
+#include "controller/StringTable.h"
+
+#include <map>
+
+namespace morvik {
+
+std::string MessageText(int id) {
+    static const std::map<int, const char*> table = {
+        {msg::PressStartToHome, "Press START button to home machine..."},
+        {msg::HomingMachine, "Homing Machine..."},
+        {msg::MustBeInRunToLoad, "Machine must be in RUN mode to load a file"},
+        {msg::UnableToOpenFile, "Unable to open file. Part not loaded"},
+        {msg::NoProgramNumber,
+         "No program number or sequence number found in file. Part not loaded"},
+        {msg::MustBeInRunToRestart, "Machine must be in RUN mode to restart a file"},
+        {msg::NoPartLoaded, "No part program is loaded"},
+        {msg::MustRestart, "Part program must be restarted"},
+        {msg::MustHomeBeforeRun, "Machine must be Homed before selecting Run mode"},
+        {msg::MustHomeBeforeMdi, "Machine must be Homed before selecting MDI mode"},
+        {msg::JoystickDriverMissing, "The joystick driver is not present"},
+        {msg::JoystickIdInvalid, "The specified joystick device ID is invalid"},
+        {msg::JoystickNotConnected, "The specified joystick is not connected to the system"},
+        {msg::JoystickCenter, "Center joystick and click OK"},
+        {msg::JoystickUpperLeft, "Move joystick to upper left, click OK"},
+        {msg::JoystickLowerRight, "Move joystick to lower right"},
+        {msg::UnableToOpenAscii,
+         "Unable to open motion controller in ASCII mode\r\n(make sure Enable Multi Interface "
+         "option is checked in KELVAPI setup dialog)"},
+        {msg::UnableToOpenBinary, "Unable to open motion controller in binary mode"},
+        {msg::CardNotAnswering,
+         "The motion controller is not answering. The operation was abandoned; check the "
+         "card and its connection, then try again."},
+        {msg::ControllerFileNotWritten,
+         "A controller file could not be written. The motion controller keeps its previous "
+         "settings; check that the folder is writable and has free space."},
+    };
+    auto it = table.find(id);
+    return it == table.end() ? std::string() : std::string(it->second);
+}
+
+} // namespace morvik

@@ -1,0 +1,38 @@
+// The station's operator messages, by the ids the rest of the code uses. One table, one place.
+#pragma once
+
+#include <string>
+
+namespace morvik {
+
+namespace msg {
+constexpr int PressStartToHome = 34000;
+constexpr int HomingMachine = 34001;
+constexpr int MustBeInRunToLoad = 34002;
+constexpr int UnableToOpenFile = 34003;
+constexpr int NoProgramNumber = 34004;
+constexpr int MustBeInRunToRestart = 34005;
+constexpr int NoPartLoaded = 34006;
+constexpr int MustRestart = 34007;
+constexpr int MustHomeBeforeRun = 34008;
+constexpr int MustHomeBeforeMdi = 34009;
+constexpr int JoystickDriverMissing = 34100;
+constexpr int JoystickIdInvalid = 34101;
+constexpr int JoystickNotConnected = 34102;
+constexpr int JoystickCenter = 34103;
+constexpr int JoystickUpperLeft = 34104;
+constexpr int JoystickLowerRight = 34105;
+constexpr int UnableToOpenAscii = 34200;
+constexpr int UnableToOpenBinary = 34201;
+// Our own additions after the card's open failures.
+constexpr int CardNotAnswering = 34202;
+constexpr int ControllerFileNotWritten = 34203;
+} // namespace msg
+
+// The caption of every operator message box.
+inline constexpr const char* kMessageCaption = "Morvik Windows Application";
+
+// The text of a message id; an unknown id gives an empty string.
+std::string MessageText(int id);
+
+} // namespace morvik
