@@ -66,6 +66,7 @@ int32_t KelvGetPositionEx(KELVHANDLE h, int16_t axis, double* position);
 int32_t KelvGetOptimalEx(KELVHANDLE h, int16_t axis, double* position);
 int32_t KelvGetTargetEx(KELVHANDLE h, int16_t axis, double* position);
 int32_t KelvMoveAbsolute(KELVHANDLE h, int16_t axis, double position);
+int32_t KelvMoveRelative(KELVHANDLE h, int16_t axis, double distance);
 int32_t KelvSetVelocity(KELVHANDLE h, int16_t axis, double velocity);
 int32_t KelvSetAcceleration(KELVHANDLE h, int16_t axis, double acceleration);
 int32_t KelvSetDeceleration(KELVHANDLE h, int16_t axis, double deceleration);

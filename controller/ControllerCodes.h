@@ -1,0 +1,68 @@
+// The card's binary command and query codes and the bits of its program status word, as the
+// station uses them. One place, so that the operation layer, the control panel and the status
+// display never spell a bare number.
+#pragma once
+
+#include <cstdint>
+
+namespace morvik {
+
+// Binary commands, each sent on axis 0.
+namespace code {
+constexpr std::int32_t AbortProgram = 401;
+constexpr std::int32_t CycleStart = 410;
+constexpr std::int32_t SingleBlock = 411;
+constexpr std::int32_t FeedHold = 412;
+constexpr std::int32_t DryRunOn = 420;
+constexpr std::int32_t DryRunOff = 421;
+constexpr std::int32_t BlockSkipOn = 424;
+constexpr std::int32_t BlockSkipOff = 425;
+constexpr std::int32_t FeedOverride = 440;    // fraction, 1.0 = 100 %, double
+constexpr std::int32_t RapidOverride = 441;   // fraction, double
+constexpr std::int32_t SpindleOverride = 442; // fraction, double
+// Output options: +1 on, -1 off. 494 echoes each block, 495 sends the program's messages.
+constexpr std::int32_t OutputOption490 = 490;
+constexpr std::int32_t OutputOption491 = 491;
+constexpr std::int32_t OutputEchoBlocks = 494;
+constexpr std::int32_t OutputMessages = 495;
+
+// Queries: the command with argument 0, then the reply of the given type.
+constexpr std::int32_t ProgramStatus = 460;  // 32-bit integer, bits below
+constexpr std::int32_t FilePosition = 461;   // 32-bit integer
+constexpr std::int32_t SequenceNumber = 463; // 32-bit integer
+constexpr std::int32_t RepeatCount = 464;    // 32-bit integer
+constexpr std::int32_t ProgramNumber = 465;  // 32-bit integer
+constexpr std::int32_t ToolNumber = 466;     // 32-bit integer
+constexpr std::int32_t SpindleSpeed = 467;   // double
+} // namespace code
+
+// Bits of the program status word (reply of code::ProgramStatus).
+namespace psw {
+constexpr std::uint32_t Ready = 1u << 0;
+constexpr std::uint32_t Running = 1u << 1;
+constexpr std::uint32_t Finished = 1u << 2;
+constexpr std::uint32_t Paused = 1u << 3;
+constexpr std::uint32_t FeedHold = 1u << 4;
+constexpr std::uint32_t DryRun = 1u << 5;
+constexpr std::uint32_t BlockSkip = 1u << 6;
+constexpr std::uint32_t Absolute = 1u << 8;
+constexpr std::uint32_t Incremental = 1u << 9;
+constexpr std::uint32_t PartError = 1u << 17;
+constexpr std::uint32_t EmergencyStop = 1u << 18;
+constexpr std::uint32_t ExternalEmergencyStop = 1u << 19;
+constexpr std::uint32_t DriveFault = 1u << 20;
+constexpr std::uint32_t MotorError = 1u << 21;
+// A loaded program can be started (or stepped, or held) only while one of these is set.
+constexpr std::uint32_t Startable = Ready | Running;
+} // namespace psw
+
+// Digital I/O channels are numbered 1..32; channel n is bit n-1 of the I/O word. Any other
+// channel number (0 means "not connected") is never shifted into the word and reads as off.
+constexpr bool IsIoChannel(int channel) {
+    return channel >= 1 && channel <= 32;
+}
+constexpr bool IoChannelOn(std::uint32_t word, int channel) {
+    return IsIoChannel(channel) && ((word >> (channel - 1)) & 1u) != 0;
+}
+
+} // namespace morvik
