@@ -1,0 +1,206 @@
+// The machine document: one machine tool. It owns the connection to the card, the machine's
+// components (six axes, spindle, cutter, six work coordinates, nine tools, the D and H offset
+// tables), the machine-wide settings and the run-time state; it reads and writes the machine
+// file and generates and downloads the three controller files.
+//
+// Life of a document, as the application drives it:
+//   CMachine machine(api, clock, ui);    // components bound, currentMachine set
+//   if (!machine.Connect()) ...          // the card could not be opened: the application ends
+//   machine.OnOpenDocument(path) or machine.OnNewDocument();
+//   ...                                  // operation layer, dialogs, Save / Save As
+//   machine.Shutdown();                  // or the destructor: stop, options, close the card
+//
+// The modes, homing, status cycle, part programs, jogging and external controls live in the
+// operation layer; they work through the accessors below.
+#pragma once
+
+#include "controller/Clock.h"
+#include "controller/KelvApiTable.h"
+#include "controller/MotionController.h"
+#include "controller/OperatorInterface.h"
+#include "machine/Axis.h"
+#include "machine/ControllerFiles.h"
+#include "machine/CurrentMachine.h"
+#include "machine/Cutter.h"
+#include "machine/DocumentBase.h"
+#include "machine/MachineSettings.h"
+#include "machine/MachineState.h"
+#include "machine/OffsetTable.h"
+#include "machine/Spindle.h"
+#include "machine/Tool.h"
+#include "machine/WorkCoord.h"
+
+#include <array>
+#include <cstdint>
+#include <ctime>
+#include <functional>
+#include <string>
+
+namespace morvik {
+
+class CMachine : public CDocumentBase {
+public:
+    // The reply buffer of the read commands and of closing.
+    static constexpr int kReplyBufferSize = 80;
+    // Controller axis numbers of a new machine's axes X..W: only X and Y are on the card.
+    static constexpr std::int32_t kNewMachineAxes[Axis::kAxisCount] = {1, 2, 0, 0, 0, 0};
+
+    // The date in the controller file headers; local time unless a test fixes it.
+    using DateSource = std::function<std::tm()>;
+
+    // Construction steps up to binding: components numbered, settings bound to their keys
+    // with their initial values, run-time state cleared, currentMachine set to this document.
+    // Nothing is sent to the card yet.
+    CMachine(const KelvApiTable& api, IClock& clock, IOperatorInterface& ui,
+             std::int16_t controllerId = 0);
+    // Runs Shutdown() unless the application already has.
+    ~CMachine() override;
+    CMachine(const CMachine&) = delete;
+    CMachine& operator=(const CMachine&) = delete;
+
+    // Opens the card, sends "PC0,EF\r" and "FO\r", switches the output options off and clears
+    // the part program state. False when the card could not be opened (the operator has seen
+    // why); the application then ends.
+    bool Connect();
+    // Closing the document: aborts a started program (bounded wait), output options off, 494
+    // on, "PC62,EN\r", replies drained, both handles closed, currentMachine cleared. Runs once;
+    // later calls and the destructor do nothing more. Without an open card only currentMachine
+    // is cleared.
+    void Shutdown();
+
+    // ---- Document operations ----
+    // A new machine: built-in setup, then .CFG, .WRK, .TOL downloaded; the document is
+    // unmodified and keeps its default title.
+    virtual bool OnNewDocument();
+    // ResetSetup, ReadSetup(path), then the file must open for reading: if it does not, false
+    // is returned without recording the path or downloading (the caller reports the file
+    // error and closes the document). Otherwise unmodified, path and title recorded, the three
+    // files downloaded.
+    virtual bool OnOpenDocument(const std::string& path);
+    // WriteSetup(path): false when the machine file could not be saved (the file on disk is
+    // then unchanged); the caller tells the operator.
+    virtual bool OnSaveDocument(const std::string& path);
+    // Setup > Save: to the document's path, or through Save As when it has none. True when
+    // the file was written; then the document is unmodified.
+    bool SaveCommand();
+    // Setup > Save As: the "Save Setup As" dialog; on OK the file is saved, the chosen path
+    // becomes the document's path and its whole text the title (the controller files then
+    // follow that path), and the document is unmodified. False when cancelled or not saved
+    // (path and title then stay as they were).
+    bool SaveAs();
+
+    // ---- Machine file ----
+    // The built-in setup of a new machine (X axis 1, Y axis 2, the rest not on the card),
+    // overrides 100 % and block skip and dry run off, both sent to the card.
+    void ResetSetup();
+    // Reads every section; absent keys as the settings define, then the fix-ups
+    // (SETUPPRECISION, joystick centres and upper extremes). A file that cannot be read reads
+    // as one without any key.
+    void ReadSetup(const std::string& path);
+    // Writes every section (erased first, so keys that are not ours go) into the existing
+    // file, keeping sections that are not ours, and saves it atomically. False, leaving the
+    // file on disk as it was, when the file is read-only or cannot be written.
+    bool WriteSetup(const std::string& path);
+
+    // ---- Controller files ----
+    // Each writes its file (named after the title) and downloads it as controller file 100,
+    // 101 or 102 with its read command. A file that cannot be written is reported to the
+    // operator (message 34203 with the file name) and nothing is downloaded. A started program
+    // is aborted first. False when the file was not written or the card did not answer.
+    bool DownloadConfiguration(); // shows the wait cursor
+    bool DownloadWorkCoordinates();
+    bool DownloadToolData();
+    // The three in order; stops early only when the card does not answer.
+    bool DownloadAll();
+    void SetDateSource(DateSource source) { dateSource_ = std::move(source); }
+
+    // ---- Card options ----
+    // Output options 490, 491, 494, 495 off, in that order.
+    void AllOutputOptionsOff();
+    void SetFeedOverride(double fraction);
+    void SetRapidOverride(double fraction);
+    void SetSpindleOverride(double fraction);
+    void SetBlockSkip(bool on);
+    void SetDryRun(bool on);
+    // Aborts a started program and waits (bounded) for the card; clears program started.
+    // False when the card did not answer (the program is then still marked started).
+    bool AbortStartedProgram();
+
+    // The user interface tells the document that one of its windows is gone. The program
+    // view also takes the card's output options with it.
+    void OnViewDestroyed(ViewKind view);
+
+    // ---- Accessors ----
+    MotionController& Controller() { return controller_; }
+    IOperatorInterface& Operator() { return ui_; }
+    IClock& Clock() { return clock_; }
+    MachineState& State() { return state_; }
+    const MachineState& State() const { return state_; }
+
+    std::array<Axis, Axis::kAxisCount>& Axes() { return axes_; }
+    const std::array<Axis, Axis::kAxisCount>& Axes() const { return axes_; }
+    Axis& AxisX() { return axes_[0]; }
+    Axis& AxisY() { return axes_[1]; }
+    Axis& AxisZ() { return axes_[2]; }
+    Spindle& GetSpindle() { return spindle_; }
+    const Spindle& GetSpindle() const { return spindle_; }
+    Cutter& GetCutter() { return cutter_; }
+    const Cutter& GetCutter() const { return cutter_; }
+    std::array<WorkCoord, WorkCoord::kWorkCoordCount>& WorkCoords() { return workCoords_; }
+    const std::array<WorkCoord, WorkCoord::kWorkCoordCount>& WorkCoords() const {
+        return workCoords_;
+    }
+    std::array<Tool, Tool::kToolCount>& Tools() { return tools_; }
+    const std::array<Tool, Tool::kToolCount>& Tools() const { return tools_; }
+    // [0] is the D table, [1] the H table.
+    std::array<OffsetTable, 2>& OffsetTables() { return offsetTables_; }
+    const std::array<OffsetTable, 2>& OffsetTables() const { return offsetTables_; }
+
+    GeneralSettings& General() { return general_; }
+    const GeneralSettings& General() const { return general_; }
+    FeedSettings& Feed() { return feed_; }
+    const FeedSettings& Feed() const { return feed_; }
+    JoggingSettings& Jogging() { return jogging_; }
+    const JoggingSettings& Jogging() const { return jogging_; }
+    HomingSettings& Homing() { return homing_; }
+    const HomingSettings& Homing() const { return homing_; }
+    ExternalControlSettings& ExternalControls() { return externalControls_; }
+    const ExternalControlSettings& ExternalControls() const { return externalControls_; }
+
+    // The part-program units DEFAULTUNITS selects: English for 0, metric otherwise.
+    UnitSystem DefaultUnitSystem() const;
+    int SetupPrecision() const { return general_.setupPrecision.Get(); }
+
+private:
+    enum class Outcome { Done, FileNotWritten, CardNotAnswering };
+
+    void BindSettings();
+    void NumberComponents();
+    bool SaveComponents(CProfileFile& file, int precision) const;
+    void LoadComponents(const CProfileFile& file);
+    Outcome Download(ControllerFile file);
+    bool WriteControllerFile(ControllerFile file, const std::string& name);
+
+    IClock& clock_;
+    IOperatorInterface& ui_;
+    DateSource dateSource_;
+    bool shutDown_ = false;
+
+    MotionController controller_;
+    std::array<Axis, Axis::kAxisCount> axes_;
+    Spindle spindle_;
+    Cutter cutter_;
+    std::array<WorkCoord, WorkCoord::kWorkCoordCount> workCoords_;
+    std::array<Tool, Tool::kToolCount> tools_;
+    std::array<OffsetTable, 2> offsetTables_;
+
+    GeneralSettings general_;
+    FeedSettings feed_;
+    JoggingSettings jogging_;
+    HomingSettings homing_;
+    ExternalControlSettings externalControls_;
+
+    MachineState state_;
+};
+
+} // namespace morvik

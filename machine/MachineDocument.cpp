@@ -1,0 +1,155 @@
+// CMachine as a document: new, open, save and save as, and the machine file's section walks.
+#include "machine/Machine.h"
+
+#include <filesystem>
+#include <fstream>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace morvik {
+
+namespace {
+
+const std::vector<FileFilter> kMachineFileFilters = {
+    {"Machine Files (*.mch)", "*.mch"},
+    {"All Files (*.*)", "*.*"},
+};
+
+// The document framework's own open step: the file must exist and open for reading.
+bool OpensForReading(const std::string& path) {
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec))
+        return false;
+    return std::ifstream(path, std::ios::binary).is_open();
+}
+
+// A machine file whose write permission is off is not replaced: the atomic save would rename
+// over it, since only the folder's permissions count for a rename (and root passes every
+// check), so the read-only mark is honoured here, as on the desktop the files come from.
+bool IsReadOnlyFile(const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+        return false;
+    return (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 || ::access(path.c_str(), W_OK) != 0;
+}
+
+} // namespace
+
+bool CMachine::OnNewDocument() {
+    ResetSetup();
+    DownloadAll();
+    SetModifiedFlag(false);
+    return true;
+}
+
+bool CMachine::OnOpenDocument(const std::string& path) {
+    ResetSetup();
+    ReadSetup(path);
+    if (!OpensForReading(path))
+        return false;
+    SetModifiedFlag(false);
+    SetPathName(path);
+    DownloadAll();
+    return true;
+}
+
+bool CMachine::OnSaveDocument(const std::string& path) {
+    return WriteSetup(path);
+}
+
+bool CMachine::SaveCommand() {
+    if (GetPathName().empty())
+        return SaveAs();
+    if (!OnSaveDocument(GetPathName()))
+        return false;
+    SetModifiedFlag(false);
+    return true;
+}
+
+bool CMachine::SaveAs() {
+    const std::optional<std::string> chosen =
+        ui_.ChooseSaveFile("Save Setup As", kMachineFileFilters, std::string());
+    if (!chosen || chosen->empty() || !OnSaveDocument(*chosen))
+        return false;
+    SetPathName(*chosen);
+    SetTitle(*chosen);
+    SetModifiedFlag(false);
+    return true;
+}
+
+void CMachine::ResetSetup() {
+    for (std::size_t i = 0; i < axes_.size(); ++i)
+        axes_[i].Reset(kNewMachineAxes[i]);
+    spindle_.Reset(0);
+    cutter_.Reset(0);
+    for (WorkCoord& workCoord : workCoords_)
+        workCoord.Reset();
+    for (Tool& tool : tools_)
+        tool.Reset();
+    for (OffsetTable& table : offsetTables_)
+        table.Reset();
+    SetFeedOverride(1.0);
+    SetRapidOverride(1.0);
+    SetSpindleOverride(1.0);
+    SetBlockSkip(false);
+    SetDryRun(false);
+}
+
+void CMachine::ReadSetup(const std::string& path) {
+    const CProfileFile file(path);
+    LoadSection(file, general_.Items());
+    general_.FixUp();
+    LoadSection(file, feed_.Items());
+    LoadComponents(file);
+    LoadSection(file, jogging_.Items());
+    jogging_.FixUp();
+    LoadSection(file, homing_.Items());
+    LoadSection(file, externalControls_.Items());
+}
+
+void CMachine::LoadComponents(const CProfileFile& file) {
+    for (Axis& axis : axes_)
+        axis.Load(file);
+    spindle_.Load(file);
+    cutter_.Load(file);
+    for (WorkCoord& workCoord : workCoords_)
+        workCoord.Load(file);
+    for (Tool& tool : tools_)
+        tool.Load(file);
+    for (OffsetTable& table : offsetTables_)
+        table.Load(file);
+}
+
+bool CMachine::WriteSetup(const std::string& path) {
+    if (IsReadOnlyFile(path))
+        return false;
+    // A precision below 1 would write every value with one digit; saved as read, it is 9.
+    general_.FixUp();
+    const int precision = SetupPrecision();
+    CProfileFile file(path);
+    bool written = SaveSection(file, general_.Items(), precision);
+    written = SaveSection(file, jogging_.Items(), precision) && written;
+    written = SaveSection(file, homing_.Items(), precision) && written;
+    written = SaveSection(file, externalControls_.Items(), precision) && written;
+    written = SaveSection(file, feed_.Items(), precision) && written;
+    written = SaveComponents(file, precision) && written;
+    return file.Save() && written;
+}
+
+bool CMachine::SaveComponents(CProfileFile& file, int precision) const {
+    bool written = true;
+    for (const Axis& axis : axes_)
+        written = axis.Save(file, precision) && written;
+    written = spindle_.Save(file, precision) && written;
+    written = cutter_.Save(file, precision) && written;
+    for (const WorkCoord& workCoord : workCoords_)
+        written = workCoord.Save(file, precision) && written;
+    for (const Tool& tool : tools_)
+        written = tool.Save(file, precision) && written;
+    for (const OffsetTable& table : offsetTables_)
+        written = table.Save(file, precision) && written;
+    return written;
+}
+
+} // namespace morvik

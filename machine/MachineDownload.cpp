@@ -1,0 +1,66 @@
+// CMachine's controller files: write each file's text under the name formed from the document
+// title, then download it to the card and have the card read it.
+#include "machine/Machine.h"
+
+#include "controller/StringTable.h"
+#include "settings/AtomicFile.h"
+
+#include <optional>
+#include <sstream>
+
+namespace morvik {
+
+bool CMachine::DownloadConfiguration() {
+    return Download(ControllerFile::Configuration) == Outcome::Done;
+}
+
+bool CMachine::DownloadWorkCoordinates() {
+    return Download(ControllerFile::WorkCoordinates) == Outcome::Done;
+}
+
+bool CMachine::DownloadToolData() {
+    return Download(ControllerFile::ToolData) == Outcome::Done;
+}
+
+bool CMachine::DownloadAll() {
+    bool all = true;
+    for (ControllerFile file : kControllerFileOrder) {
+        const Outcome outcome = Download(file);
+        all = all && outcome == Outcome::Done;
+        // A card that did not answer would only keep the operator waiting twice more.
+        if (outcome == Outcome::CardNotAnswering)
+            break;
+    }
+    return all;
+}
+
+CMachine::Outcome CMachine::Download(ControllerFile file) {
+    // The configuration download shows the wait cursor for as long as it runs.
+    std::optional<WaitCursor> wait;
+    if (file == ControllerFile::Configuration)
+        wait.emplace(ui_);
+    const ControllerFileInfo& info = InfoOf(file);
+    const std::string name = ControllerFileName(GetTitle(), file);
+    if (!WriteControllerFile(file, name)) {
+        ui_.ShowMessageBox(msg::ControllerFileNotWritten, name);
+        return Outcome::FileNotWritten;
+    }
+    if (!AbortStartedProgram())
+        return Outcome::CardNotAnswering;
+    const DownloadResult sent = controller_.DownloadFile(name, info.number);
+    // The card took no line: having it read the empty file would wipe its configuration.
+    if (sent == DownloadResult::CardNotReady)
+        return Outcome::CardNotAnswering;
+    controller_.SendAscii(AsciiCommand(info.readCommand, info.number));
+    controller_.DrainReplies(kReplyBufferSize);
+    // The file vanished between writing and sending: the card read its previous copy.
+    return sent == DownloadResult::Sent ? Outcome::Done : Outcome::FileNotWritten;
+}
+
+bool CMachine::WriteControllerFile(ControllerFile file, const std::string& name) {
+    std::ostringstream text;
+    WriteControllerText(*this, file, dateSource_(), text);
+    return WriteFileAtomically(name, text.str());
+}
+
+} // namespace morvik

@@ -1,0 +1,64 @@
+// The machine document's run-time state: what the machine is doing now, never stored in the
+// machine file. CMachine owns one and hands it out by reference; the operation layer (modes,
+// homing, the status cycle, part programs, jogging, external controls) reads and changes it.
+// Every new machine document starts from the values below, so a machine opened again must be
+// homed again.
+#pragma once
+
+#include "controller/OperatorInterface.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace morvik {
+
+enum class MachineMode : std::int32_t { None = 0, Run = 1, Mdi = 2, Jog = 3, Home = 4 };
+
+// Which position the readouts show.
+enum class PositionReadout : std::int32_t { Current = 1, Optimal = 2 };
+
+// What the program view echoes of the card's output.
+enum class ProgramViewKind : std::int32_t { Nothing = 0, Program = 1, Messages = 2 };
+
+// The four windows of the machine document that the user interface opens and owns; the
+// document only remembers which of them are open.
+class OpenViews {
+public:
+    bool Has(ViewKind view) const { return open_[Slot(view)]; }
+    void Remember(ViewKind view) { open_[Slot(view)] = true; }
+    void Forget(ViewKind view) { open_[Slot(view)] = false; }
+    void ForgetAll() { open_.fill(false); }
+
+private:
+    static std::size_t Slot(ViewKind view) { return static_cast<std::size_t>(view); }
+    std::array<bool, 4> open_{};
+};
+
+struct MachineState {
+    MachineMode mode = MachineMode::None;
+    bool homed = false; // set by Start in Home mode, never cleared while the document lives
+    // Part program: sent and its number found / run command sent and not aborted since.
+    bool partLoaded = false;
+    bool programStarted = false;
+    std::int32_t programNumber = 0;
+    std::string firstLine;
+    std::string partPath;
+    PositionReadout positionReadout = PositionReadout::Optimal;
+    // Override fractions, 1.0 meaning 100 %; set to 1.0 when a machine is opened or created.
+    double feedOverride = 1.0;
+    double rapidOverride = 1.0;
+    double spindleOverride = 1.0;
+    bool blockSkipOn = false;
+    bool dryRunOn = false;
+    // Four bits per axis: X at bits 4-7, Y at 8-11, Z at 12-15 (moving/stopping per direction).
+    std::uint16_t jogState = 0;
+    // The control panel's jog button bits as the last jog step saw them.
+    std::uint16_t jogButtons = 0;
+    ProgramViewKind programViewKind = ProgramViewKind::Nothing;
+    bool calibrating = false; // the joystick calibration is running; the joystick is ignored
+    bool cutterDown = false;  // jog X and Y with the cutter lowered and turned to the travel
+    OpenViews views;
+};
+
+} // namespace morvik
