@@ -1,0 +1,125 @@
+// One status tick of the station against the simulated card while a part program runs in Run
+// mode with all four readouts on the card (X, Y, Z and the spindle) and the program view
+// echoing the executed blocks: the work the 100 ms timer does. With argument 0 the card's
+// clock stands still (the station's own cost and the card's answers); with 100 the card first
+// runs the 100 ms that pass between two ticks.
+#include "cardsim/KelvSim.h"
+#include "controller/ControllerCodes.h"
+#include "controller/KelvApiTable.h"
+#include "machine/Machine.h"
+#include "operation/MachineOperation.h"
+#include "settings/TempFolder.h"
+#include "settings/UnitTables.h"
+#include "support/SimClock.h"
+
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <memory>
+
+namespace morvik {
+namespace {
+
+// The card library linked into this program, as the station's function table.
+KelvApiTable LinkedCard() {
+    KelvApiTable table;
+#define MORVIK_BENCH_FILL(name) table.name = &::name;
+    MORVIK_KELVAPI_FUNCTIONS(MORVIK_BENCH_FILL)
+#undef MORVIK_BENCH_FILL
+    return table;
+}
+
+// An operator who sees everything and answers nothing.
+class SilentOperator : public IOperatorInterface {
+public:
+    void ShowMessageBox(int, const std::string&) override {}
+    void BeginWaitCursor() override {}
+    void EndWaitCursor() override {}
+    std::optional<std::string> ChooseOpenFile(const std::string&,
+                                              const std::vector<FileFilter>&) override {
+        return std::nullopt;
+    }
+    std::optional<std::string> ChooseSaveFile(const std::string&, const std::vector<FileFilter>&,
+                                              const std::string&) override {
+        return std::nullopt;
+    }
+    bool OpenView(ViewKind) override { return true; }
+    void CloseView(ViewKind) override {}
+    void ClearView(ViewKind) override {}
+    void AppendToView(ViewKind, const std::string& text) override { shown += text.size(); }
+
+    std::size_t shown = 0;
+};
+
+class RestingJoystick : public IJoystick {
+public:
+    int Read(JoystickReading&) override { return joystick::kUnplugged; }
+};
+
+// A new machine with X, Y, Z on card axes 1 to 3 (1000 counts/in) and the spindle on axis 4,
+// homed, in Run mode, running a long move with the program view open.
+struct RunningStation {
+    test::TempFolder folder;
+    std::filesystem::path saved = std::filesystem::current_path();
+    KelvApiTable api = LinkedCard();
+    test::SimClock clock;
+    SilentOperator ui;
+    RestingJoystick joystick;
+    ControlPanelState panel;
+    std::unique_ptr<CMachine> machine;
+    std::unique_ptr<MachineOperation> op;
+
+    RunningStation() {
+        KelvSimReset();
+        std::filesystem::current_path(folder.Path()); // the controller files land here
+        machine = std::make_unique<CMachine>(api, clock, ui);
+        machine->Connect();
+        machine->OnNewDocument();
+        for (int i = 0; i < 3; ++i) {
+            Axis& axis = machine->Axes()[static_cast<std::size_t>(i)];
+            axis.SetControllerAxis(i + 1);
+            axis.Scale().Set(unit::Inch, 1000);
+            axis.RapidRate().Set(unit::Inch, timeunit::Minute, 120);
+        }
+        machine->GetSpindle().SetControllerAxis(4);
+        machine->DownloadConfiguration();
+        op = std::make_unique<MachineOperation>(*machine, panel, joystick);
+        op->SelectHome();
+        op->Start();
+        op->SelectRun();
+        op->ViewProgram();
+        Run();
+    }
+    ~RunningStation() {
+        op.reset();
+        machine.reset();
+        std::filesystem::current_path(saved);
+        KelvSimReset();
+    }
+    void Run() {
+        op->LoadFromLines({"O1", "G01 X50 Y-20 Z5 F60", "G01 X0 Y0 Z0", "M30"}, "bench.prt");
+        op->Start();
+    }
+};
+
+void BM_StatusTickRunning(benchmark::State& state) {
+    const auto timeMs = static_cast<std::uint64_t>(state.range(0));
+    RunningStation station;
+    for (auto _ : state) {
+        station.clock.Advance(timeMs);
+        station.op->StatusTick();
+        while (station.op->IdleDrain()) {
+        }
+        if ((station.panel.programStatus & psw::Running) == 0) {
+            state.PauseTiming();
+            station.Run();
+            state.ResumeTiming();
+        }
+    }
+    benchmark::DoNotOptimize(station.panel.readouts);
+    state.counters["text_bytes"] = static_cast<double>(station.ui.shown);
+}
+BENCHMARK(BM_StatusTickRunning)->Arg(0)->Arg(100);
+
+} // namespace
+} // namespace morvik

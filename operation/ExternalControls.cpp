@@ -1,0 +1,140 @@
+#include "operation/ExternalControls.h"
+
+#include "controller/ControllerCodes.h"
+#include "machine/Machine.h"
+#include "operation/ControlPanelState.h"
+
+#include <array>
+
+namespace morvik {
+
+namespace {
+
+// One hardware button: its setting, its bit in the panel's button word and the cycle command
+// a press fires. The order of the table is the order of the edges.
+struct ButtonLine {
+    CAppInt ExternalControlSettings::*channel;
+    std::uint16_t bit;
+    void (ICycleCommands::*fire)();
+};
+
+constexpr std::array<ButtonLine, 3> kButtons{{
+    {&ExternalControlSettings::startButtonChannel, button::kStart, &ICycleCommands::Start},
+    {&ExternalControlSettings::blockButtonChannel, button::kBlock, &ICycleCommands::Block},
+    {&ExternalControlSettings::fholdButtonChannel, button::kFeedHold, &ICycleCommands::FeedHold},
+}};
+
+// One lamp: its setting and whether it is lit in Home mode (Start only). In Run mode every
+// lamp shows that the program can take the cycle commands; in other modes they are dark.
+struct LampLine {
+    CAppInt ExternalControlSettings::*channel;
+    bool litInHome;
+};
+
+constexpr std::array<LampLine, 3> kLamps{{
+    {&ExternalControlSettings::startIndicatorChannel, true},
+    {&ExternalControlSettings::blockIndicatorChannel, false},
+    {&ExternalControlSettings::fholdIndicatorChannel, false},
+}};
+
+bool LampWanted(const LampLine& lamp, MachineMode mode, std::uint32_t programStatus) {
+    if (mode == MachineMode::Run)
+        return (programStatus & psw::Startable) != 0;
+    return mode == MachineMode::Home && lamp.litInHome;
+}
+
+} // namespace
+
+ExternalControls::ExternalControls(CMachine& machine) : machine_(machine) {}
+
+void ExternalControls::Update(ControlPanelState& panel, ICycleCommands& commands) {
+    const ExternalControlSettings& channels = machine_.ExternalControls();
+    const MachineState& state = machine_.State();
+    ReadButtons(panel);
+    DriveLamps(panel);
+    FollowSwitch(channels.blockSkipSwitchChannel.Get(), panel.inputWord, state.blockSkipOn,
+                 &CMachine::SetBlockSkip);
+    FollowSwitch(channels.dryRunSwitchChannel.Get(), panel.inputWord, state.dryRunOn,
+                 &CMachine::SetDryRun);
+    FireEdges(panel, commands);
+}
+
+void ExternalControls::ReadButtons(ControlPanelState& panel) const {
+    const ExternalControlSettings& channels = machine_.ExternalControls();
+    for (const ButtonLine& button : kButtons) {
+        if (IoChannelOn(panel.inputWord, (channels.*button.channel).Get()))
+            panel.buttonBits = static_cast<std::uint16_t>(panel.buttonBits | button.bit);
+        else
+            panel.buttonBits = static_cast<std::uint16_t>(panel.buttonBits & ~button.bit);
+    }
+}
+
+// The I/O word holds the outputs too, so a lamp already showing the wanted state is left alone:
+// the card's output lines are written only on a change.
+void ExternalControls::DriveLamps(const ControlPanelState& panel) {
+    const ExternalControlSettings& channels = machine_.ExternalControls();
+    const MachineMode mode = machine_.State().mode;
+    for (const LampLine& lamp : kLamps) {
+        const int channel = (channels.*lamp.channel).Get();
+        if (!IsIoChannel(channel))
+            continue;
+        const bool wanted = LampWanted(lamp, mode, panel.programStatus);
+        if (wanted != IoChannelOn(panel.inputWord, channel))
+            machine_.Controller().SetDigitalOutput(channel, wanted);
+    }
+}
+
+// A connected switch owns its flag: the flag follows the switch, and each change sends its
+// on or off command once (a switch found on at start-up sends "on" on the first update).
+void ExternalControls::FollowSwitch(int channel, std::uint32_t inputWord, bool flag,
+                                    void (CMachine::*set)(bool)) {
+    if (!IsIoChannel(channel))
+        return;
+    const bool on = IoChannelOn(inputWord, channel);
+    if (on != flag)
+        (machine_.*set)(on);
+}
+
+void ExternalControls::FireEdges(ControlPanelState& panel, ICycleCommands& commands) const {
+    const std::uint16_t now = panel.buttonBits;
+    const std::uint16_t before = panel.previousButtonBits;
+    // Kept before firing: a command may run for a while (homing, a message box), and the
+    // next update must compare against this update's word whatever it does.
+    panel.previousButtonBits = now;
+    if (now == before)
+        return;
+    for (const ButtonLine& button : kButtons) {
+        if ((now & button.bit) != 0 && (before & button.bit) == 0)
+            (commands.*button.fire)();
+    }
+}
+
+// ---- Options menu ------------------------------------------------------------------------
+
+void ExternalControls::ToggleBlockSkip() {
+    if (BlockSkipEnabled())
+        machine_.SetBlockSkip(!machine_.State().blockSkipOn);
+}
+
+void ExternalControls::ToggleDryRun() {
+    if (DryRunEnabled())
+        machine_.SetDryRun(!machine_.State().dryRunOn);
+}
+
+bool ExternalControls::BlockSkipEnabled() const {
+    return !IsIoChannel(machine_.ExternalControls().blockSkipSwitchChannel.Get());
+}
+
+bool ExternalControls::BlockSkipChecked() const {
+    return machine_.State().blockSkipOn;
+}
+
+bool ExternalControls::DryRunEnabled() const {
+    return !IsIoChannel(machine_.ExternalControls().dryRunSwitchChannel.Get());
+}
+
+bool ExternalControls::DryRunChecked() const {
+    return machine_.State().dryRunOn;
+}
+
+} // namespace morvik

@@ -1,0 +1,57 @@
+// The machine's hardware buttons, lamps and switches on the card's digital I/O channels, and
+// the two Options toggles (Block Skip, Dryrun) they share their flags with.
+//
+// Update() is one step of the status cycle: StatusTick reads the I/O word and, in Run mode,
+// the program status word into the panel state first, then calls Update, which in this order
+//   1. sets the panel's external button bits (button::kStart, kBlock, kFeedHold)
+//      from their input channels,
+//   2. drives the Start, Block and Feed hold lamps, writing a channel only when its state
+//      differs from the wanted one,
+//   3. follows the block-skip switch, then 4. the dry-run switch (each sends its command once
+//      per change),
+//   5. fires Start, Block, Feed hold, in that order, for each button that went from released
+//      to held since the previous update, and keeps the word for the next edge test.
+//
+// Channel numbers come from the machine file, where anything may stand. Only 1..32 exist on
+// the card (channel n is bit n-1 of the I/O word); any other number, 0 included, is treated as
+// not connected: never read as pressed, never written, and it does not take a menu command
+// away from the operator.
+#pragma once
+
+#include "operation/CycleCommands.h"
+
+#include <cstdint>
+
+namespace morvik {
+
+class CMachine;
+struct ControlPanelState;
+
+class ExternalControls {
+public:
+    explicit ExternalControls(CMachine& machine);
+
+    // One status-cycle step; panel.inputWord and (in Run mode) panel.programStatus must be
+    // fresh. Changes panel.buttonBits and panel.previousButtonBits; the jog bits are untouched.
+    void Update(ControlPanelState& panel, ICycleCommands& commands);
+
+    // Options > Block Skip and Options > Dryrun: flip the machine's flag and send the matching
+    // command (424/425, 420/421). While a switch is connected the switch owns the flag and
+    // the command does nothing (the menu item is disabled then).
+    void ToggleBlockSkip();
+    void ToggleDryRun();
+    bool BlockSkipEnabled() const;
+    bool BlockSkipChecked() const;
+    bool DryRunEnabled() const;
+    bool DryRunChecked() const;
+
+private:
+    void ReadButtons(ControlPanelState& panel) const;
+    void DriveLamps(const ControlPanelState& panel);
+    void FollowSwitch(int channel, std::uint32_t inputWord, bool flag, void (CMachine::*set)(bool));
+    void FireEdges(ControlPanelState& panel, ICycleCommands& commands) const;
+
+    CMachine& machine_;
+};
+
+} // namespace morvik

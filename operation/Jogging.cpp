@@ -1,0 +1,245 @@
+// The jog step, Jog mode entry and exit. The joystick arithmetic and the calibration are in
+// JoggingJoystick.cpp.
+#include "operation/Jogging.h"
+
+#include "controller/KelvApi.h"
+#include "controller/StringTable.h"
+#include "controller/Wait.h"
+#include "machine/Machine.h"
+#include "operation/ControlPanelState.h"
+
+#include <cmath>
+#include <cstdint>
+
+namespace morvik {
+
+// One axis and sign: its jog button, its two bits of the jog state word and, for X and Y, the
+// angle (revolutions) the cutter faces while travelling that way.
+struct JogDirection {
+    int axis; // 0 X, 1 Y, 2 Z
+    bool positive;
+    std::uint16_t button;
+    std::uint16_t moving;
+    std::uint16_t stopping;
+    double cutterAngle;
+
+    std::uint16_t Own() const { return static_cast<std::uint16_t>(moving | stopping); }
+    std::int16_t DirectionCode() const { return positive ? 1 : 2; }
+};
+
+namespace {
+
+// X, Y, Z, each + before -: the order in which one update looks at them.
+constexpr JogDirection kDirections[] = {
+    {0, true, button::kXPlus, 0x0010, 0x0020, 0.0},
+    {0, false, button::kXMinus, 0x0040, 0x0080, 0.5},
+    {1, true, button::kYPlus, 0x0100, 0x0200, 0.25},
+    {1, false, button::kYMinus, 0x0400, 0x0800, 0.75},
+    {2, true, button::kZPlus, 0x1000, 0x2000, 0.0},
+    {2, false, button::kZMinus, 0x4000, 0x8000, 0.0},
+};
+
+constexpr std::int16_t kEnabled = 1;
+constexpr std::int16_t kNoMaster = 0;
+constexpr std::int16_t kVelocityMode = 4; // a jogged axis
+constexpr std::int16_t kPositionMode = 2; // the cutter
+
+// Within an axis's four bits of the jog state word.
+constexpr unsigned kNibbleMovingPlus = 0x1;
+constexpr unsigned kNibbleStoppingPlus = 0x2;
+constexpr unsigned kNibbleMovingMinus = 0x4;
+constexpr unsigned kNibbleStoppingMinus = 0x8;
+
+// The same test the components' motion operations make: anything else makes no call.
+bool Fitted(std::int32_t controllerAxis) {
+    return controllerAxis >= 1 && controllerAxis <= INT16_MAX;
+}
+
+template <class Component> bool MotionFinished(Component& component) {
+    return component.DecodeStatus(component.GetStatus(), KELV_COND_MOTION_FINISHED) != 0;
+}
+
+} // namespace
+
+Jogging::Jogging(CMachine& machine, IJoystick& joystick) : machine_(machine), joystick_(joystick) {}
+
+bool Jogging::HasCutterAxis() const {
+    return Fitted(machine_.GetCutter().ControllerAxis());
+}
+
+double Jogging::JogSpeed() const {
+    const UnitSystem units = machine_.DefaultUnitSystem();
+    return machine_.Jogging().maxJogRate.ValueIn(units.lengthUnit, units.timeUnit);
+}
+
+void Jogging::Update(ControlPanelState& panel) {
+    const JogValues values = ReadJoystick();
+    MachineState& state = machine_.State();
+    // Every test below looks at the word as it was when the update began, so a motion started
+    // for one direction does not block another in the same update.
+    const std::uint16_t snapshot = state.jogState;
+    const std::uint16_t previous = state.jogButtons;
+    const std::uint16_t buttons = panel.buttonBits & button::kJogMask;
+    state.jogButtons = buttons;
+
+    const double perAxis[3] = {values.x, values.y, values.z};
+    for (const JogDirection& dir : kDirections) {
+        if (Fitted(machine_.Axes()[dir.axis].ControllerAxis()))
+            StepDirection(dir, perAxis[dir.axis], snapshot, buttons);
+    }
+    if (HasCutterAxis())
+        RaiseLowerOnZEdges(previous, buttons);
+}
+
+void Jogging::StepDirection(const JogDirection& dir, double value, std::uint16_t snapshot,
+                            std::uint16_t buttons) {
+    Axis& axis = machine_.Axes()[dir.axis];
+    std::uint16_t& live = machine_.State().jogState;
+    const bool held = (buttons & dir.button) != 0;
+    const bool deflected = dir.positive ? value > 0.0 : value < 0.0;
+
+    if (held || deflected) {
+        if (MayStart(dir, !deflected, snapshot))
+            StartMotion(dir, value, deflected);
+    } else if (snapshot & dir.moving) {
+        axis.Stop();
+        live = static_cast<std::uint16_t>((live & ~dir.Own()) | dir.stopping);
+    } else if ((snapshot & dir.stopping) && MotionFinished(axis)) {
+        live = static_cast<std::uint16_t>(live & ~dir.stopping);
+    }
+}
+
+bool Jogging::MayStart(const JogDirection& dir, bool byButton, std::uint16_t snapshot) {
+    // A button starts one motion and waits for every other motion to end; a deflected stick
+    // steers its axis on every update and may move X and Y together.
+    if (byButton && (snapshot & ~dir.stopping))
+        return false;
+    if (dir.axis == 2)
+        return (snapshot & ~dir.Own()) == 0;
+    return HasCutterAxis() ? TurnCutter(dir, snapshot) : true;
+}
+
+bool Jogging::TurnCutter(const JogDirection& dir, std::uint16_t snapshot) {
+    Cutter& cutter = machine_.GetCutter();
+    if (!machine_.State().cutterDown) {
+        if (cutter.RaisedState() != Cutter::kRaised)
+            cutter.Raise();
+        return true;
+    }
+    if (snapshot & ~dir.Own())
+        return false;
+    const double angle = cutter.LastPosition();
+    if (angle - std::floor(angle) != dir.cutterAngle) {
+        const double target = std::floor(angle) + dir.cutterAngle;
+        cutter.Raise();
+        cutter.MoveAbsolute(target);
+        cutter.SetLastPosition(target);
+    }
+    // Retried on every update until the cutter has turned.
+    if (!MotionFinished(cutter))
+        return false;
+    if (cutter.RaisedState() != Cutter::kLowered)
+        cutter.Lower();
+    return true;
+}
+
+void Jogging::StartMotion(const JogDirection& dir, double value, bool deflected) {
+    Axis& axis = machine_.Axes()[dir.axis];
+    const double speed = deflected ? JogSpeed() * std::fabs(value) : JogSpeed();
+    axis.SetVelocity(speed);
+    axis.SetDirection(dir.DirectionCode());
+    axis.Go();
+    std::uint16_t& live = machine_.State().jogState;
+    live = static_cast<std::uint16_t>((live & ~dir.Own()) | dir.moving);
+}
+
+void Jogging::RaiseLowerOnZEdges(std::uint16_t previous, std::uint16_t buttons) {
+    const auto pressed = static_cast<std::uint16_t>(buttons & ~previous);
+    if (pressed & button::kZPlus)
+        machine_.GetCutter().Raise();
+    if (pressed & button::kZMinus)
+        machine_.GetCutter().Lower();
+}
+
+void Jogging::Enter() {
+    MachineState& state = machine_.State();
+    if (state.jogState == 0) {
+        const UnitSystem units = machine_.DefaultUnitSystem();
+        if (HasCutterAxis()) {
+            Cutter& cutter = machine_.GetCutter();
+            cutter.Raise();
+            cutter.SetVelocityOverride(1.0);
+            cutter.SetVelocity(cutter.Speed().ValueIn(unit::Revolution, units.timeUnit));
+            cutter.SetAcceleration(cutter.Accel().ValueIn(unit::Revolution, units.timeUnit));
+            cutter.SetDeceleration(cutter.Decel().ValueIn(unit::Revolution, units.timeUnit));
+            cutter.SetOperatingMode(kNoMaster, kPositionMode);
+            cutter.Enable(kEnabled);
+            cutter.SetLastPosition(cutter.GetTarget());
+        }
+        const JoggingSettings& jog = machine_.Jogging();
+        for (int i = 0; i < 3; ++i) {
+            Axis& axis = machine_.Axes()[i];
+            if (!Fitted(axis.ControllerAxis()))
+                continue;
+            axis.SetVelocityOverride(1.0);
+            axis.SetVelocity(jog.maxJogRate.ValueIn(units.lengthUnit, units.timeUnit));
+            axis.SetAcceleration(jog.jogAccel.ValueIn(units.lengthUnit, units.timeUnit));
+            axis.SetDeceleration(jog.jogDecel.ValueIn(units.lengthUnit, units.timeUnit));
+            axis.SetOperatingMode(kNoMaster, kVelocityMode);
+            axis.Enable(kEnabled);
+        }
+    }
+    state.mode = MachineMode::Jog;
+}
+
+bool Jogging::ExitAndWait() {
+    if (HasCutterAxis())
+        machine_.Controller().EmptyBlock(machine_.GetCutter().RaiseMacro());
+    bool allStopped = true;
+    for (int i = 0; i < 3; ++i)
+        allStopped = StopAndWait(i) && allStopped;
+    // One message however many axes failed: the operator needs to know once.
+    if (!allStopped)
+        machine_.Operator().ShowMessage(msg::CardNotAnswering);
+    return allStopped;
+}
+
+bool Jogging::StopAndWait(int axisIndex) {
+    Axis& axis = machine_.Axes()[axisIndex];
+    std::uint16_t& live = machine_.State().jogState;
+    const int shift = 4 * (axisIndex + 1);
+    unsigned nibble = (live >> shift) & 0xFu;
+
+    if (nibble & (kNibbleMovingPlus | kNibbleMovingMinus)) {
+        axis.Stop();
+        nibble = (nibble & kNibbleStoppingMinus) | kNibbleStoppingPlus;
+    }
+    bool finished = true;
+    if (nibble & (kNibbleStoppingPlus | kNibbleStoppingMinus)) {
+        WaitCursor cursor(machine_.Operator());
+        // An axis taken off the card meanwhile has nothing left to wait for.
+        finished = PollUntil(machine_.Clock(), kStopPollMs, kStopWaitLimitMs, [&] {
+            return !Fitted(axis.ControllerAxis()) || MotionFinished(axis);
+        });
+        nibble &= ~(kNibbleStoppingPlus | kNibbleStoppingMinus);
+    }
+    live = static_cast<std::uint16_t>((live & ~(0xFu << shift)) | (nibble << shift));
+    return finished;
+}
+
+void Jogging::ReleaseAll(ControlPanelState& panel) {
+    panel.buttonBits = static_cast<std::uint16_t>(panel.buttonBits & ~button::kJogMask);
+}
+
+void Jogging::CutBoxReleased(bool wasChecked) {
+    MachineState& state = machine_.State();
+    if (!wasChecked) {
+        state.cutterDown = true;
+        return;
+    }
+    state.cutterDown = false;
+    if (state.mode == MachineMode::Jog)
+        machine_.GetCutter().Raise();
+}
+
+} // namespace morvik

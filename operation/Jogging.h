@@ -1,0 +1,98 @@
+// Jogging: the operator moves X, Y and Z by hand in Jog mode, with the control panel's six jog
+// buttons or with the PC joystick, and on a machine with a tangential cutter can jog with the
+// cutter lowered and turned to the direction of travel.
+//
+// MachineOperation owns one Jogging and calls it:
+//   - Enter() from Mode > Jog (after the old mode's exit actions), also when Jog is selected
+//     again, and from the Jogging setup dialog's OK while in Jog mode;
+//   - Update(panel) from every StatusTick in Jog mode, after the indicators;
+//   - ExitAndWait() as the exit action of Jog mode, before the next mode's entry actions;
+//   - Calibrate() from Calibrate > Joystick;
+//   - ReleaseAll(panel) whenever a held jog button's release may be lost (the window is
+//     deactivated, a jog button is disabled or hidden, the application closes): a held jog
+//     must never run away, so the next Update stops the axis;
+//   - CutBoxReleased(wasChecked) from the panel's Cut box.
+//
+// Jog state word (MachineState::jogState): per axis and direction a moving and a stopping bit,
+// X+ 0x0010/0x0020, X- 0x0040/0x0080, Y+ 0x0100/0x0200, Y- 0x0400/0x0800, Z+ 0x1000/0x2000,
+// Z- 0x4000/0x8000. Jog button bits (ControlPanelState::buttonBits and MachineState::jogButtons):
+// 0x01 X+, 0x02 X-, 0x04 Y+, 0x08 Y-, 0x10 Z+, 0x20 Z-.
+#pragma once
+
+#include "operation/Joystick.h"
+
+#include <cstdint>
+
+namespace morvik {
+
+class CMachine;
+struct ControlPanelState;
+struct JogDirection; // one axis and sign of the jog table (Jogging.cpp)
+
+// The three jog values of one update, each -1..1 (0: the stick is at rest or not used).
+struct JogValues {
+    double x = 0.0;
+    double y = 0.0;
+    double z = 0.0;
+};
+
+enum class JoystickAxis { X, Y };
+
+class Jogging {
+public:
+    // How long the Jog exit waits for one stopping axis to report motion finished before it
+    // gives up on it (message 34202, bits cleared).
+    static constexpr std::uint32_t kStopWaitLimitMs = 5000;
+    static constexpr std::uint32_t kStopPollMs = 1;
+
+    Jogging(CMachine& machine, IJoystick& joystick);
+
+    // Deflection of one joystick axis for a raw position: -1..1 with the calibrated centre,
+    // extremes, dead band and invert setting of that axis. A hand-edited machine file may hold
+    // any JOYSTICKDEADBAND: a band wider than the calibrated travel on a side (above 100) is
+    // clamped to that travel, so the whole side reads 0; a negative band counts as 0; a side
+    // without travel reads 0. A stick at rest therefore always reads 0.
+    double Deflection(JoystickAxis axis, double raw) const;
+    // The joystick's three jog values (buttons 1 and 2, lathe rotation); all 0 when the
+    // joystick is not used, is being calibrated or cannot be read.
+    JogValues ReadJoystick();
+
+    // The jog step of the status cycle: reads the joystick and the panel's jog buttons, starts,
+    // steers and stops the axes, turns the cutter, raises and lowers it on the Z button edges.
+    void Update(ControlPanelState& panel);
+    // Jog mode entry: when no jog motion is pending the axes (and the cutter) get their jog
+    // rates, operating modes and are enabled; then the mode becomes Jog. The caller has run the
+    // exit actions of the mode it leaves.
+    void Enter();
+    // Jog mode exit: the cutter's raise macro as an empty block, then every moving axis is
+    // stopped and each stopping axis waited for (wait cursor shown), bounded per axis. False
+    // when an axis never reported finished (the operator saw message 34202; its bits are
+    // cleared anyway so the word ends at 0).
+    bool ExitAndWait();
+    // Calibrate > Joystick: the three prompts and readings, then the X and Y calibration
+    // settings; does nothing unless USEPCJOYSTICK is set. A failed reading (the first check or
+    // one after a prompt) shows the message of its status code and changes no setting.
+    void Calibrate();
+    // Clears the jog button bits of the panel; the next Update stops whatever they moved.
+    void ReleaseAll(ControlPanelState& panel);
+    // The Cut box as the mouse button comes up on it: wasChecked means it is being cleared
+    // (cutter-down flag cleared and, in Jog mode, the cutter raised); otherwise the flag is set.
+    void CutBoxReleased(bool wasChecked);
+
+private:
+    void StepDirection(const JogDirection& dir, double value, std::uint16_t snapshot,
+                       std::uint16_t buttons);
+    bool MayStart(const JogDirection& dir, bool byButton, std::uint16_t snapshot);
+    bool TurnCutter(const JogDirection& dir, std::uint16_t snapshot);
+    void StartMotion(const JogDirection& dir, double value, bool deflected);
+    void RaiseLowerOnZEdges(std::uint16_t previous, std::uint16_t buttons);
+    bool StopAndWait(int axisIndex);
+    bool ReadForCalibration(JoystickReading& reading);
+    double JogSpeed() const;
+    bool HasCutterAxis() const;
+
+    CMachine& machine_;
+    IJoystick& joystick_;
+};
+
+} // namespace morvik

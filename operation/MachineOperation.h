@@ -1,0 +1,139 @@
+// The one object the user interface talks to about running the machine. The application
+// creates it with the machine document, the control panel's state and the joystick, and
+// routes to it the Mode, Options, View, File > Load/Restart and Calibrate commands, the
+// panel's buttons and override fields, the 100 ms timer (StatusTick) and the idle handler
+// (IdleDrain). It owns the parts that do the work and dispatches between them:
+//   ModeControl       modes, homing, readout zero, homing settings
+//   StatusCycle       the periodic update and the card text drain
+//   ProgramView       the program view kinds and the routing of card text
+//   PartProgram       load, restart and the Run-mode cycle commands
+//   Jogging           the jog step, Jog entry and exit, joystick calibration
+//   ExternalControls  hardware buttons, lamps and switches, the Options toggles
+// The menu and panel update rules are answered here too, so that widgets never compute their
+// own enablement.
+//
+// Every command does nothing once the machine document is no longer the current machine (it
+// is closing).
+#pragma once
+
+#include "machine/MachineState.h"
+#include "operation/ControlPanelState.h"
+#include "operation/CycleCommands.h"
+#include "operation/ExternalControls.h"
+#include "operation/Jogging.h"
+#include "operation/ModeControl.h"
+#include "operation/PartProgram.h"
+#include "operation/ProgramView.h"
+#include "operation/StatusCycle.h"
+
+#include <string>
+#include <vector>
+
+namespace morvik {
+
+class CMachine;
+class IJoystick;
+
+class MachineOperation : public ICycleCommands {
+public:
+    // Override limits of the panel's fields, as fractions (1.0 = 100 %).
+    static constexpr double kFeedOverrideLimit = 1.5;
+    static constexpr double kRapidOverrideLimit = 1.0;
+    static constexpr double kSpindleOverrideLimit = 1.5;
+    static constexpr double kOverrideStep = 0.01; // one click on an arrow
+
+    MachineOperation(CMachine& machine, ControlPanelState& panel, IJoystick& joystick);
+    MachineOperation(const MachineOperation&) = delete;
+    MachineOperation& operator=(const MachineOperation&) = delete;
+
+    // ---- Mode menu ----
+    void SelectRun();
+    void SelectMdi();
+    void SelectJog(); // also the Jogging dialog's OK in Jog mode, so new rates take effect
+    void SelectHome();
+
+    // ---- Cycle buttons (panel and external): Home starts homing, Run drives the program ----
+    void Start() override;
+    void Block() override;
+    void FeedHold() override;
+
+    // ---- Options, View and Setup ----
+    void ToggleBlockSkip();
+    void ToggleDryRun();
+    void SetPositionReadout(PositionReadout readout);
+    void ViewProgram();
+    void ViewMessages();
+    void ToggleStatusDisplay();
+    // Setup Homing after OK.
+    void ApplyHomingSettings(int macro, int suppress);
+
+    // ---- File and Calibrate ----
+    LoadResult LoadFromFile();
+    LoadResult LoadFromLines(const std::vector<std::string>& lines, const std::string& path);
+    LoadResult Restart();
+    void CalibrateJoystick();
+
+    // ---- Control panel ----
+    // A panel button going down / coming up under the mouse, by control id. For the Cut box,
+    // wasChecked is its state as the button comes up.
+    void ButtonPressed(int controlId);
+    void ButtonReleased(int controlId, bool wasChecked = false);
+    void JogButtonPressed(std::uint16_t bit);
+    void JogButtonReleased(std::uint16_t bit);
+    // A held jog button's release may be lost (window deactivated, button disabled or hidden,
+    // application closing): every jog bit is cleared so the next tick stops the axis.
+    void ReleaseAllJogButtons();
+    void CutBoxReleased(bool wasChecked);
+    void ZeroAxisReadout(int axis0to2);
+    // Overrides: clamped to the field's limit, the field's text set ("%3.0f" of the percent)
+    // and the value sent to the card through the machine.
+    void SetOverride(OverrideField which, double fraction);
+    // The operator left the field: its text read as a percentage (leading number; none is 0).
+    void OverrideTextEntered(OverrideField which, const std::string& text);
+    // One arrow click: lines > 0 up, < 0 down, from the machine's stored override.
+    void StepOverride(OverrideField which, int lines);
+    // The panel's first fill: the three texts from the machine's overrides.
+    void FillOverrideTexts();
+
+    // ---- Timer and idle ----
+    void StatusTick();
+    // One batch of waiting card text; true while more idle time is wanted.
+    bool IdleDrain();
+    bool ControllerTextPending() const { return cycle_.TextPending(); }
+
+    // ---- Update rules ----
+    bool ModeChecked(MachineMode mode) const;
+    bool BlockSkipEnabled() const { return external_.BlockSkipEnabled(); }
+    bool BlockSkipChecked() const { return external_.BlockSkipChecked(); }
+    bool DryRunEnabled() const { return external_.DryRunEnabled(); }
+    bool DryRunChecked() const { return external_.DryRunChecked(); }
+    bool ReadoutChecked(PositionReadout readout) const;
+    bool ProgramViewChecked() const { return view_.IsChecked(ProgramViewKind::Program); }
+    bool MessagesViewChecked() const { return view_.IsChecked(ProgramViewKind::Messages); }
+    bool StatusDisplayOpen() const;
+    bool CalibrateEnabled() const;
+    // The panel's enable rules by control id; ids the panel does not have are enabled.
+    bool IsControlEnabled(int controlId) const;
+
+    ModeControl& Modes() { return modes_; }
+    PartProgram& Program() { return program_; }
+    Jogging& Jog() { return jogging_; }
+    ExternalControls& External() { return external_; }
+
+private:
+    bool Live() const;
+    void Select(void (ModeControl::*select)());
+    bool CycleButtonsEnabled() const;
+    bool JogControlEnabled(int controlId) const;
+
+    CMachine& machine_;
+    ControlPanelState& panel_;
+    Jogging jogging_;
+    ProgramView view_;
+    ModeControl modes_;
+    PartProgram program_;
+    ExternalControls external_;
+    StatusCycle cycle_;
+};
+
+} // namespace morvik

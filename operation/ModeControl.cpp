@@ -1,0 +1,140 @@
+#include "operation/ModeControl.h"
+
+#include "controller/StringTable.h"
+#include "machine/Machine.h"
+#include "operation/Jogging.h"
+#include "operation/ProgramView.h"
+
+#include <array>
+#include <cstddef>
+
+namespace morvik {
+
+ModeControl::ModeControl(CMachine& machine, Jogging& jogging)
+    : machine_(machine), jogging_(jogging) {}
+
+void ModeControl::SelectRun() {
+    if (!RequireHomed(msg::MustHomeBeforeRun))
+        return;
+    MachineState& state = machine_.State();
+    if (state.mode == MachineMode::Run || !Leave())
+        return;
+    state.mode = MachineMode::Run;
+}
+
+void ModeControl::SelectMdi() {
+    if (!RequireHomed(msg::MustHomeBeforeMdi))
+        return;
+    MachineState& state = machine_.State();
+    if (state.mode == MachineMode::Mdi || !Leave())
+        return;
+    // A panel that cannot be created leaves the mode value as it was, its exit actions done.
+    if (OpenMachineView(machine_, ViewKind::MdiPanel))
+        state.mode = MachineMode::Mdi;
+}
+
+void ModeControl::SelectJog() {
+    if (machine_.State().mode != MachineMode::Jog && !Leave())
+        return;
+    jogging_.Enter();
+    machine_.State().mode = MachineMode::Jog;
+}
+
+void ModeControl::SelectHome() {
+    MachineState& state = machine_.State();
+    if (state.mode != MachineMode::Home) {
+        if (!Leave())
+            return;
+        if (HomingMessagesShown())
+            OpenMachineView(machine_, ViewKind::HomingView);
+        state.mode = MachineMode::Home;
+    }
+    if (HomingMessagesShown())
+        WriteToHomingView(msg::PressStartToHome);
+}
+
+void ModeControl::StartHoming() {
+    WriteToHomingView(msg::HomingMachine);
+    const int macro = machine_.Homing().homingMacro.Get();
+    if (macro != 0)
+        machine_.Controller().SendAscii(AsciiCommand("MC", macro));
+    // Homed whether or not a macro is configured; never cleared while the document lives.
+    machine_.State().homed = true;
+}
+
+void ModeControl::ZeroAxisReadout(int axis) {
+    if (machine_.State().mode != MachineMode::Jog || axis < 0 || axis > 2)
+        return;
+    Axis& which = machine_.Axes()[static_cast<std::size_t>(axis)];
+    if (which.ControllerAxis() != 0)
+        which.ProgramOffset().Set(machine_.DefaultUnitSystem().lengthUnit, which.GetPosition());
+    machine_.DownloadConfiguration();
+    machine_.SetModifiedFlag();
+}
+
+void ModeControl::ApplyHomingSettings(int macro, int suppress) {
+    machine_.Homing().homingMacro.Set(macro);
+    machine_.Homing().suppressHomingMessages.Set(suppress);
+    machine_.SetModifiedFlag();
+    if (machine_.State().mode != MachineMode::Home)
+        return;
+    if (suppress != 0)
+        machine_.State().views.Forget(ViewKind::HomingView);
+    else
+        OpenMachineView(machine_, ViewKind::HomingView);
+}
+
+bool ModeControl::Leave() {
+    using Exit = bool (ModeControl::*)();
+    // Indexed by MachineMode: None, Run, Mdi, Jog, Home.
+    static constexpr std::array<Exit, 5> kExits = {nullptr, &ModeControl::LeaveRun,
+                                                   &ModeControl::LeaveMdi, &ModeControl::LeaveJog,
+                                                   &ModeControl::LeaveHome};
+    const auto index = static_cast<std::size_t>(machine_.State().mode);
+    if (index >= kExits.size() || kExits[index] == nullptr)
+        return true;
+    return (this->*kExits[index])();
+}
+
+bool ModeControl::LeaveRun() {
+    return machine_.AbortStartedProgram();
+}
+
+bool ModeControl::LeaveMdi() {
+    CloseMachineView(machine_, ViewKind::MdiPanel);
+    return true;
+}
+
+bool ModeControl::LeaveJog() {
+    // An axis that never reported its stop has been told so and its bits are cleared.
+    jogging_.ExitAndWait();
+    return true;
+}
+
+bool ModeControl::LeaveHome() {
+    CloseMachineView(machine_, ViewKind::HomingView);
+    // A failed download has told the operator; the station stays usable in the new mode.
+    machine_.DownloadConfiguration();
+    return true;
+}
+
+bool ModeControl::RequireHomed(int messageId) {
+    if (machine_.State().homed)
+        return true;
+    machine_.Operator().ShowMessage(messageId);
+    return false;
+}
+
+bool ModeControl::HomingMessagesShown() const {
+    return machine_.Homing().suppressHomingMessages.Get() == 0;
+}
+
+void ModeControl::WriteToHomingView(int messageId) {
+    if (!machine_.State().views.Has(ViewKind::HomingView))
+        return;
+    IOperatorInterface& ui = machine_.Operator();
+    ui.ClearView(ViewKind::HomingView);
+    ui.AppendToView(ViewKind::HomingView, MessageText(messageId));
+}
+
+} // namespace morvik

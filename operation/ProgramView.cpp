@@ -1,0 +1,85 @@
+#include "operation/ProgramView.h"
+
+#include "controller/ControllerCodes.h"
+#include "machine/Machine.h"
+
+namespace morvik {
+
+namespace {
+
+// The output option that makes the card send what a program view kind shows; 0 for none.
+std::int32_t OptionOf(ProgramViewKind kind) {
+    switch (kind) {
+    case ProgramViewKind::Program:
+        return code::OutputEchoBlocks;
+    case ProgramViewKind::Messages:
+        return code::OutputMessages;
+    case ProgramViewKind::Nothing:
+        break;
+    }
+    return 0;
+}
+
+} // namespace
+
+bool OpenMachineView(CMachine& machine, ViewKind view) {
+    OpenViews& views = machine.State().views;
+    if (views.Has(view))
+        return true;
+    if (!machine.Operator().OpenView(view))
+        return false;
+    views.Remember(view);
+    return true;
+}
+
+void CloseMachineView(CMachine& machine, ViewKind view) {
+    OpenViews& views = machine.State().views;
+    if (!views.Has(view))
+        return;
+    // The user interface reports the destruction through CMachine::OnViewDestroyed as well;
+    // forgetting here keeps the document right whichever comes first.
+    machine.Operator().CloseView(view);
+    views.Forget(view);
+}
+
+ProgramView::ProgramView(CMachine& machine) : machine_(machine) {}
+
+void ProgramView::Toggle(ProgramViewKind kind) {
+    const std::int32_t option = OptionOf(kind);
+    if (option == 0)
+        return;
+    MachineState& state = machine_.State();
+    if (IsChecked(kind)) {
+        // The kind stays recorded: it only says what the view was last opened for.
+        CloseMachineView(machine_, ViewKind::ProgramView);
+        machine_.AllOutputOptionsOff();
+        return;
+    }
+    // A window that cannot be created changes nothing: no option is left switched on for a
+    // view that is not there.
+    if (!OpenMachineView(machine_, ViewKind::ProgramView))
+        return;
+    machine_.AllOutputOptionsOff();
+    machine_.Controller().SetOutputOption(option, true);
+    state.programViewKind = kind;
+}
+
+bool ProgramView::IsChecked(ProgramViewKind kind) const {
+    const MachineState& state = machine_.State();
+    return state.views.Has(ViewKind::ProgramView) && state.programViewKind == kind;
+}
+
+void ProgramView::Route(const std::string& text) {
+    const MachineState& state = machine_.State();
+    ViewKind target;
+    if (state.mode == MachineMode::Run)
+        target = ViewKind::ProgramView;
+    else if (state.mode == MachineMode::Home)
+        target = ViewKind::HomingView;
+    else
+        return;
+    if (state.views.Has(target))
+        machine_.Operator().AppendToView(target, text);
+}
+
+} // namespace morvik

@@ -1,0 +1,136 @@
+// Jogging against the simulated card, reached through the loader as the station reaches it.
+// The card's clock follows the test's (SimClock), so motion and deceleration take exactly the
+// time the test advances. X and Y are on axes 1 and 2 at 1000 counts/in; jogging runs at
+// 60 in/min (1 in/s) with ramps of 100 in/s/s.
+#include "cardsim/KelvSim.h"
+#include "controller/ApiLoader.h"
+#include "machine/Machine.h"
+#include "operation/ControlPanelState.h"
+#include "operation/Jogging.h"
+#include "settings/TempFolder.h"
+#include "settings/UnitTables.h"
+#include "support/FakeJoystick.h"
+#include "support/RecordingOperator.h"
+#include "support/SimClock.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+
+namespace morvik::test {
+namespace {
+
+struct AxisNow {
+    double position = 0;
+    double velocity = 0;
+};
+
+AxisNow CardAxis(int axis) {
+    AxisNow now;
+    double current = 0;
+    EXPECT_EQ(KelvSimAxisState(axis, &now.position, &current, &now.velocity), 0);
+    return now;
+}
+
+class JogOnCard : public testing::Test {
+protected:
+    void SetUp() override {
+        std::filesystem::current_path(folder.Path()); // the controller files land here
+        KelvSimReset();
+        clock = std::make_unique<SimClock>();
+        ASSERT_EQ(loader.LoadController(MORVIK_BIN_DIR), kLoadOk) << loader.LoadError();
+        machine = std::make_unique<CMachine>(loader.Api(), *clock, ui);
+        ASSERT_TRUE(machine->Connect());
+        ASSERT_TRUE(machine->OnNewDocument());
+        for (Axis* axis : {&machine->AxisX(), &machine->AxisY()})
+            axis->Scale().Set(unit::Inch, 1000.0);
+        JoggingSettings& jog = machine->Jogging();
+        jog.maxJogRate.Set(unit::Inch, timeunit::Minute, 60.0);
+        jog.jogAccel.Set(unit::Inch, timeunit::Second, 100.0);
+        jog.jogDecel.Set(unit::Inch, timeunit::Second, 100.0);
+        ASSERT_TRUE(machine->DownloadConfiguration());
+        jogging = std::make_unique<Jogging>(*machine, stick);
+        jogging->Enter();
+    }
+    void TearDown() override {
+        jogging.reset();
+        machine.reset();
+        clock.reset();
+        KelvSimReset();
+        std::filesystem::current_path(saved);
+    }
+
+    // One status tick's jog step, then the rest of the 100 ms period.
+    void Tick() {
+        jogging->Update(panel);
+        clock->Advance(100);
+    }
+
+    std::filesystem::path saved = std::filesystem::current_path();
+    TempFolder folder;
+    ApiLoader loader;
+    std::unique_ptr<SimClock> clock;
+    RecordingOperator ui;
+    FakeJoystick stick;
+    ControlPanelState panel;
+    std::unique_ptr<CMachine> machine;
+    std::unique_ptr<Jogging> jogging;
+};
+
+TEST_F(JogOnCard, AHeldButtonJogsAtTheJogRateAndReleaseBringsTheAxisToRest) {
+    panel.buttonBits = button::kXPlus;
+    for (int i = 0; i < 10; ++i)
+        Tick();
+    EXPECT_NEAR(CardAxis(1).velocity, 1.0, 1e-9);
+    EXPECT_NEAR(CardAxis(1).position, 0.995, 0.01); // 1 s less half the 10 ms ramp
+    EXPECT_EQ(machine->State().jogState, 0x0010);
+
+    panel.buttonBits = 0;
+    Tick(); // stops
+    EXPECT_EQ(machine->State().jogState, 0x0020);
+    Tick(); // sees the axis finished
+    EXPECT_EQ(machine->State().jogState, 0);
+    const double stoppedAt = CardAxis(1).position;
+    clock->Advance(1000);
+    EXPECT_EQ(CardAxis(1).position, stoppedAt);
+    EXPECT_EQ(CardAxis(1).velocity, 0.0);
+    EXPECT_EQ(CardAxis(2).position, 0.0) << "Y never moved";
+}
+
+TEST_F(JogOnCard, TheFineButtonJogsTheStickAtATenthOfTheRate) {
+    machine->Jogging().usePcJoystick.Set(1);
+    machine->Jogging().joystickDeadband.Set(0);
+    stick.Hold(32767, 0, JoystickReading::kButton1); // fully forward: Y-
+    for (int i = 0; i < 5; ++i)
+        Tick();
+    EXPECT_NEAR(CardAxis(2).velocity, -0.1, 1e-9); // velocities are signed
+    EXPECT_LT(CardAxis(2).position, -0.04);
+    stick.Hold(32767, 32767);
+    Tick();
+    Tick();
+    EXPECT_EQ(machine->State().jogState, 0);
+    EXPECT_EQ(CardAxis(2).velocity, 0.0);
+}
+
+TEST_F(JogOnCard, LeavingJogModeWaitsUntilEveryJoggedAxisHasStopped) {
+    panel.buttonBits = button::kYPlus;
+    for (int i = 0; i < 5; ++i)
+        Tick();
+    ASSERT_GT(CardAxis(2).velocity, 0.0);
+    const std::uint64_t before = clock->NowMs();
+    const int cursors = ui.waitCursorShown;
+
+    EXPECT_TRUE(jogging->ExitAndWait());
+
+    EXPECT_EQ(CardAxis(2).velocity, 0.0);
+    EXPECT_EQ(machine->State().jogState, 0);
+    EXPECT_GE(clock->NowMs() - before, 10u) << "the 10 ms deceleration was waited for";
+    EXPECT_LT(clock->NowMs() - before, 100u);
+    EXPECT_EQ(ui.waitCursorShown, cursors + 1);
+    EXPECT_EQ(ui.waitDepth, 0);
+    EXPECT_TRUE(ui.messages.empty());
+}
+
+} // namespace
+} // namespace morvik::test

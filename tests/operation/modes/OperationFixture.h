@@ -1,0 +1,176 @@
+// MachineOperation on the simulated card, reached through the loader from the build's bin
+// folder as the station reaches it, with the card's time following the station's sleeps and
+// every call the station makes in the card's trace. A second fixture puts it on the recording
+// fake library, where a test sets exactly what the card answers (status words, positions).
+#pragma once
+
+#include "cardsim/KelvSim.h"
+#include "controller/ApiLoader.h"
+#include "controller/ControllerCodes.h"
+#include "controller/StringTable.h"
+#include "machine/document/MachineFixture.h"
+#include "operation/MachineOperation.h"
+#include "support/FakeJoystick.h"
+#include "support/SimClock.h"
+
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace morvik::test {
+
+inline std::string ModesData(const std::string& name) {
+    return std::string(MORVIK_TEST_DATA_DIR) + "/operation/modes/data/" + name;
+}
+
+// One trace line in short: what the station told the card, without handles and results.
+//   dorncmdex(0x101, 0, 494, 1, 2) = 0      ->  "494 1"
+//   dornputs(0x102, "LO100\r") = 0          ->  "LO100"      ("\x1a" -> "EOT")
+//   KelvStop(0x101, 1) = 0                  ->  "KelvStop 1"
+inline std::string ShortCall(const std::string& line) {
+    const std::size_t open = line.find('(');
+    const std::string name = line.substr(0, open);
+    std::string args = line.substr(open + 1, line.rfind(") = ") - open - 1);
+    args = args.substr(std::min(args.size(), args.find(", ") + 2)); // the handle
+    if (name == "dornputs") {
+        std::string text = args.substr(1, args.size() - 2);
+        if (text == "\\x1a")
+            return "EOT";
+        return text.ends_with("\\r") ? text.substr(0, text.size() - 2) : text;
+    }
+    if (name == "dorncmdex") {
+        args = args.substr(args.find(", ") + 2); // the axis, always 0
+        args = args.substr(0, args.rfind(", ")); // the argument type
+        args.erase(args.find(','), 1);
+        return args;
+    }
+    std::erase(args, ',');
+    return name + " " + args;
+}
+
+// Card calls that only read (polls, queries, positions, text output), and the text of
+// downloaded files: left out of CardCommands.
+inline bool OnlyReads(const std::string& line) {
+    static const char* const kReads[] = {"dornrdy(",
+                                         "dorngets(",
+                                         "dorngetc(",
+                                         "dornrpyex(",
+                                         "KelvGetStatus(",
+                                         "KelvDecodeStatus(",
+                                         "KelvGetPositionEx(",
+                                         "KelvGetOptimalEx(",
+                                         "KelvGetTargetEx(",
+                                         "KelvGetDigitalIOEx(",
+                                         "KelvGetConfigurationEx("};
+    for (const char* prefix : kReads) {
+        if (line.starts_with(prefix))
+            return true;
+    }
+    const bool fileText = line.starts_with("dornputs(") &&
+                          line.find("\\r\")") == std::string::npos &&
+                          line.find("\\x1a") == std::string::npos;
+    // Queries 460 to 467 ("dorncmdex(0x101, 0, 46n, ...").
+    const bool query = line.starts_with("dorncmdex(") && line.find(", 0, 46") != std::string::npos;
+    return fileText || query;
+}
+
+class OperationOnCard : public testing::Test {
+protected:
+    void SetUp() override {
+        KelvSimReset();
+        clock = std::make_unique<SimClock>();
+        ASSERT_EQ(loader.LoadController(MORVIK_BIN_DIR), kLoadOk) << loader.LoadError();
+        trace = cwd.folder.File("card.trace");
+        KelvSimSetTraceFile(trace.c_str());
+        machine = std::make_unique<CMachine>(loader.Api(), *clock, ui);
+        machine->SetDateSource(FixedDate);
+        ASSERT_TRUE(machine->Connect());
+        ASSERT_TRUE(machine->OnOpenDocument(ModesData(MachineFile())));
+        op = std::make_unique<MachineOperation>(*machine, panel, joystick);
+        Forget();
+    }
+    void TearDown() override {
+        op.reset();
+        machine.reset();
+        KelvSimSetTraceFile(nullptr);
+        clock.reset();
+        KelvSimReset();
+    }
+
+    virtual std::string MachineFile() const { return "xyz.mch"; }
+
+    // Forgets what the operator and the card have seen so far.
+    void Forget() {
+        ui.calls.clear();
+        ui.messages.clear();
+        TraceSinceLast();
+    }
+
+    // Every trace line since the last call.
+    std::vector<std::string> TraceSinceLast() {
+        const std::vector<std::string> all = Lines(ReadBytes(trace));
+        std::vector<std::string> fresh(all.begin() + static_cast<std::ptrdiff_t>(seen_), all.end());
+        seen_ = all.size();
+        return fresh;
+    }
+
+    // What the station told the card since the last call, in short (ShortCall).
+    std::vector<std::string> CardCommands() {
+        std::vector<std::string> commands;
+        for (const std::string& line : TraceSinceLast()) {
+            if (!OnlyReads(line))
+                commands.push_back(ShortCall(line));
+        }
+        return commands;
+    }
+
+    // 100 ms pass on the card, then the timer's tick; n times.
+    void Ticks(int n) {
+        for (int i = 0; i < n; ++i) {
+            clock->Advance(100);
+            op->StatusTick();
+        }
+    }
+
+    // Home mode and Start: the machine is homed.
+    void HomeMachine() {
+        op->SelectHome();
+        op->Start();
+        ASSERT_TRUE(machine->State().homed);
+    }
+
+    std::string Text(int id) const { return MessageText(id); }
+
+    InTempFolder cwd;
+    ApiLoader loader;
+    std::unique_ptr<SimClock> clock;
+    RecordingOperator ui;
+    FakeJoystick joystick;
+    ControlPanelState panel;
+    std::unique_ptr<CMachine> machine;
+    std::unique_ptr<MachineOperation> op;
+    std::string trace;
+
+private:
+    std::size_t seen_ = 0;
+};
+
+// The same on the recording fake library, for answers a real card would not give on demand.
+class OperationOnFake : public MachineOnFakeCard {
+protected:
+    void SetUp() override {
+        MachineOnFakeCard::SetUp();
+        op = std::make_unique<MachineOperation>(*machine, panel, joystick);
+    }
+    void TearDown() override {
+        op.reset();
+        MachineOnFakeCard::TearDown();
+    }
+
+    FakeJoystick joystick;
+    ControlPanelState panel;
+    std::unique_ptr<MachineOperation> op;
+};
+
+} // namespace morvik::test
