@@ -1,0 +1,56 @@
+// The handlers and update rules the command table names. Each is a few lines: the work is
+// done by the main window, the machine's operation (MachineOperation) or the machine document.
+// A handler that acts on the machine does nothing while there is no machine document.
+#pragma once
+
+#include "machine/MachineState.h"
+#include "ui/CommandTarget.h"
+
+namespace morvik {
+
+struct CommandContext;
+
+namespace cmd {
+
+// ---- File ----
+void Load(CommandContext& c);
+void Restart(CommandContext& c);
+void Exit(CommandContext& c);
+void PrintSetup(CommandContext& c);
+
+// ---- View ----
+void ToggleToolBar(CommandContext& c);
+CommandState ToolBarState(CommandContext& c);
+void ToggleStatusBar(CommandContext& c);
+CommandState StatusBarState(CommandContext& c);
+template <PositionReadout R> void SelectReadout(CommandContext& c);
+template <PositionReadout R> CommandState ReadoutState(CommandContext& c);
+void MachineStatus(CommandContext& c);
+CommandState MachineStatusState(CommandContext& c);
+void ViewProgram(CommandContext& c);
+CommandState ViewProgramState(CommandContext& c);
+void ViewMessages(CommandContext& c);
+CommandState ViewMessagesState(CommandContext& c);
+
+// ---- Setup ----
+void SetupSave(CommandContext& c);
+void SetupSaveAs(CommandContext& c);
+
+// ---- Calibrate, Mode, Options ----
+void CalibrateJoystick(CommandContext& c);
+CommandState CalibrateState(CommandContext& c);
+template <MachineMode M> void SelectMode(CommandContext& c);
+template <MachineMode M> CommandState ModeState(CommandContext& c);
+void BlockSkip(CommandContext& c);
+CommandState BlockSkipState(CommandContext& c);
+void DryRun(CommandContext& c);
+CommandState DryRunState(CommandContext& c);
+
+// ---- Window, Help ----
+void Cascade(CommandContext& c);
+void Tile(CommandContext& c);
+void ArrangeIcons(CommandContext& c);
+void About(CommandContext& c);
+
+} // namespace cmd
+} // namespace morvik

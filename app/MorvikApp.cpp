@@ -1,0 +1,344 @@
+#include "app/MorvikApp.h"
+
+#include "app/CommandContext.h"
+#include "controller/StringTable.h"
+#include "machine/Machine.h"
+#include "operation/LinuxJoystick.h"
+#include "operation/MachineOperation.h"
+#include "settings/UnitTables.h"
+#include "ui/ControlPanel.h"
+#include "ui/MainFrame.h"
+#include "ui/ModalDialogs.h"
+#include "ui/QtOperatorInterface.h"
+
+#include <QApplication>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPageSetupDialog>
+#include <QThread>
+
+namespace morvik {
+
+namespace {
+
+// The oldest library version the station works with, written digit after digit.
+constexpr int kRequiredVersion[] = {4, 0, 0};
+// The platform's prompts and messages for documents.
+constexpr const char* kSaveChangesPrompt = "Save changes to %1?";
+constexpr const char* kFailedToOpen = "Failed to open document.";
+constexpr const char* kFailedToSave = "Failed to save document.";
+// How often a termination waits for open modal dialogs to return.
+constexpr int kTerminateRetryMs = 10;
+// More modal dialogs than this are never open on top of each other.
+constexpr int kMaxModalDialogs = 16;
+
+} // namespace
+
+const std::vector<DocumentKindSpec>& RegisteredDocumentKinds() {
+    static const std::vector<DocumentKindSpec> kinds = {
+        {"part program", 3,
+         "\nPart\nPart Program\nPart Files (*.prt)\n.prt\nCNC.Part.Program\nPart Program"},
+        {"machine", 103, "\nMachine\n\n\n\nCNC.Machine.File\nCNC Machine File"},
+        {"status display", 103, "\nMachine\n\n\n\nCNC.Machine.File\nCNC Machine File"},
+        {"program view", 103, "\nMachine\n\n\n\nCNC.Machine.File\nCNC Machine File"},
+        {"MDI panel", 103, "\nMachine\n\n\n\nCNC.Machine.File\nCNC Machine File"},
+        {"homing view", 103, "\nMachine\n\n\n\nCNC.Machine.File\nCNC Machine File"},
+    };
+    return kinds;
+}
+
+std::string CommandLineText(const QStringList& arguments) {
+    return arguments.mid(1).join(' ').toStdString();
+}
+
+QString LibraryVersionMessage(const char* libraryName) {
+    QString text = "This application requires version ";
+    for (int digit : kRequiredVersion)
+        text += QString::number(digit);
+    return text + "\nor later of the " + libraryName + "!";
+}
+
+MorvikApp::MorvikApp(StartupOptions options)
+    : options_(std::move(options)),
+      frameTarget_(CommandOwner::MainFrame, [this] { return Context(); }),
+      appTarget_(CommandOwner::Application, [this] { return Context(); }) {
+    idleTimer_.setInterval(0);
+    connect(&idleTimer_, &QTimer::timeout, this, [this] {
+        if (!OnIdle())
+            idleTimer_.stop();
+    });
+}
+
+MorvikApp::~MorvikApp() {
+    idleTimer_.stop();
+    CloseMachineDocument();
+    // The main window goes before the operator interface its views were opened through, and
+    // tells this object nothing more on its way.
+    if (frame_ != nullptr) {
+        disconnect(frame_->MdiArea(), nullptr, this, nullptr);
+        frame_->SetTickHandler(nullptr);
+        frame_->SetCloseHandler(nullptr);
+    }
+    frame_.reset();
+}
+
+bool MorvikApp::InitInstance() {
+    BuildUnitTables();
+    // The unit-system names "ENGLISH" and "METRIC" are built into the machine model.
+    if (!LoadLibraries())
+        return false;
+    // The document kinds are data (RegisteredDocumentKinds); nothing to register at run time.
+    if (!CreateMainFrame())
+        return false;
+    if (!OpenMachineDocument())
+        return false;
+    frame_->SetDropHandler([this](const QString& path) { OpenDocumentFile(path); });
+    frame_->show();
+    frame_->repaint();
+    frame_->StartPeriodicWork();
+    if (operation_ != nullptr)
+        operation_->SelectHome();
+    UpdatePass();
+    return true;
+}
+
+bool MorvikApp::LoadLibraries() {
+    if (loader_.LoadController(options_.libraryFolder) != kLoadOk) {
+        ModalDialogs().Inform(nullptr, kLibraryCaption,
+                              LibraryVersionMessage(kControllerLibraryTitle), BoxIcon::Critical);
+        return false;
+    }
+    if (loader_.LoadDialog(options_.libraryFolder) != kLoadOk) {
+        ModalDialogs().Inform(nullptr, kLibraryCaption, LibraryVersionMessage(kDialogLibraryTitle),
+                              BoxIcon::Critical);
+        return false;
+    }
+    return true;
+}
+
+bool MorvikApp::CreateMainFrame() {
+    frame_ = std::make_unique<CMainFrame>();
+    if (!frame_->Create()) {
+        frame_.reset();
+        return false;
+    }
+    currentControlPanel = frame_->Panel();
+    ui_ = std::make_unique<QtOperatorInterface>(*frame_);
+    InstallCommands();
+    frame_->SetTickHandler([this] { Tick(); });
+    frame_->SetCloseHandler([this] { return CanCloseMainFrame(); });
+    connect(frame_->MdiArea(), &QMdiArea::subWindowActivated, this, &MorvikApp::OnWindowActivated);
+    return true;
+}
+
+void MorvikApp::InstallCommands() {
+    router_ = new CommandRouter(*frame_, [this] { return RoutingPath(); });
+    router_->SetAfterCommand([this] { UpdatePass(); });
+    router_->Install();
+}
+
+// False only when the card cannot be opened (the machine has told the operator why).
+bool MorvikApp::OpenMachineDocument() {
+    IClock& clock = options_.clock != nullptr ? *options_.clock : steadyClock_;
+    machine_ =
+        std::make_unique<CMachine>(loader_.Api(), clock, *ui_, frame_->Settings().ControllerId());
+    if (!machine_->Connect()) {
+        machine_.reset();
+        return false;
+    }
+    const std::string& path = options_.commandLine;
+    const bool opened = path.empty() ? machine_->OnNewDocument() : machine_->OnOpenDocument(path);
+    if (!opened) {
+        ModalDialogs().Inform(frame_.get(), kMessageCaption,
+                              QString(kFailedToOpen) + "\n" + QString::fromStdString(path),
+                              BoxIcon::Warning);
+        machine_.reset(); // closes the card again
+        return true;
+    }
+    if (options_.joystick == nullptr)
+        systemJoystick_ = std::make_unique<LinuxJoystick>();
+    IJoystick& joystick = options_.joystick != nullptr ? *options_.joystick : *systemJoystick_;
+    operation_ =
+        std::make_unique<MachineOperation>(*machine_, currentControlPanel->State(), joystick);
+    currentControlPanel->SetOperation(operation_.get());
+    return true;
+}
+
+CommandContext MorvikApp::Context() {
+    return CommandContext{*this, *frame_, operation_.get(), machine_.get()};
+}
+
+// The active window's view first (when it handles commands itself), then the main window and
+// the application. The machine document and the document windows have no handlers of their own.
+std::vector<ICommandTarget*> MorvikApp::RoutingPath() {
+    std::vector<ICommandTarget*> path;
+    if (QMdiSubWindow* window = frame_->ActiveWindow()) {
+        if (auto* view = dynamic_cast<ICommandTarget*>(window->widget()))
+            path.push_back(view);
+    }
+    path.push_back(&frameTarget_);
+    path.push_back(&appTarget_);
+    return path;
+}
+
+void MorvikApp::OnWindowActivated() {
+    QMdiSubWindow* window = frame_->ActiveWindow();
+    MenuKind kind = MenuKind::Main;
+    if (window != nullptr)
+        kind = CMainFrame::KindOf(window) == DocumentKind::Machine ? MenuKind::Machine
+                                                                   : MenuKind::PartProgram;
+    router_->SetMenuKind(kind);
+    UpdatePass();
+}
+
+bool MorvikApp::ControllerTextPending() const {
+    return operation_ != nullptr && operation_->ControllerTextPending();
+}
+
+bool MorvikApp::OnIdle() {
+    // Qt has no idle processing of its own that asks for more time.
+    if (operation_ == nullptr || !operation_->ControllerTextPending())
+        return false;
+    return operation_->IdleDrain();
+}
+
+void MorvikApp::Tick() {
+    if (currentControlPanel != nullptr)
+        currentControlPanel->StatusTick();
+    UpdatePass();
+    if (ControllerTextPending() && !idleTimer_.isActive())
+        idleTimer_.start();
+}
+
+void MorvikApp::UpdatePass() {
+    if (router_ == nullptr)
+        return;
+    router_->UpdateActions();
+    MachineOperation* operation = operation_.get();
+    currentControlPanel->UpdateEnabled([operation](int id) {
+        if (operation != nullptr)
+            return operation->IsControlEnabled(id);
+        // Without a machine only the controls that are always enabled stay so.
+        return id == control::kCutBox ||
+               (id >= control::kRapidOverride && id <= control::kSpindleArrows);
+    });
+}
+
+// ---- Closing ----
+
+bool MorvikApp::CanCloseMainFrame() {
+    if (documentsClosed_)
+        return true;
+    if (promptOnClose_ && !SaveModified())
+        return false;
+    CloseMachineDocument();
+    return true;
+}
+
+bool MorvikApp::SaveModified() {
+    if (machine_ == nullptr || !machine_->IsModified())
+        return true;
+    const QString prompt =
+        QString(kSaveChangesPrompt).arg(QString::fromStdString(machine_->GetTitle()));
+    switch (ModalDialogs().AskYesNoCancel(frame_.get(), kMessageCaption, prompt)) {
+    case BoxAnswer::Yes:
+        return SaveMachine(SaveKind::Save);
+    case BoxAnswer::No:
+        return true;
+    case BoxAnswer::Cancel:
+        break;
+    }
+    return false;
+}
+
+void MorvikApp::CloseMachineDocument() {
+    if (documentsClosed_)
+        return;
+    documentsClosed_ = true;
+    idleTimer_.stop();
+    if (frame_ != nullptr)
+        frame_->PeriodicTimer().stop();
+    if (operation_ != nullptr) {
+        // A held jog must not outlive the station: release it and stop every jogging axis.
+        operation_->ReleaseAllJogButtons();
+        if (machine_->State().mode == MachineMode::Jog)
+            operation_->Jog().ExitAndWait();
+    }
+    if (ui_ != nullptr)
+        ui_->CloseAllViews();
+    if (currentControlPanel != nullptr)
+        currentControlPanel->SetOperation(nullptr);
+    operation_.reset();
+    if (machine_ != nullptr)
+        machine_->Shutdown();
+    machine_.reset();
+}
+
+void MorvikApp::RequestTerminate() {
+    terminating_ = true;
+    promptOnClose_ = false;
+    // Each open modal dialog returns as if cancelled; the close waits until they have.
+    for (int guard = 0; guard < kMaxModalDialogs; ++guard) {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal == nullptr || !modal->close())
+            break;
+    }
+    TerminateWhenUnwound();
+}
+
+void MorvikApp::TerminateWhenUnwound() {
+    if (QThread::currentThread()->loopLevel() > 1) {
+        QTimer::singleShot(kTerminateRetryMs, this, [this] { TerminateWhenUnwound(); });
+        return;
+    }
+    if (frame_ != nullptr)
+        frame_->close();
+    QCoreApplication::quit();
+}
+
+// ---- Application commands ----
+
+bool MorvikApp::SaveMachine(SaveKind kind) {
+    if (machine_ == nullptr)
+        return false;
+    const bool usesDialog = kind == SaveKind::SaveAs || machine_->GetPathName().empty();
+    const bool saved = kind == SaveKind::Save ? machine_->SaveCommand() : machine_->SaveAs();
+    if (saved) {
+        ui_->RetitleViews();
+        return true;
+    }
+    if (!(usesDialog && ui_->LastFileDialogCancelled()))
+        ReportSaveFailure();
+    return false;
+}
+
+void MorvikApp::ReportSaveFailure() {
+    ModalDialogs().Inform(frame_.get(), kMessageCaption,
+                          QString(kFailedToSave) + "\n" +
+                              QString::fromStdString(machine_->GetPathName()),
+                          BoxIcon::Warning);
+}
+
+void MorvikApp::ShowAbout() {
+    const KelvDlgTable& dialog = loader_.Dialog();
+    if (dialog.KELVDLG_AboutBox != nullptr)
+        dialog.KELVDLG_AboutBox(nullptr, kLibraryCaption, 0);
+    // The stand-in library draws nothing: its text is shown in a box of the station's own.
+    if (dialog.KELVDLG_AboutText != nullptr)
+        ModalDialogs().Inform(frame_.get(), kLibraryCaption,
+                              QString::fromUtf8(dialog.KELVDLG_AboutText()), BoxIcon::Information);
+}
+
+void MorvikApp::PrintSetup() {
+    if (printer_ == nullptr)
+        printer_ = std::make_unique<QPrinter>();
+    QPageSetupDialog dialog(printer_.get(), frame_.get());
+    dialog.exec();
+}
+
+void MorvikApp::OpenDocumentFile(const QString&) {
+    // Part program documents open here once their windows exist; until then a dropped file
+    // opens nothing.
+}
+
+} // namespace morvik

@@ -1,0 +1,158 @@
+// The application object: there is one, created by main() beside the QApplication, and it lives
+// for the whole process. It starts the station in a fixed order (InitInstance), drains the
+// card's text while the event loop is idle, owns the application's part of the command table
+// and the routing of commands, and closes the station (prompting for unsaved documents, or
+// not at all when a signal asks it to end).
+//
+// Start-up, in this order:
+//   1. the unit tables; 2. the unit-system names ("ENGLISH", "METRIC", built in);
+//   3. (the recently used list is kept by each document);
+//   4. the controller library, 5. the dialog library - either failing shows the version
+//      message captioned "Morvik" and ends start-up;
+//   6. the document kinds; 7. the main window (settings file, placement, bars, control panel)
+//      with its menus and toolbar from the command table; 8. it becomes the main window;
+//   9. the machine document, invisibly: the machine file named by the command line, or a new
+//      machine "Machine1"; a file that cannot be opened is reported and the station runs on
+//      without a machine document;
+//  10. dropped files accepted; 11. the main window shown; 12. the panel's first fill and the
+//      100 ms timer; 13. Home mode when there is a machine.
+#pragma once
+
+#include "app/CommandRouter.h"
+#include "controller/ApiLoader.h"
+#include "controller/Clock.h"
+
+#include <QObject>
+#include <QPrinter>
+#include <QString>
+#include <QStringList>
+#include <QTimer>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace morvik {
+
+class CMachine;
+class CMainFrame;
+class ControlPanel;
+class IJoystick;
+class MachineOperation;
+class QtOperatorInterface;
+
+struct StartupOptions {
+    // Where the two libraries are looked for first (the executable's folder).
+    std::string libraryFolder;
+    // The whole text after the program name: the machine file to open; empty: a new machine.
+    std::string commandLine;
+    IClock* clock = nullptr;       // null: the steady clock
+    IJoystick* joystick = nullptr; // null: joystick 0 of the system
+};
+
+// The document kinds of the station, in the order they are registered (a file without the
+// ".prt" extension opens as the first kind, a part program).
+struct DocumentKindSpec {
+    const char* name;
+    int resource;
+    const char* documentStrings; // title, name, New name, filter, extension, type id, type name
+};
+const std::vector<DocumentKindSpec>& RegisteredDocumentKinds();
+
+// The command line as the station reads it: the whole text after the program name, the
+// arguments joined by blanks (a machine file whose path has blanks need not be quoted).
+std::string CommandLineText(const QStringList& arguments);
+
+// The start-up failure message of a library ("Kelv API" or "Kelv Dialogs").
+QString LibraryVersionMessage(const char* libraryName);
+
+class MorvikApp : public QObject {
+    Q_OBJECT
+
+public:
+    static constexpr const char* kLibraryCaption = "Morvik";
+    static constexpr const char* kControllerLibraryTitle = "Kelv API";
+    static constexpr const char* kDialogLibraryTitle = "Kelv Dialogs";
+
+    explicit MorvikApp(StartupOptions options);
+    // Closes the documents (no prompt) if that has not happened, then the main window.
+    ~MorvikApp() override;
+    MorvikApp(const MorvikApp&) = delete;
+    MorvikApp& operator=(const MorvikApp&) = delete;
+
+    // Start-up; false when the process should end at once (no window then stays open).
+    bool InitInstance();
+
+    // One step of the idle handler: one batch of the card's text while some is pending; true
+    // while it wants to be called again before the loop waits for input.
+    bool OnIdle();
+    // One tick of the main window's timer: the panel's status tick, then the update pass, then
+    // the idle drain is started if the card has more text.
+    void Tick();
+    // The one update pass: menu items, toolbar buttons and the panel's controls.
+    void UpdatePass();
+
+    // ---- Closing ----
+    // The main window is closing: unsaved documents are offered for saving ("Save changes to
+    // %1?"); Cancel, or a save that did not happen, keeps the station open. Then the documents
+    // are closed. True when the window may close.
+    bool CanCloseMainFrame();
+    // SIGTERM, SIGINT, SIGHUP: the station closes as File > Exit would, without prompting.
+    // Open modal dialogs are dismissed first; the close itself waits until they have returned.
+    void RequestTerminate();
+    // The machine document's windows closed, a held jog stopped, the card left safe and the
+    // document gone (CMachine::Shutdown).
+    void CloseMachineDocument();
+
+    // ---- Application commands ----
+    enum class SaveKind { Save, SaveAs };
+    // Setup > Save and Save As; a file that could not be written is reported. True when saved.
+    bool SaveMachine(SaveKind kind);
+    void ShowAbout();
+    void PrintSetup();
+    // A file dropped on the main window, opened as File > Open would open it.
+    void OpenDocumentFile(const QString& path);
+
+    // ---- Process-wide references ----
+    ControlPanel* currentControlPanel = nullptr;
+    bool ControllerTextPending() const;
+
+    CMainFrame* MainFrame() const { return frame_.get(); }
+    CMachine* Machine() const { return machine_.get(); }
+    MachineOperation* Operation() const { return operation_.get(); }
+    QtOperatorInterface* Operator() const { return ui_.get(); }
+    CommandRouter* Commands() const { return router_; }
+    const ApiLoader& Libraries() const { return loader_; }
+    QTimer& IdleTimer() { return idleTimer_; }
+
+private:
+    bool LoadLibraries();
+    bool CreateMainFrame();
+    void InstallCommands();
+    bool OpenMachineDocument();
+    std::vector<ICommandTarget*> RoutingPath();
+    CommandContext Context();
+    void OnWindowActivated();
+    bool SaveModified();
+    void ReportSaveFailure();
+    void TerminateWhenUnwound();
+
+    StartupOptions options_;
+    SteadyClock steadyClock_;
+    std::unique_ptr<IJoystick> systemJoystick_;
+    ApiLoader loader_;
+    std::unique_ptr<CMainFrame> frame_;
+    std::unique_ptr<QtOperatorInterface> ui_;
+    std::unique_ptr<CMachine> machine_;
+    std::unique_ptr<MachineOperation> operation_;
+    CommandRouter* router_ = nullptr;
+    TableTarget frameTarget_;
+    TableTarget appTarget_;
+    QTimer idleTimer_;
+    std::unique_ptr<QPrinter> printer_;
+    bool documentsClosed_ = false;
+    bool promptOnClose_ = true;
+    bool terminating_ = false;
+};
+
+} // namespace morvik

@@ -1,0 +1,73 @@
+#include "app/Screenshot.h"
+
+#include "app/MorvikApp.h"
+#include "operation/ControlPanelState.h"
+#include "operation/MachineOperation.h"
+#include "ui/MainFrame.h"
+
+#include <QApplication>
+#include <QPixmap>
+#include <QTimer>
+
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <vector>
+
+namespace morvik {
+
+namespace {
+
+// Command ids of the menu items the tour selects.
+constexpr int kModeJog = 32782;
+constexpr int kMachineStatus = 32793;
+
+struct TourStep {
+    int afterMs; // after the previous step
+    std::function<void(MorvikApp&)> action;
+};
+
+void Jog(MorvikApp& app, std::uint16_t bit, bool down) {
+    if (MachineOperation* operation = app.Operation())
+        down ? operation->JogButtonPressed(bit) : operation->JogButtonReleased(bit);
+}
+
+std::vector<TourStep> Tour(const QString& path) {
+    return {
+        {500, [](MorvikApp& app) { app.Operation()->Start(); }}, // homes in Home mode
+        {300, [](MorvikApp& app) { app.Commands()->Execute(kModeJog); }},
+        {300, [](MorvikApp& app) { Jog(app, button::kXPlus, true); }},
+        {1500, [](MorvikApp& app) { Jog(app, button::kXPlus, false); }},
+        {300, [](MorvikApp& app) { Jog(app, button::kYPlus, true); }},
+        {900, [](MorvikApp& app) { Jog(app, button::kYPlus, false); }},
+        {500, [](MorvikApp& app) { app.Commands()->Execute(kMachineStatus); }},
+        {800,
+         [path](MorvikApp& app) {
+             const bool saved = app.MainFrame()->grab().save(path, "PNG");
+             std::fprintf(stderr, "%s %s\n", saved ? "saved" : "could not save",
+                          path.toLocal8Bit().constData());
+             app.RequestTerminate();
+         }},
+    };
+}
+
+void RunStep(MorvikApp& app, std::vector<TourStep> steps, std::size_t index) {
+    if (index >= steps.size() || app.Operation() == nullptr)
+        return;
+    const int delay = steps[index].afterMs;
+    QTimer::singleShot(delay, &app, [&app, steps = std::move(steps), index]() mutable {
+        steps[index].action(app);
+        RunStep(app, std::move(steps), index + 1);
+    });
+}
+
+} // namespace
+
+void ScheduleScreenshot(MorvikApp& app) {
+    const char* path = std::getenv(kScreenshotVariable);
+    if (path == nullptr || *path == '\0')
+        return;
+    RunStep(app, Tour(QString::fromLocal8Bit(path)), 0);
+}
+
+} // namespace morvik

@@ -1,0 +1,80 @@
+// One control of a setup dialog, described as data: its label, its kind, how it is checked on
+// OK, and how it reads its text from and stores its text into the value it edits. The dialogs
+// are tables of these (SetupAxisDialogs.cpp, ...); CSetupForm lays them out and runs them.
+//
+// Every value travels as text between the control and its setting: quantities in their text
+// form with the machine's setup precision (parsed back on OK, never refused), integers as
+// "%d", check boxes as "1" or "0", combo boxes as their text.
+#pragma once
+
+#include "settings/AppInt.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <optional>
+
+namespace morvik {
+
+enum class FieldKind {
+    Quantity, // a dimensioned quantity in text form; any text is taken
+    Integer,  // "Enter an integer." / "Enter an integer between %1 and %2."
+    Number,   // a plain floating value: "Enter a number."
+    Combo,    // an editable combo box with fixed choices
+    Check,    // a check box, "1" or "0"
+    Text,     // free text
+};
+
+struct IntRange {
+    int low = 0;
+    int high = 0;
+};
+
+struct SetupField {
+    QString label;
+    FieldKind kind = FieldKind::Quantity;
+    std::optional<IntRange> range;             // Integer only
+    int maxChars = 0;                          // Combo and Text: 0 means no limit
+    QStringList choices;                       // Combo only
+    std::function<QString()> read;             // the value's text for the control
+    std::function<void(const QString&)> write; // stores text that passed the checks
+
+    // The failure message for text typed into this field; nullopt when the text is accepted.
+    std::optional<QString> Check(const QString& text) const;
+};
+
+// The builders the dialog tables use. An accessor (a function returning a reference) lets a
+// numbered dialog point the same control at whichever entry is shown.
+template <class Quantity>
+SetupField QuantityField(const QString& label, std::function<Quantity&()> at, int precision) {
+    SetupField field;
+    field.label = label;
+    field.read = [at, precision] { return QString::fromStdString(at().Format(precision)); };
+    field.write = [at](const QString& text) { at().Parse(text.toStdString()); };
+    return field;
+}
+
+template <class Quantity>
+SetupField QuantityField(const QString& label, Quantity& quantity, int precision) {
+    return QuantityField<Quantity>(
+        label, [&quantity]() -> Quantity& { return quantity; }, precision);
+}
+
+SetupField IntegerField(const QString& label, std::function<int()> get,
+                        std::function<void(int)> set, std::optional<IntRange> range);
+SetupField IntegerField(const QString& label, CAppInt& item, std::optional<IntRange> range);
+SetupField NumberField(const QString& label, std::function<double()> get,
+                       std::function<void(double)> set);
+SetupField CheckField(const QString& label, std::function<int()> get, std::function<void(int)> set);
+SetupField CheckField(const QString& label, CAppInt& item);
+SetupField ComboField(const QString& label, QStringList choices, std::function<QString()> get,
+                      std::function<void(const QString&)> set, int maxChars = 0);
+SetupField TextField(const QString& label, int maxChars, std::function<QString()> get,
+                     std::function<void(const QString&)> set);
+
+// "%d" of the text's leading decimal integer, as the numbered dialogs' number fields read it:
+// no number reads as 0.
+int LeadingInteger(const QString& text);
+
+} // namespace morvik

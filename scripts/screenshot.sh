@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# Takes the README's picture of the station: under a virtual X server (xvfb-run) the built
+# station opens a sample mill (a new machine has no jog rate yet) on the simulated card,
+# homes it, jogs X and Y away from zero,
+# opens the status display and saves its own window as docs/screenshot.png (the station does
+# this itself when MORVIK_SCREENSHOT names the file), then quits.
+#
+# Usage: scripts/screenshot.sh [BUILD_DIR]   (default: build)
+# Needs the Debian packages xvfb and xauth.
+set -euo pipefail
+
+repo="$(cd "$(dirname "$0")/.." && pwd)"
+build="${1:-$repo/build}"
+station="$build/bin/morvik"
+picture="$repo/docs/screenshot.png"
+machine="$repo/tests/machine/golden/mill.mch"
+
+if [ ! -x "$station" ]; then
+    echo "No station at $station: build it first (make build)." >&2
+    exit 1
+fi
+if ! command -v xvfb-run >/dev/null 2>&1; then
+    echo "xvfb-run is missing. Run: sudo apt-get install -y xvfb xauth" >&2
+    exit 1
+fi
+
+# The station writes a new machine's files into its working folder and its settings into the
+# XDG folder: both go to a scratch folder, never into the checkout or the user's settings.
+scratch="$(mktemp -d)"
+trap 'rm -rf "$scratch"' EXIT
+mkdir -p "$scratch/work" "$scratch/config" "$(dirname "$picture")"
+cp "$machine" "$scratch/work/mill.mch"
+rm -f "$picture"
+
+cd "$scratch/work"
+XDG_CONFIG_HOME="$scratch/config" MORVIK_SCREENSHOT="$picture" \
+    timeout 120 xvfb-run -a -s "-screen 0 1024x768x24" "$station" mill.mch
+test -s "$picture"
+echo "Saved $picture"

@@ -1,0 +1,111 @@
+// Closing the station: the save prompt for a modified machine and what each answer does, the
+// signal's close without a prompt, the card left safe, and a held jog stopped on the way out.
+#include "app/station/StationFixture.h"
+
+#include "settings/ProfileFile.h"
+
+namespace morvik {
+namespace {
+
+using test::StationOnCard;
+
+// What closing leaves on the card, in order: output options off, option 494 on, "PC62,EN",
+// both handles closed.
+void ExpectCardLeftSafe(const std::vector<std::string>& trace) {
+    std::vector<std::string> tail;
+    for (const std::string& line : trace) {
+        if (line.find("494, 1, 2") != std::string::npos ||
+            line.find("PC62,EN") != std::string::npos || line.rfind("KelvClose", 0) == 0)
+            tail.push_back(line);
+    }
+    ASSERT_EQ(tail.size(), 4u);
+    EXPECT_NE(tail[0].find("dorncmdex(0x101, 0, 494, 1, 2)"), std::string::npos) << tail[0];
+    EXPECT_EQ(tail[1], "dornputs(0x102, \"PC62,EN\\r\") = 0");
+    EXPECT_EQ(tail[2].rfind("KelvClose(", 0), 0u);
+    EXPECT_EQ(tail[3].rfind("KelvClose(", 0), 0u);
+}
+
+TEST_F(StationOnCard, AModifiedMachineIsOfferedForSavingAsTheWindowCloses) {
+    struct Case {
+        const char* name;
+        std::vector<BoxAnswer> answers;
+        std::vector<QString> files; // answers of the save dialog; a null one cancels
+        bool closes;
+        bool saved;
+    };
+    const Case cases[] = {
+        {"cancel", {BoxAnswer::Cancel}, {}, false, false},
+        {"no", {BoxAnswer::No}, {}, true, false},
+        {"yes, dialog cancelled", {BoxAnswer::Yes}, {QString()}, false, false},
+        {"yes, saved", {BoxAnswer::Yes}, {"saved.mch"}, true, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(Start());
+        Machine().SetModifiedFlag();
+        dialogs.boxes.clear();
+        dialogs.answers.assign(c.answers.begin(), c.answers.end());
+        dialogs.files.assign(c.files.begin(), c.files.end());
+        std::filesystem::remove(work.File("saved.mch"));
+
+        EXPECT_EQ(Frame().close(), c.closes);
+        ASSERT_FALSE(dialogs.boxes.empty());
+        EXPECT_EQ(dialogs.boxes[0].caption, "Morvik Windows Application");
+        EXPECT_EQ(dialogs.boxes[0].text, "Save changes to Machine1?");
+        EXPECT_EQ(dialogs.boxes.size(), 1u) << "no other box, no failure for a cancel";
+        EXPECT_EQ(std::filesystem::exists(work.File("saved.mch")), c.saved);
+        EXPECT_EQ(Frame().isVisible(), !c.closes);
+        EXPECT_EQ(app->Machine() == nullptr, c.closes);
+        EXPECT_EQ(currentMachine == nullptr, c.closes);
+        if (c.closes)
+            ExpectCardLeftSafe(Trace());
+    }
+}
+
+TEST_F(StationOnCard, AnUnmodifiedMachineClosesWithoutAPrompt) {
+    ASSERT_TRUE(Start());
+    EXPECT_TRUE(Commands().Execute(57665)); // File > Exit
+    EXPECT_FALSE(Frame().isVisible());
+    EXPECT_TRUE(dialogs.boxes.empty());
+    EXPECT_EQ(app->Machine(), nullptr);
+    ExpectCardLeftSafe(Trace());
+}
+
+TEST_F(StationOnCard, ASignalClosesWithoutPromptingAndSavesThePlacement) {
+    ASSERT_TRUE(Start());
+    Machine().SetModifiedFlag();
+    Frame().move(30, 20);
+    app->RequestTerminate();
+    EXPECT_FALSE(Frame().isVisible());
+    EXPECT_TRUE(dialogs.boxes.empty()) << "no prompt: the changes are discarded";
+    EXPECT_EQ(app->Machine(), nullptr);
+    ExpectCardLeftSafe(Trace());
+
+    app.reset(); // the main window goes and saves its placement
+    const CProfileFile ini(config.SettingsFile());
+    EXPECT_EQ(ini.GetInt("Main Window", "XPos", -1), 30);
+    EXPECT_EQ(ini.GetInt("Main Window", "YPos", -1), 20);
+    EXPECT_EQ(ini.GetInt("Controller", "ControllerID", -1), 0);
+}
+
+TEST_F(StationOnCard, ClosingWhileAJogButtonIsHeldStopsTheAxis) {
+    const std::string mill = work.File("mill.mch");
+    std::filesystem::copy_file(std::string(MORVIK_TEST_DATA_DIR) + "/machine/golden/mill.mch",
+                               mill);
+    ASSERT_TRUE(Start(mill));
+    Home();
+    ASSERT_TRUE(Commands().Execute(32782));
+    Press(control::kJogXPlus);
+    Ticks(10);
+    double velocity = 0;
+    ASSERT_EQ(KelvSimAxisState(1, nullptr, nullptr, &velocity), 0);
+    ASSERT_NE(velocity, 0.0);
+
+    app->RequestTerminate(); // the button is never released
+    ASSERT_EQ(KelvSimAxisState(1, nullptr, nullptr, &velocity), 0);
+    EXPECT_EQ(velocity, 0.0);
+    ExpectCardLeftSafe(Trace());
+}
+
+} // namespace
+} // namespace morvik

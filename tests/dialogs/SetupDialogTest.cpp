@@ -1,0 +1,276 @@
+// Every setup dialog on the card: its caption, OK storing the edit and downloading the
+// controller file the card needs (or none), Cancel storing and downloading nothing; the
+// validation messages that keep a dialog open; the General dialog's unknown combo text.
+#include "DialogFixture.h"
+
+namespace morvik::test {
+namespace {
+
+struct DialogCase {
+    int id;
+    const char* caption;
+    const char* label;
+    const char* typed;
+    std::vector<std::string> downloads; // after OK
+    std::string (*stored)(CMachine&);   // the edited value as the machine holds it
+    const char* expected;               // ... after OK
+};
+
+std::string Str(int value) {
+    return std::to_string(value);
+}
+
+const DialogCase kDialogs[] = {
+    {32774, "General", "Program Style", "Fanuc", kConfigurationDownload,
+     [](CMachine& m) { return Str(m.General().programStyle.Get()); }, "0"},
+    {32772, "Machine Axis Setup", "Z Controller Axis", "5", kConfigurationDownload,
+     [](CMachine& m) { return Str(m.AxisZ().ControllerAxis()); }, "5"},
+    {32791, "Spindle Setup", "Direction", "REVERSE", kConfigurationDownload,
+     [](CMachine& m) { return Str(m.GetSpindle().Polarity()); }, "-1"},
+    {32792, "Cutter Setup", "Raise Macro", "1001", kConfigurationDownload,
+     [](CMachine& m) { return Str(m.GetCutter().RaiseMacro()); }, "1001"},
+    {32788, "Machine Coordinates Setup", "X Machine Offset", "2.5 in", kConfigurationDownload,
+     [](CMachine& m) { return m.AxisX().MachineOffset().Format(9); }, "2.5 in"},
+    {32807, "Program Coordinates Setup", "Y Program Offset", "-1.25 mm", kConfigurationDownload,
+     [](CMachine& m) { return m.AxisY().ProgramOffset().Format(9); }, "-1.25 mm"},
+    {32775, "Feed Setup", "Default Feed Rate", "30 in/min", kConfigurationDownload,
+     [](CMachine& m) { return m.Feed().feedRate.Format(9); }, "30 in/min"},
+    {32776, "Rapid Setup", "Z Rapid Deceleration", "5 in/sec/sec", kConfigurationDownload,
+     [](CMachine& m) { return m.AxisZ().RapidDecel().Format(9); }, "5 in/sec/sec"},
+    {32777, "Limits Setup", "X Upper Limit", "50 in", kConfigurationDownload,
+     [](CMachine& m) { return m.AxisX().UpperLimit().Format(9); }, "50 in"},
+    {32789, "Work Coordinates Setup", "Z", "0.75 in", kWorkCoordDownload,
+     [](CMachine& m) { return m.WorkCoords()[0].Z().Format(9); }, "0.75 in"},
+    {32790, "Tool Setup", "Description", "3/8 end mill", kToolDownload,
+     [](CMachine& m) { return m.Tools()[0].Description(); }, "3/8 end mill"},
+    {32810, "Tool Offsets Setup", "H Wear", "0.01 in", kToolDownload,
+     [](CMachine& m) { return m.OffsetTables()[1].Wear(1).Format(9); }, "0.01 in"},
+    {32805, "Jogging Setup", "Joystick Deadband", "25", kNoDownload,
+     [](CMachine& m) { return Str(m.Jogging().joystickDeadband.Get()); }, "25"},
+    {32806, "Homing Setup", "Homing Macro Number", "1000", kNoDownload,
+     [](CMachine& m) { return Str(m.Homing().homingMacro.Get()); }, "1000"},
+    {32809, "Setup External Controls", "Dryrun Switch", "16", kConfigurationDownload,
+     [](CMachine& m) { return Str(m.ExternalControls().dryRunSwitchChannel.Get()); }, "16"},
+};
+
+TEST_F(DialogOnCard, OkStoresTheEditDownloadsItsFileAndMarksTheMachineModified) {
+    for (const DialogCase& c : kDialogs) {
+        SCOPED_TRACE(c.caption);
+        machine->SetModifiedFlag(false);
+        QString caption;
+        EXPECT_TRUE(Run(c.id, [&](CSetupForm& form) {
+            caption = form.windowTitle();
+            Type(form, c.label, c.typed);
+            form.accept();
+            EXPECT_FALSE(form.isVisible());
+        }));
+        EXPECT_EQ(caption.toStdString(), c.caption);
+        EXPECT_EQ(c.stored(*machine), c.expected);
+        EXPECT_EQ(Downloads(), c.downloads);
+        EXPECT_TRUE(machine->IsModified());
+        EXPECT_EQ(Shown(c.id, c.label).toStdString(), c.typed); // the next opening shows it
+        EXPECT_TRUE(shownMessages.isEmpty()) << shownMessages.join('|').toStdString();
+    }
+}
+
+TEST_F(DialogOnCard, CancelChangesNothingAndDownloadsNothing) {
+    for (const DialogCase& c : kDialogs) {
+        SCOPED_TRACE(c.caption);
+        const std::string before = c.stored(*machine);
+        Run(c.id, [&](CSetupForm& form) {
+            Type(form, c.label, c.typed);
+            form.reject();
+        });
+        EXPECT_EQ(c.stored(*machine), before);
+        EXPECT_EQ(Downloads(), kNoDownload);
+        EXPECT_FALSE(machine->IsModified());
+    }
+}
+
+TEST_F(DialogOnCard, OkWithoutAnEditKeepsEveryValue) {
+    // Quantities travel as text with the setup precision; an untouched dialog stores what it
+    // showed, so the machine file written afterwards is the same.
+    const std::string savedBefore = cwd.folder.File("before.mch");
+    const std::string savedAfter = cwd.folder.File("after.mch");
+    ASSERT_TRUE(machine->WriteSetup(savedBefore));
+    for (const DialogCase& c : kDialogs)
+        Run(c.id, [](CSetupForm& form) { form.accept(); });
+    ASSERT_TRUE(machine->WriteSetup(savedAfter));
+    EXPECT_EQ(ReadBytes(savedAfter), ReadBytes(savedBefore));
+}
+
+struct RefusedCase {
+    int id;
+    const char* label;
+    QString typed;
+    const char* message;
+};
+
+const RefusedCase kRefused[] = {
+    {32809, "Start Button", "17", "Enter an integer between 0 and 16."},
+    {32809, "Dryrun Switch", "-1", "Enter an integer between 0 and 16."},
+    {32772, "X Slave Axis", "9", "Enter an integer between 0 and 8."},
+    {32772, "X Controller Axis", "two", "Enter an integer."},
+    {32791, "Controller Axis", "7", "Enter an integer between 0 and 6."},
+    {32792, "Lower M-code", "", "Enter an integer."},
+    {32805, "Joystick Deadband", "101", "Enter an integer between 0 and 100."},
+    {32806, "Homing Macro Number", "1100", "Enter an integer between 0 and 1099."},
+    {32790, "Wear Factor", "half", "Enter a number."},
+    {32790, "Orientation", "1.5", "Enter an integer."},
+    {32810, "D Wear Factor", "0,5", "Enter a number."},
+    {32790, "Description", QString(120, 'x'), "Enter no more than 119 characters."},
+    {32774, "Machine Type", QString(41, 'M'), "Enter no more than 40 characters."},
+    {32774, "Default Units", "METRICAL", ""}, // 8 characters: accepted (names no choice)
+    {32774, "Default Units", "METRICALS", "Enter no more than 8 characters."},
+};
+
+TEST_F(DialogOnCard, AFieldThatFailsItsCheckKeepsTheDialogOpenWithTheFocusOnIt) {
+    for (const RefusedCase& c : kRefused) {
+        SCOPED_TRACE(std::string(c.label) + " = " + c.typed.toStdString());
+        shownMessages.clear();
+        machine->SetModifiedFlag(false);
+        bool stayedOpen = false;
+        bool focused = false;
+        Run(c.id, [&](CSetupForm& form) {
+            Type(form, c.label, c.typed);
+            form.accept();
+            stayedOpen = form.isVisible();
+            focused = form.focusWidget() == form.Control(c.label);
+        });
+        const bool refused = *c.message != '\0';
+        EXPECT_EQ(stayedOpen, refused);
+        EXPECT_EQ(shownMessages, refused ? QStringList{c.message} : QStringList{});
+        if (refused) {
+            EXPECT_TRUE(focused);
+            EXPECT_EQ(Downloads(), kNoDownload);
+            EXPECT_FALSE(machine->IsModified());
+        }
+        Downloads();
+    }
+}
+
+TEST_F(DialogOnCard, ARefusedDescriptionIsStoredOnceItFitsTheMachineFile) {
+    const QString longest(119, 'd');
+    Run(32790, [&](CSetupForm& form) {
+        Type(form, "Description", longest + "d");
+        form.accept();
+        Type(form, "Description", longest);
+        form.accept();
+    });
+    EXPECT_EQ(shownMessages, QStringList{"Enter no more than 119 characters."});
+    ASSERT_TRUE(machine->SaveCommand());
+    machine->ReadSetup(machinePath);
+    EXPECT_EQ(machine->Tools()[0].Description(), longest.toStdString());
+}
+
+TEST_F(DialogOnCard, GeneralKeepsTheOldChoiceForAnUnknownTextAndStillRewritesTheConfiguration) {
+    machine->General().machineType.Set(2);
+    Run(32774, [](CSetupForm& form) {
+        EXPECT_EQ(Text(form, "Machine Type"), "Lathe");
+        Type(form, "Machine Type", "Mill, Diagonal");
+        Type(form, "Program Style", "Fanuc ");
+        Type(form, "Default Units", "METRIC");
+        form.accept();
+    });
+    EXPECT_EQ(machine->General().machineType.Get(), 2);
+    EXPECT_EQ(machine->General().programStyle.Get(), 1); // "Fanuc " is not "Fanuc"
+    EXPECT_EQ(machine->General().defaultUnits.Get(), 1);
+    EXPECT_EQ(Downloads(), kConfigurationDownload);
+    EXPECT_TRUE(machine->IsModified());
+}
+
+TEST_F(DialogOnCard, GeneralSetsThePartProgramUnitsByName) {
+    Run(32774, [](CSetupForm& form) {
+        Type(form, "English Dimensions", "1/10000 INCH");
+        Type(form, "English Time", "SECOND");
+        Type(form, "Metric Dimensions", "1/100 MILLIMETER");
+        Type(form, "Metric Time", "MINUTE");
+        form.accept();
+    });
+    const GeneralSettings& general = machine->General();
+    EXPECT_EQ(general.partPrgmEnglishDimUnits.Get(), unit::TenThousandthInch);
+    EXPECT_EQ(general.partPrgmEnglishPerUnits.Get(), timeunit::Second);
+    EXPECT_EQ(general.partPrgmMetricDimUnits.Get(), unit::HundredthMillimeter);
+    EXPECT_EQ(general.partPrgmMetricPerUnits.Get(), timeunit::Minute);
+}
+
+TEST_F(DialogOnCard, SpindleCombosShowNothingForUnknownCodesAndKeepThemForUnknownTexts) {
+    machine->GetSpindle().SetMode(7);
+    machine->GetSpindle().SetPolarity(1);
+    Run(32791, [](CSetupForm& form) {
+        EXPECT_EQ(Text(form, "Motor Type"), "");
+        EXPECT_EQ(Text(form, "Direction"), "NORMAL");
+        Type(form, "Direction", "BACKWARDS");
+        form.accept();
+    });
+    EXPECT_EQ(machine->GetSpindle().Mode(), 7);
+    EXPECT_EQ(machine->GetSpindle().Polarity(), 1);
+    Run(32791, [](CSetupForm& form) {
+        Type(form, "Motor Type", "DRIVE");
+        form.accept();
+    });
+    EXPECT_EQ(machine->GetSpindle().Mode(), Spindle::kModeDrive);
+}
+
+TEST_F(DialogOnCard, QuantitiesShowTheSetupPrecisionAndTakeAnyText) {
+    machine->Feed().feedRate.Set(unit::Inch, timeunit::Minute, 1.0 / 3.0);
+    machine->General().setupPrecision.Set(4);
+    EXPECT_EQ(Shown(32775, "Default Feed Rate"), "0.3333 in/min");
+    Run(32775, [](CSetupForm& form) {
+        Type(form, "Default Feed Rate", "fast");
+        Type(form, "Feed Acceleration", "12.5 mm/sec/sec");
+        form.accept();
+    });
+    EXPECT_TRUE(shownMessages.isEmpty());
+    EXPECT_EQ(machine->Feed().feedRate.Value(), 0.0);
+    EXPECT_EQ(machine->Feed().feedAccel.Value(), 12.5);
+    EXPECT_EQ(machine->Feed().feedAccel.LengthUnit(), unit::Millimeter);
+}
+
+TEST_F(DialogOnCard, JoggingOkInJogModeEntersJogModeAgain) {
+    op->SelectJog();
+    CardCommands();
+    Run(32805, [](CSetupForm& form) {
+        Type(form, "Max. Jog Rate", "30 in/min");
+        form.accept();
+    });
+    const std::vector<std::string> afterOk = CardCommands();
+    EXPECT_FALSE(afterOk.empty());
+    op->SelectJog(); // the same entry, run by the facade itself
+    EXPECT_EQ(CardCommands(), afterOk);
+    Run(32805, [](CSetupForm& form) { form.reject(); });
+    EXPECT_TRUE(CardCommands().empty());
+}
+
+TEST_F(DialogOnCard, HomingOkInHomeModeOpensTheMessageViewWhenNoLongerSuppressed) {
+    machine->Homing().suppressHomingMessages.Set(1);
+    op->SelectHome();
+    ui.calls.clear();
+    Run(32806, [](CSetupForm& form) {
+        EXPECT_EQ(Text(form, "Suppress Homing Messages"), "1");
+        Type(form, "Suppress Homing Messages", "0");
+        form.accept();
+    });
+    EXPECT_EQ(machine->Homing().suppressHomingMessages.Get(), 0);
+    EXPECT_EQ(ui.calls, std::vector<std::string>{"open HomingView"});
+    EXPECT_TRUE(machine->IsModified());
+}
+
+TEST_F(DialogOnCard, CalibrateJoystickRunsTheCalibrationPrompts) {
+    machine->Jogging().usePcJoystick.Set(1);
+    EXPECT_TRUE(Run(32808));
+    EXPECT_EQ(ui.messages, (std::vector<int>{msg::JoystickCenter, msg::JoystickUpperLeft,
+                                             msg::JoystickLowerRight}));
+}
+
+TEST_F(DialogOnCard, IdsThatAreNotSetupCommandsAreLeftToTheCaller) {
+    for (int id : {0, 32773, 32811, 57600}) {
+        EXPECT_FALSE(IsSetupCommand(id));
+        EXPECT_FALSE(RunSetupCommand(id, *machine, *op, nullptr));
+    }
+    for (const DialogCase& c : kDialogs)
+        EXPECT_TRUE(IsSetupCommand(c.id));
+}
+
+} // namespace
+} // namespace morvik::test

@@ -1,0 +1,166 @@
+// The part program editor on its own: the character limit, Find and Replace, the edit
+// commands' states, printing, the lines File > Load takes, and the G-code colouring.
+#include "ui/PartView.h"
+#include "settings/TempFolder.h"
+#include "ui/GCodeHighlighter.h"
+#include "ui/Part.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QMimeData>
+#include <QPrinter>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace morvik::test {
+namespace {
+
+class Editor : public testing::Test {
+protected:
+    CPart part{"Part1"};
+    CPartView view{part, nullptr};
+};
+
+TEST_F(Editor, HoldsAtMostTheLimitWhetherTypedOrPasted) {
+    view.setPlainText(QString(CPart::kMaxCharacters - 3, 'G'));
+    view.moveCursor(QTextCursor::End);
+    QApplication::clipboard()->setText("X12345");
+    view.paste();
+    EXPECT_EQ(view.toPlainText().size(), CPart::kMaxCharacters);
+    EXPECT_TRUE(view.toPlainText().endsWith("GX12"));
+
+    QTest::keyClicks(&view, "Y");
+    EXPECT_EQ(view.toPlainText().size(), CPart::kMaxCharacters) << "a full editor takes no key";
+
+    // Over a selection there is room again.
+    QTextCursor cursor = view.textCursor();
+    cursor.movePosition(QTextCursor::Left, QTextCursor::KeepAnchor, 2);
+    view.setTextCursor(cursor);
+    QTest::keyClicks(&view, "Z9");
+    EXPECT_TRUE(view.toPlainText().endsWith("GXZ9"));
+}
+
+TEST_F(Editor, LinesAreTheEditorsLinesEachCutTo128Characters) {
+    struct Case {
+        QString text;
+        std::vector<std::string> lines;
+    };
+    const Case cases[] = {
+        {"", {}},
+        {"O1", {"O1"}},
+        {"O1\r\nG00 X1\n", {"O1", "G00 X1", ""}},
+        {QString(200, 'A') + "\nM30", {std::string(128, 'A'), "M30"}},
+        {QString(128, 'B'), {std::string(128, 'B')}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text.toStdString());
+        view.setPlainText(c.text);
+        EXPECT_EQ(view.Lines(), c.lines);
+        EXPECT_EQ(view.LineCount(), static_cast<int>(c.lines.size()));
+    }
+    view.setPlainText("G01 X1.5");
+    EXPECT_EQ(view.Line(0, 3), "G01") << "a caller's shorter buffer";
+}
+
+TEST_F(Editor, FindFindNextAndReplaceWorkOnTheText) {
+    view.setPlainText("G01 X1\nG01 X2\ng01 X3\n");
+    view.moveCursor(QTextCursor::Start);
+    FindRequest find{"G01", "G00", true, false, true};
+    ASSERT_TRUE(view.FindNext(find));
+    EXPECT_EQ(view.textCursor().selectionStart(), 0);
+    view.Execute(cmd_id::kFindNext); // repeats the last request
+    EXPECT_EQ(view.textCursor().selectionStart(), 7);
+    view.Execute(cmd_id::kFindNext); // wraps round, case kept
+    EXPECT_EQ(view.textCursor().selectionStart(), 0);
+
+    EXPECT_TRUE(view.ReplaceNext(find));
+    EXPECT_EQ(view.toPlainText(), "G00 X1\nG01 X2\ng01 X3\n");
+    find.matchCase = false;
+    EXPECT_EQ(view.ReplaceAll(find), 2);
+    EXPECT_EQ(view.toPlainText(), "G00 X1\nG00 X2\nG00 X3\n");
+    view.Execute(cmd_id::kUndo);
+    EXPECT_EQ(view.toPlainText(), "G00 X1\nG01 X2\ng01 X3\n") << "Replace All is one undo step";
+    EXPECT_FALSE(view.FindNext(FindRequest{"Z9", ""}));
+}
+
+TEST_F(Editor, TheEditCommandsFollowTheEditorsState) {
+    view.setPlainText("");
+    part.Text().clearUndoRedoStacks();
+    QApplication::clipboard()->setText("X1");
+    struct Step {
+        const char* name;
+        std::function<void()> act;
+        bool undo, cut, find, findNext;
+    };
+    const Step steps[] = {
+        {"empty", [] {}, false, false, false, false},
+        {"typed", [&] { QTest::keyClicks(&view, "G01 X1"); }, true, false, true, false},
+        {"selected", [&] { view.selectAll(); }, true, true, true, false},
+        {"searched",
+         [&] {
+             view.FindNext(FindRequest{"X1", ""});
+         },
+         true, true, true, true},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.name);
+        step.act();
+        EXPECT_EQ(view.Update(cmd_id::kUndo).enabled, step.undo);
+        EXPECT_EQ(view.Update(cmd_id::kCut).enabled, step.cut);
+        EXPECT_EQ(view.Update(cmd_id::kCopy).enabled, step.cut);
+        EXPECT_EQ(view.Update(cmd_id::kFind).enabled, step.find);
+        EXPECT_EQ(view.Update(cmd_id::kReplace).enabled, step.find);
+        EXPECT_EQ(view.Update(cmd_id::kFindNext).enabled, step.findNext);
+        EXPECT_TRUE(view.Update(cmd_id::kPaste).enabled);
+    }
+    for (int id : {cmd_id::kNew, cmd_id::kOpen, 32780})
+        EXPECT_FALSE(view.Handles(id)) << id << " is not the editor's";
+}
+
+TEST_F(Editor, PrintsThePagesOfALongProgram) {
+    TempFolder folder;
+    QString text;
+    for (int n = 1; n <= 300; ++n)
+        text += QString("N%1 G01 X%2 F60\n").arg(n * 10).arg(n);
+    view.setPlainText(text);
+    QPrinter printer;
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(QString::fromStdString(folder.File("part.pdf")));
+    view.PrintTo(printer);
+    const std::string pdf = ReadBytes(folder.File("part.pdf"));
+    ASSERT_TRUE(pdf.starts_with("%PDF"));
+    EXPECT_NE(pdf.find("/Count "), std::string::npos);
+    EXPECT_EQ(pdf.find("/Count 1\n"), std::string::npos) << "more than one page";
+}
+
+TEST(GCodeHighlighter, ColoursWordsNumbersCommentsAndBlockNumbers) {
+    using R = CGCodeHighlighter::Role;
+    using S = CGCodeHighlighter::Span;
+    struct Case {
+        QString line;
+        std::vector<S> spans;
+    };
+    const Case cases[] = {
+        {"N10 G01 X-1.5",
+         {{0, 3, R::BlockNumber},
+          {4, 1, R::Word},
+          {5, 2, R::Number},
+          {8, 1, R::Word},
+          {9, 4, R::Number}}},
+        {"O1000 (PART A)", {{0, 5, R::ProgramNumber}, {6, 8, R::Comment}}},
+        {":200", {{0, 4, R::ProgramNumber}}},
+        {"G00 ; rapid (x)", {{0, 1, R::Word}, {1, 2, R::Number}, {4, 11, R::Comment}}},
+        {"(open comment G01", {{0, 17, R::Comment}}},
+        {"%", {}},
+        {"x 2", {{0, 1, R::Word}, {2, 1, R::Number}}},
+        {"MSG", {}}, // letters without values are plain
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.line.toStdString());
+        EXPECT_EQ(CGCodeHighlighter::Scan(c.line), c.spans);
+    }
+}
+
+} // namespace
+} // namespace morvik::test

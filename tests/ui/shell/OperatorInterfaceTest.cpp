@@ -1,0 +1,211 @@
+// The Qt operator interface with a machine document on the recording fake library: message
+// boxes and their captions, file dialog filters, the wait cursor, and the machine's windows in
+// the main window (titles and numbers, text routing, who tells the document a window is gone).
+#include "controller/StringTable.h"
+#include "machine/Machine.h"
+#include "operation/ProgramView.h"
+#include "support/FakeKelvApi.h"
+#include "ui/HomingView.h"
+#include "ui/MainFrame.h"
+#include "ui/QtOperatorInterface.h"
+#include "ui/StatusDisplay.h"
+#include "ui/shell/ConfigFolder.h"
+#include "ui/shell/RecordingDialogs.h"
+
+#include <QCoreApplication>
+#include <QCursor>
+#include <QGuiApplication>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+
+namespace morvik {
+namespace {
+
+TEST(FileFilters, BecomeQtFiltersWithEveryFileMatchedByStarDotStar) {
+    struct Case {
+        std::vector<FileFilter> filters;
+        QString expected;
+    };
+    const Case cases[] = {
+        {{{"Part Files (*.prt)", "*.prt"}, {"All Files (*.*)", "*.*"}},
+         "Part Files (*.prt);;All Files (*)"},
+        {{{"Machine Files", "*.mch"}}, "Machine Files (*.mch)"},
+        {{}, ""},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(QtOperatorInterface::FilterString(c.filters), c.expected);
+}
+
+class OperatorOnFake : public testing::Test {
+protected:
+    void SetUp() override {
+        std::filesystem::current_path(config.folder.Path()); // the new machine's files
+        ASSERT_TRUE(frame.Create());
+        frame.show();
+        ui = std::make_unique<QtOperatorInterface>(frame);
+        machine = std::make_unique<CMachine>(fake.Table(), clock, *ui);
+        ASSERT_TRUE(machine->Connect());
+        ASSERT_TRUE(machine->OnNewDocument());
+        fake.ClearCalls();
+    }
+    void TearDown() override {
+        ui->CloseAllViews();
+        machine.reset();
+        ui.reset();
+        std::filesystem::current_path(saved_);
+    }
+
+    QStringList Titles() const {
+        QStringList titles;
+        for (QMdiSubWindow* window : frame.MdiArea()->subWindowList(QMdiArea::CreationOrder))
+            titles << window->windowTitle();
+        return titles;
+    }
+
+    test::ConfigFolder config;
+    test::RecordingDialogs dialogs;
+    test::FakeKelvApi fake;
+    ManualClock clock;
+    CMainFrame frame;
+    std::unique_ptr<QtOperatorInterface> ui;
+    std::unique_ptr<CMachine> machine;
+
+private:
+    std::filesystem::path saved_ = std::filesystem::current_path();
+};
+
+TEST_F(OperatorOnFake, MessageBoxesCarryTheApplicationCaptionAndTheStringTableText) {
+    ui->ShowMessage(msg::MustHomeBeforeRun);
+    ui->ShowMessageBox(msg::ControllerFileNotWritten, "Machine1.CFG");
+    ui->ShowMessage(msg::UnableToOpenAscii);
+    ASSERT_EQ(dialogs.boxes.size(), 3u);
+    for (const auto& box : dialogs.boxes) {
+        EXPECT_EQ(box.caption, "Morvik Windows Application");
+        EXPECT_TRUE(box.hadParent);
+    }
+    EXPECT_EQ(dialogs.boxes[0].text, "Machine must be Homed before selecting Run mode");
+    EXPECT_EQ(dialogs.boxes[1].text,
+              QString::fromStdString(MessageText(msg::ControllerFileNotWritten)) +
+                  "\nMachine1.CFG");
+    EXPECT_FALSE(dialogs.boxes[2].text.contains('\r'));
+    EXPECT_TRUE(dialogs.boxes[2].text.contains("ASCII mode\n(make sure"));
+}
+
+TEST_F(OperatorOnFake, FileDialogsTakeTheFiltersAndTellACancelFromAChoice) {
+    dialogs.files = {"/tmp/a.prt", QString()};
+    const std::vector<FileFilter> filters = {{"Part Files (*.prt)", "*.prt"}};
+    EXPECT_EQ(ui->ChooseOpenFile("Load Part", filters), std::optional<std::string>("/tmp/a.prt"));
+    EXPECT_FALSE(ui->LastFileDialogCancelled());
+    EXPECT_EQ(ui->ChooseSaveFile("Save Setup As", filters, ""), std::nullopt);
+    EXPECT_TRUE(ui->LastFileDialogCancelled());
+    EXPECT_EQ(dialogs.fileDialogs, QStringList({"open Load Part | Part Files (*.prt)",
+                                                "save Save Setup As | Part Files (*.prt)"}));
+}
+
+TEST_F(OperatorOnFake, WaitCursorNestsUntilTheLastEnd) {
+    ui->BeginWaitCursor();
+    ui->BeginWaitCursor();
+    ui->EndWaitCursor();
+    ASSERT_NE(QGuiApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
+    ui->EndWaitCursor();
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+    ui->EndWaitCursor(); // one End too many changes nothing
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(OperatorOnFake, MachineWindowsBearTheDocumentTitleNumberedWhileThereAreSeveral) {
+    ASSERT_TRUE(ui->OpenView(ViewKind::HomingView));
+    EXPECT_NE(dynamic_cast<HomingView*>(ui->View(ViewKind::HomingView)), nullptr);
+    EXPECT_EQ(Titles(), QStringList({"Machine1"}));
+    EXPECT_EQ(frame.windowTitle(), "Morvik Program - Machine1");
+
+    ASSERT_TRUE(ui->OpenView(ViewKind::StatusDisplay));
+    EXPECT_NE(dynamic_cast<CStatusDisplay*>(ui->View(ViewKind::StatusDisplay)), nullptr);
+    ASSERT_TRUE(ui->OpenView(ViewKind::ProgramView));
+    EXPECT_EQ(Titles(), QStringList({"Machine1:1", "Machine1:2", "Machine1:3"}));
+    EXPECT_TRUE(ui->OpenView(ViewKind::ProgramView)) << "an open view stays open";
+    EXPECT_EQ(Titles().size(), 3);
+
+    ui->CloseView(ViewKind::HomingView);
+    EXPECT_EQ(ui->ViewWindow(ViewKind::HomingView), nullptr);
+    EXPECT_EQ(Titles(), QStringList({"Machine1:1", "Machine1:2"}));
+    ui->CloseView(ViewKind::StatusDisplay);
+    EXPECT_EQ(Titles(), QStringList({"Machine1"}));
+
+    machine->SetTitle("/work/mill.mch");
+    ui->RetitleViews();
+    EXPECT_EQ(Titles(), QStringList({"/work/mill.mch"}));
+}
+
+TEST_F(OperatorOnFake, ThereIsNoMdiPanelWindowYet) {
+    EXPECT_FALSE(ui->OpenView(ViewKind::MdiPanel));
+    EXPECT_TRUE(frame.MdiArea()->subWindowList().isEmpty());
+}
+
+TEST_F(OperatorOnFake, TextGoesToTheTextViewsAndNowhereElse) {
+    ASSERT_TRUE(ui->OpenView(ViewKind::HomingView));
+    ASSERT_TRUE(ui->OpenView(ViewKind::StatusDisplay));
+    auto* homing = dynamic_cast<CTextView*>(ui->View(ViewKind::HomingView));
+    ui->AppendToView(ViewKind::HomingView, "Homing\rX done");
+    EXPECT_EQ(homing->Lines().Line(0), "X done");
+    EXPECT_EQ(homing->Lines().Line(1), "Homing");
+    ui->ClearView(ViewKind::HomingView);
+    EXPECT_EQ(homing->Lines().Line(1), "");
+    // Neither a form nor a closed view takes text.
+    ui->AppendToView(ViewKind::StatusDisplay, "ignored");
+    ui->AppendToView(ViewKind::ProgramView, "ignored");
+    ui->ClearView(ViewKind::ProgramView);
+}
+
+// Whoever closes a window, the document forgets it; the program view's window also takes the
+// card's output options with it when the operator closes it, but not when the document closes
+// it (the document switches them off itself when it means to).
+TEST_F(OperatorOnFake, ClosingAWindowTellsTheDocument) {
+    struct Case {
+        ViewKind view;
+        bool byOperator;
+        int optionCommands; // output option commands sent as the window went
+    };
+    const Case cases[] = {
+        {ViewKind::HomingView, true, 0},  {ViewKind::StatusDisplay, true, 0},
+        {ViewKind::ProgramView, true, 4}, {ViewKind::ProgramView, false, 0},
+        {ViewKind::HomingView, false, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.view));
+        ASSERT_TRUE(ui->OpenView(c.view));
+        machine->State().views.Remember(c.view);
+        fake.ClearCalls();
+        if (c.byOperator) {
+            ui->ViewWindow(c.view)->close();
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        } else {
+            CloseMachineView(*machine, c.view); // the document's own way
+        }
+        EXPECT_EQ(ui->ViewWindow(c.view), nullptr);
+        EXPECT_TRUE(frame.MdiArea()->subWindowList().isEmpty());
+        EXPECT_FALSE(machine->State().views.Has(c.view));
+        EXPECT_EQ(fake.CountOf("dorncmdex"), c.optionCommands);
+    }
+}
+
+TEST_F(OperatorOnFake, ClosingAllWindowsLeavesTheDocumentWithoutViews) {
+    for (ViewKind view : {ViewKind::HomingView, ViewKind::StatusDisplay, ViewKind::ProgramView}) {
+        ASSERT_TRUE(ui->OpenView(view));
+        machine->State().views.Remember(view);
+    }
+    ui->CloseAllViews();
+    EXPECT_TRUE(frame.MdiArea()->subWindowList().isEmpty());
+    for (ViewKind view : {ViewKind::HomingView, ViewKind::StatusDisplay, ViewKind::ProgramView})
+        EXPECT_FALSE(machine->State().views.Has(view));
+    EXPECT_EQ(frame.windowTitle(), "Morvik Program");
+}
+
+} // namespace
+} // namespace morvik

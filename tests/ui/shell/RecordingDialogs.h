@@ -1,0 +1,79 @@
+// Modal dialogs for tests: every box is recorded with its caption, text and icon and returns at
+// once; questions and file dialogs are answered from queues (Cancel and "cancelled" when empty).
+// Installed for the life of the object.
+#pragma once
+
+#include "ui/ModalDialogs.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <deque>
+#include <optional>
+#include <vector>
+
+namespace morvik::test {
+
+class RecordingDialogs : public IModalDialogs {
+public:
+    struct Box {
+        QString caption;
+        QString text;
+        BoxIcon icon;
+        bool hadParent;
+    };
+
+    RecordingDialogs() { SetModalDialogs(this); }
+    ~RecordingDialogs() override { SetModalDialogs(nullptr); }
+    RecordingDialogs(const RecordingDialogs&) = delete;
+    RecordingDialogs& operator=(const RecordingDialogs&) = delete;
+
+    std::vector<Box> boxes;        // every Inform and AskYesNoCancel, in order
+    std::deque<BoxAnswer> answers; // for AskYesNoCancel
+    std::deque<QString> files;     // for both file dialogs; a null QString cancels
+    QStringList fileDialogs;       // "open <title>" / "save <title>" with the filter
+
+    void Inform(QWidget* parent, const QString& caption, const QString& text,
+                BoxIcon icon) override {
+        boxes.push_back({caption, text, icon, parent != nullptr});
+    }
+    BoxAnswer AskYesNoCancel(QWidget* parent, const QString& caption,
+                             const QString& text) override {
+        boxes.push_back({caption, text, BoxIcon::Question, parent != nullptr});
+        return Next(answers, BoxAnswer::Cancel);
+    }
+    std::optional<QString> ChooseOpenFile(QWidget*, const QString& title,
+                                          const QString& filter) override {
+        fileDialogs << "open " + title + " | " + filter;
+        return NextFile();
+    }
+    std::optional<QString> ChooseSaveFile(QWidget*, const QString& title, const QString& filter,
+                                          const QString&) override {
+        fileDialogs << "save " + title + " | " + filter;
+        return NextFile();
+    }
+
+    QStringList Texts() const {
+        QStringList texts;
+        for (const Box& box : boxes)
+            texts << box.text;
+        return texts;
+    }
+
+private:
+    std::optional<QString> NextFile() {
+        const QString answer = Next(files, QString());
+        if (answer.isNull())
+            return std::nullopt;
+        return answer;
+    }
+    template <typename T> static T Next(std::deque<T>& queue, T otherwise) {
+        if (queue.empty())
+            return otherwise;
+        T answer = queue.front();
+        queue.pop_front();
+        return answer;
+    }
+};
+
+} // namespace morvik::test

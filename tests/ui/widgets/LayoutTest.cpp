@@ -1,0 +1,148 @@
+// The panel's form: dialog units converted with the font's metrics, every control of the form
+// at its place with its id, caption and kind, and the axis buttons' large font.
+#include "ui/ControlButton.h"
+#include "ui/ControlPanel.h"
+#include "ui/DialogUnits.h"
+#include "ui/LampWidget.h"
+#include "ui/PanelTemplate.h"
+#include "ui/ReadoutWidget.h"
+
+#include <QCheckBox>
+#include <QFontInfo>
+#include <QFontMetrics>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include <gtest/gtest.h>
+
+#include <typeinfo>
+
+namespace morvik {
+namespace {
+
+TEST(DialogUnits, QuarterCharacterWidthAndEighthHeightRounded) {
+    struct Case {
+        int baseX, baseY;
+        DluRect rect;
+        QRect pixels;
+    };
+    const Case cases[] = {
+        {4, 8, {2, 3, 22, 20}, {2, 3, 22, 20}},
+        {6, 13, {26, 3, 98, 20}, {39, 5, 147, 33}},  // 3*13/8 = 4.875, 98*6/4 = 147
+        {6, 13, {0, 0, 126, 300}, {0, 0, 189, 488}}, // 487.5 rounds up
+        {7, 15, {1, 1, 1, 1}, {2, 2, 2, 2}},         // 1.75 and 1.875
+        {5, 12, {2, 4, 3, 1}, {3, 6, 4, 2}},         // 2.5, 6, 3.75, 1.5
+    };
+    for (const Case& c : cases) {
+        const DialogUnits units(c.baseX, c.baseY);
+        EXPECT_EQ(units.Map(c.rect), c.pixels) << c.baseX << "/" << c.baseY;
+    }
+}
+
+TEST(DialogUnits, BaseUnitsComeFromTheFontsLetters) {
+    QFont font;
+    font.setPointSize(8);
+    const QFontMetrics metrics(font);
+    const int letters =
+        metrics.horizontalAdvance("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
+    const DialogUnits units = DialogUnits::ForFont(font);
+    EXPECT_EQ(units.BaseX(), (letters / 26 + 1) / 2);
+    EXPECT_EQ(units.BaseY(), metrics.height());
+}
+
+// The widget class each kind of form item becomes.
+bool IsKind(const QWidget* widget, PanelItemKind kind) {
+    switch (kind) {
+    case PanelItemKind::AxisButton:
+    case PanelItemKind::ActionButton:
+        return dynamic_cast<const ControlButton*>(widget) != nullptr;
+    case PanelItemKind::CheckButton:
+        return dynamic_cast<const ControlCheckBox*>(widget) != nullptr;
+    case PanelItemKind::PushButton:
+        return dynamic_cast<const QPushButton*>(widget) != nullptr &&
+               dynamic_cast<const ControlButton*>(widget) == nullptr;
+    case PanelItemKind::Readout:
+        return dynamic_cast<const ReadoutWidget*>(widget) != nullptr;
+    case PanelItemKind::Lamp:
+        return dynamic_cast<const LampWidget*>(widget) != nullptr;
+    case PanelItemKind::OverrideEdit:
+        return dynamic_cast<const QLineEdit*>(widget) != nullptr;
+    case PanelItemKind::Arrows:
+        return widget->findChildren<QWidget*>().size() == 2;
+    default:
+        return false; // static items have no id
+    }
+}
+
+QString Caption(const QWidget* widget) {
+    if (const auto* button = dynamic_cast<const QAbstractButton*>(widget))
+        return button->text();
+    if (const auto* lamp = dynamic_cast<const LampWidget*>(widget))
+        return lamp->caption();
+    return QString();
+}
+
+TEST(ControlPanelForm, EveryControlStandsAtItsPlaceWithItsCaption) {
+    ControlPanel panel;
+    const DialogUnits& units = panel.Units();
+    EXPECT_EQ(units.BaseY(), QFontMetrics(panel.font()).height());
+    EXPECT_EQ(panel.width(), units.X(kPanelWidthDlu));
+    EXPECT_EQ(panel.minimumWidth(), panel.maximumWidth()) << "fixed width";
+    EXPECT_GE(panel.minimumHeight(), units.Y(kPanelHeightDlu));
+
+    for (const PanelItem& item : PanelItems()) {
+        if (item.id == 0)
+            continue;
+
+        SCOPED_TRACE(item.id);
+        QWidget* widget = panel.Control(item.id);
+        ASSERT_NE(widget, nullptr);
+        EXPECT_EQ(widget, panel.findChild<QWidget*>(ControlPanel::ControlName(item.id)));
+        EXPECT_EQ(widget->geometry(), units.Map(item.rect));
+        EXPECT_LE(widget->geometry().bottom(), panel.minimumHeight()) << "nothing cut off";
+        EXPECT_TRUE(IsKind(widget, item.kind));
+        EXPECT_EQ(Caption(widget), QString::fromLatin1(item.caption));
+    }
+    // The frames and texts without ids are there too, with their captions.
+    QStringList groups;
+    for (const QGroupBox* box : panel.findChildren<QGroupBox*>())
+        groups << box->title();
+    groups.sort();
+    EXPECT_EQ(groups, (QStringList{"Jog", "Override", "Run", "Spindle", "Status"}));
+    QStringList labels;
+    for (const QLabel* label : panel.findChildren<QLabel*>())
+        labels << label->text();
+    labels.sort();
+    EXPECT_EQ(labels, (QStringList{"%", "%", "%", "Feed", "Rapid", "Spin"}));
+}
+
+TEST(ControlPanelForm, TheFirstFillGivesTheAxisButtonsTheLargeFont) {
+    ControlPanel panel;
+    panel.FirstFill(); // without a machine: only the widgets, nothing from a machine
+    const int expected = static_cast<int>(QFontInfo(panel.font()).pixelSize() * 2.5);
+    for (int id : {control::kAxisX, control::kAxisY, control::kAxisZ, control::kAxisS})
+        EXPECT_EQ(QFontInfo(panel.Control(id)->font()).pixelSize(), expected) << id;
+    EXPECT_EQ(QFontInfo(panel.Control(control::kStart)->font()).pixelSize(),
+              QFontInfo(panel.font()).pixelSize());
+    for (int id : {control::kFeedOverride, control::kRapidOverride, control::kSpindleOverride})
+        EXPECT_EQ(static_cast<QLineEdit*>(panel.Control(id))->text(), "") << id;
+}
+
+TEST(ReadoutWidget, TheDigitsFitTheReadout) {
+    for (const QSize size : {QSize(147, 33), QSize(300, 60), QSize(60, 20)}) {
+        ReadoutWidget readout;
+        readout.resize(size);
+        readout.setText("     +123.4567");
+        const QFontMetrics metrics(readout.DigitFont());
+        EXPECT_LE(metrics.horizontalAdvance(readout.text()),
+                  size.width() - 2 * ReadoutWidget::kPadding)
+            << size.width();
+        EXPECT_LE(metrics.height(), size.height());
+        EXPECT_TRUE(QFontInfo(readout.DigitFont()).fixedPitch());
+    }
+}
+
+} // namespace
+} // namespace morvik

@@ -1,0 +1,155 @@
+// The override fields and their arrows on the card: what the operator types is read when the
+// keyboard focus leaves the field, clamped to the field's limit, shown with "%3.0f" and sent to
+// the card; the arrows step by one percent from the machine's stored override; the 100 ms ticks
+// never overwrite a field.
+#include "controller/ControllerCodes.h"
+#include "ui/widgets/PanelFixture.h"
+
+#include <QTest>
+#include <QToolButton>
+
+namespace morvik {
+namespace {
+
+using test::PanelOnCard;
+
+struct FieldInfo {
+    OverrideField field;
+    int editId;
+    int arrowsId;
+    std::int32_t code; // the card command that carries it
+    double MachineState::*stored;
+};
+
+const FieldInfo kFeed{OverrideField::Feed, control::kFeedOverride, control::kFeedArrows,
+                      code::FeedOverride, &MachineState::feedOverride};
+const FieldInfo kRapid{OverrideField::Rapid, control::kRapidOverride, control::kRapidArrows,
+                       code::RapidOverride, &MachineState::rapidOverride};
+const FieldInfo kSpindle{OverrideField::Spindle, control::kSpindleOverride, control::kSpindleArrows,
+                         code::SpindleOverride, &MachineState::spindleOverride};
+
+class Overrides : public PanelOnCard {
+protected:
+    // Types into the field as the operator does and moves the focus on to the Start button's
+    // neighbour field, which ends the edit.
+    void TypeAndLeave(const FieldInfo& info, const QString& text) {
+        QLineEdit* edit = Edit(info.editId);
+        edit->setFocus();
+        ASSERT_TRUE(edit->hasFocus());
+        edit->selectAll();
+        QTest::keyClick(edit, Qt::Key_Backspace);
+        QTest::keyClicks(edit, text);
+        const int elsewhere = info.editId == control::kFeedOverride ? control::kRapidOverride
+                                                                    : control::kFeedOverride;
+        Edit(elsewhere)->setFocus();
+        ASSERT_FALSE(edit->hasFocus());
+    }
+
+    QAbstractButton* Arrow(const FieldInfo& info, const char* which) {
+        auto* arrow = Find(info.arrowsId)->findChild<QToolButton*>(which);
+        EXPECT_NE(arrow, nullptr);
+        return arrow;
+    }
+};
+
+TEST_F(Overrides, TheFirstFillShowsTheMachinesOverrides) {
+    // A new machine starts at 100 %; a second fill after the overrides changed shows them.
+    for (const FieldInfo* info : {&kFeed, &kRapid, &kSpindle})
+        EXPECT_EQ(Edit(info->editId)->text(), "100");
+    machine->SetFeedOverride(0.5);
+    machine->SetRapidOverride(0.0);
+    machine->SetSpindleOverride(1.25);
+    panel->FirstFill();
+    EXPECT_EQ(Edit(kFeed.editId)->text(), " 50");
+    EXPECT_EQ(Edit(kRapid.editId)->text(), "  0");
+    EXPECT_EQ(Edit(kSpindle.editId)->text(), "125");
+}
+
+TEST_F(Overrides, TypedValuesAreClampedShownAndSentWhenTheFocusLeaves) {
+    struct Case {
+        const FieldInfo* info;
+        const char* typed;
+        const char* shown;
+        double value;
+        const char* sent; // the argument in the card's trace
+    };
+    const Case cases[] = {
+        {&kFeed, "200", "150", 1.5, "1.5"},    {&kRapid, "200", "100", 1.0, "1"},
+        {&kSpindle, "200", "150", 1.5, "1.5"}, {&kFeed, "-5", "  0", 0.0, "0"},
+        {&kRapid, "75", " 75", 0.75, "0.75"},  {&kSpindle, "12.6", " 13", 0.126, "0.126"},
+        {&kFeed, "80%", " 80", 0.8, "0.8"},    {&kRapid, "fast", "  0", 0.0, "0"},
+        {&kSpindle, "", "  0", 0.0, "0"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.typed) + " in " + std::to_string(c.info->editId));
+        TraceSinceLast();
+        TypeAndLeave(*c.info, QString::fromLatin1(c.typed));
+        EXPECT_EQ(Edit(c.info->editId)->text(), QString::fromLatin1(c.shown));
+        EXPECT_DOUBLE_EQ(machine->State().*(c.info->stored), c.value);
+        EXPECT_EQ(Sent(c.info->code), std::vector<std::string>{c.sent});
+    }
+}
+
+TEST_F(Overrides, EachArrowClickStepsOnePercentWithinTheLimits) {
+    struct Case {
+        const FieldInfo* info;
+        double start;
+        const char* arrow;
+        int clicks;
+        const char* shown;
+    };
+    const Case cases[] = {
+        {&kFeed, 1.0, "up", 1, "101"},      {&kFeed, 1.0, "up", 3, "103"},
+        {&kFeed, 1.49, "up", 3, "150"},     {&kRapid, 0.99, "up", 2, "100"},
+        {&kSpindle, 0.5, "down", 2, " 48"}, {&kRapid, 0.01, "down", 3, "  0"},
+        {&kSpindle, 1.5, "up", 1, "150"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.arrow) + " x" + std::to_string(c.clicks) + " on " +
+                     std::to_string(c.info->arrowsId));
+        op->SetOverride(c.info->field, c.start);
+        for (int i = 0; i < c.clicks; ++i)
+            QTest::mouseClick(Arrow(*c.info, c.arrow), Qt::LeftButton);
+        EXPECT_EQ(Edit(c.info->editId)->text(), QString::fromLatin1(c.shown));
+        EXPECT_NEAR(machine->State().*(c.info->stored), QString(c.shown).toDouble() / 100, 1e-9);
+    }
+}
+
+TEST_F(Overrides, TicksNeverOverwriteAFieldBeingTypedIn) {
+    QLineEdit* feed = Edit(kFeed.editId);
+    feed->setFocus();
+    feed->selectAll();
+    QTest::keyClicks(feed, "12");
+    // Another field's override changes under the ticks: the ticks leave every field alone.
+    machine->SetRapidOverride(0.4);
+    Ticks(5);
+    EXPECT_EQ(feed->text(), "12");
+    EXPECT_EQ(Edit(kRapid.editId)->text(), "100");
+    EXPECT_DOUBLE_EQ(machine->State().feedOverride, 1.0) << "nothing is sent while typing";
+    // A push outside the ticks (after a command) refreshes the other fields only.
+    op->FillOverrideTexts();
+    panel->PushToWidgets();
+    EXPECT_EQ(feed->text(), "12");
+    EXPECT_EQ(Edit(kRapid.editId)->text(), " 40");
+
+    // Leaving the field applies what was typed.
+    feed->clearFocus();
+    EXPECT_EQ(feed->text(), " 12");
+    EXPECT_DOUBLE_EQ(machine->State().feedOverride, 0.12);
+}
+
+TEST_F(Overrides, AnArrowClickFinishesTheTypingFirst) {
+    QLineEdit* feed = Edit(kFeed.editId);
+    feed->setFocus();
+    feed->selectAll();
+    QTest::keyClicks(feed, "40");
+    // Clicking an arrow takes the focus, as clicking a control does: the typed 40 % is taken,
+    // then the arrow steps from it.
+    QAbstractButton* up = Arrow(kFeed, "up");
+    QTest::mouseClick(up, Qt::LeftButton);
+    EXPECT_EQ(feed->text(), " 41");
+    EXPECT_DOUBLE_EQ(machine->State().feedOverride, 0.41);
+}
+
+} // namespace
+} // namespace morvik

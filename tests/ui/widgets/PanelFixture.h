@@ -1,0 +1,146 @@
+// The control panel on a new machine on the simulated card: the card is reached through the
+// loader from the build's bin folder as the station reaches it, its time follows the station's
+// sleeps and the test's ticks (SimClock), and every call the station makes lands in the card's
+// trace. The panel is shown offscreen inside a window, and that window is the active one, as it is
+// while the operator works it. Ticks are run by calling the panel's StatusTick, never by waiting.
+#pragma once
+
+#include "cardsim/KelvSim.h"
+#include "controller/ApiLoader.h"
+#include "machine/Machine.h"
+#include "operation/MachineOperation.h"
+#include "settings/TempFolder.h"
+#include "support/FakeJoystick.h"
+#include "support/RecordingOperator.h"
+#include "support/SimClock.h"
+#include "ui/ControlPanel.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QLineEdit>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace morvik::test {
+
+class PanelOnCard : public testing::Test {
+protected:
+    void SetUp() override {
+        std::filesystem::current_path(folder.Path()); // a new machine's files land here
+        KelvSimReset();
+        clock = std::make_unique<SimClock>();
+        ASSERT_EQ(loader.LoadController(MORVIK_BIN_DIR), kLoadOk) << loader.LoadError();
+        trace = folder.File("card.trace");
+        KelvSimSetTraceFile(trace.c_str());
+        machine = std::make_unique<CMachine>(loader.Api(), *clock, ui);
+        ASSERT_TRUE(machine->Connect());
+        ASSERT_TRUE(machine->OnNewDocument());
+        // The panel sits in a window of its own, as it sits along the main window's edge.
+        window = std::make_unique<QWidget>();
+        panel = new ControlPanel(window.get());
+        op = std::make_unique<MachineOperation>(*machine, panel->State(), joystick);
+        panel->SetOperation(op.get());
+        window->show();
+        QApplication::setActiveWindow(window.get());
+        panel->FirstFill();
+        TraceSinceLast();
+    }
+    void TearDown() override {
+        panel->SetOperation(nullptr);
+        op.reset();
+        machine.reset();
+        window.reset();
+        KelvSimSetTraceFile(nullptr);
+        clock.reset();
+        KelvSimReset();
+        std::filesystem::current_path(saved_);
+    }
+
+    // 100 ms pass on the card, then the main window's tick; n times.
+    void Ticks(int n) {
+        for (int i = 0; i < n; ++i) {
+            clock->Advance(100);
+            panel->StatusTick();
+        }
+    }
+
+    // The update pass as the main window runs it: the facade decides every control.
+    void UpdateEnabled() {
+        panel->UpdateEnabled([this](int id) { return op->IsControlEnabled(id); });
+    }
+
+    void HomeMachine() {
+        op->SelectHome();
+        op->Start();
+        ASSERT_TRUE(machine->State().homed);
+    }
+
+    // The trace lines written since the last call.
+    std::vector<std::string> TraceSinceLast() {
+        std::vector<std::string> all;
+        std::ifstream in(trace);
+        for (std::string line; std::getline(in, line);)
+            all.push_back(line);
+        std::vector<std::string> fresh(all.begin() + static_cast<std::ptrdiff_t>(seen_), all.end());
+        seen_ = all.size();
+        return fresh;
+    }
+
+    // The binary commands with code sent since the last trace read, as "argument" texts
+    // ("1.5"), in order.
+    std::vector<std::string> Sent(int code) {
+        const std::string key = ", 0, " + std::to_string(code) + ", ";
+        std::vector<std::string> arguments;
+        for (const std::string& line : TraceSinceLast()) {
+            const std::size_t at = line.find(key);
+            if (!line.starts_with("dorncmdex(") || at == std::string::npos)
+                continue;
+            const std::size_t from = at + key.size();
+            arguments.push_back(line.substr(from, line.find(", ", from) - from));
+        }
+        return arguments;
+    }
+
+    template <class Widget = QWidget> Widget* Find(int id) const {
+        auto* widget = qobject_cast<Widget*>(panel->Control(id));
+        EXPECT_NE(widget, nullptr) << "control " << id;
+        return widget;
+    }
+    QLineEdit* Edit(int id) const { return Find<QLineEdit>(id); }
+    QAbstractButton* Button(int id) const { return Find<QAbstractButton>(id); }
+
+    // Controller axis 1 (the new machine's X) as the card sees it now.
+    double XPosition() const {
+        double current = 0;
+        KelvSimAxisState(1, nullptr, &current, nullptr);
+        return current;
+    }
+    double XVelocity() const {
+        double velocity = 0;
+        KelvSimAxisState(1, nullptr, nullptr, &velocity);
+        return velocity;
+    }
+
+    TempFolder folder;
+    ApiLoader loader;
+    std::unique_ptr<SimClock> clock;
+    RecordingOperator ui;
+    FakeJoystick joystick;
+    std::unique_ptr<CMachine> machine;
+    std::unique_ptr<QWidget> window;
+    ControlPanel* panel = nullptr; // owned by window
+    std::unique_ptr<MachineOperation> op;
+    std::string trace;
+
+private:
+    std::filesystem::path saved_ = std::filesystem::current_path();
+    std::size_t seen_ = 0;
+};
+
+} // namespace morvik::test

@@ -1,0 +1,165 @@
+// The status display on the card: each refresh reads the program status and the five counters
+// in their order and shows exactly what the card answered, in the fields' formats; the option
+// check boxes accept a click only until the next refresh; the display and the homing view tell
+// the machine when they are destroyed.
+#include "ui/StatusDisplay.h"
+#include "controller/ControllerCodes.h"
+#include "ui/HomingView.h"
+#include "ui/widgets/PanelFixture.h"
+
+#include <QTest>
+
+#include <map>
+
+namespace morvik {
+namespace {
+
+using test::PanelOnCard;
+
+TEST(StatusCounters, AreFormattedWithTheirFieldsFormats) {
+    struct Case {
+        const char* format;
+        std::int32_t value;
+        const char* text;
+    };
+    const Case cases[] = {
+        {"%3d", 7, "  7"},
+        {"%3d", 1234, "1234"},
+        {"%4d", 12, "  12"},
+        {"%4d", -3, "  -3"},
+        {"%6d", 0, "     0"},
+        {"%6d", 123456, "123456"},
+        {"%6d", INT32_MIN, "-2147483648"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(FormatCounter(c.format, c.value), c.text) << c.format << " " << c.value;
+}
+
+class StatusDisplayOnCard : public PanelOnCard {
+protected:
+    // The queries of the trace since the last read, in order, each with the card's answer.
+    std::vector<std::pair<int, std::string>> Queries() {
+        std::vector<std::pair<int, std::string>> queries;
+        int pending = 0;
+        for (const std::string& line : TraceSinceLast()) {
+            if (line.starts_with("dorncmdex(0x101, 0, 46"))
+                pending = std::stoi(line.substr(std::string("dorncmdex(0x101, 0, ").size(), 3));
+            else if (line.starts_with("dornrpyex(") && pending != 0)
+                queries.emplace_back(std::exchange(pending, 0), line.substr(line.find(" -> ") + 4));
+        }
+        return queries;
+    }
+
+    void RunProgram() {
+        HomeMachine();
+        op->SelectRun();
+        ASSERT_EQ(op->LoadFromLines({"O4321", "N10 G90 G01 X0.5 F60", "N20 G91 X0.5", "N30 M30"},
+                                    "part.prt"),
+                  LoadResult::Started);
+        Ticks(1);
+        op->Start();
+        Ticks(3);
+    }
+};
+
+TEST_F(StatusDisplayOnCard, ARefreshShowsWhatTheCardAnswered) {
+    RunProgram();
+    CStatusDisplay display;
+    ASSERT_TRUE(display.TimerActive());
+    EXPECT_EQ(display.TimerInterval(), 100);
+    for (int refresh = 0; refresh < 3; ++refresh) {
+        SCOPED_TRACE(refresh);
+        Ticks(2);
+        TraceSinceLast();
+        display.Refresh();
+        const auto queries = Queries();
+        std::vector<int> codes;
+        std::map<int, std::int32_t> answer;
+        for (const auto& [code, reply] : queries) {
+            codes.push_back(code);
+            answer[code] = static_cast<std::int32_t>(std::stol(reply));
+        }
+        EXPECT_EQ(codes, (std::vector<int>{460, 465, 463, 464, 461, 466}));
+        EXPECT_EQ(answer[465], 4321);
+        const std::pair<const char*, std::string> fields[] = {
+            {"programNumber", FormatCounter("%3d", answer[465])},
+            {"sequenceNumber", FormatCounter("%4d", answer[463])},
+            {"repeatCount", FormatCounter("%4d", answer[464])},
+            {"filePosition", FormatCounter("%6d", answer[461])},
+            {"toolNumber", FormatCounter("%6d", answer[466])},
+        };
+        for (const auto& [name, text] : fields)
+            EXPECT_EQ(display.Field(name)->text().toStdString(), text) << name;
+        const auto status = static_cast<std::uint32_t>(answer[460]);
+        const std::pair<const char*, std::uint32_t> indicators[] = {
+            {"absolute", psw::Absolute},
+            {"incremental", psw::Incremental},
+            {"blockSkip", psw::BlockSkip},
+            {"dryRun", psw::DryRun},
+            {"partError", psw::PartError},
+            {"emergencyStop", psw::EmergencyStop},
+            {"externalEmergencyStop", psw::ExternalEmergencyStop},
+            {"driveFault", psw::DriveFault},
+            {"motorError", psw::MotorError},
+        };
+        for (const auto& [name, bit] : indicators)
+            EXPECT_EQ(display.Indicator(name)->isChecked(), (status & bit) != 0) << name;
+    }
+}
+
+TEST_F(StatusDisplayOnCard, ClicksChangeTheIndicatorsAtMostUntilTheNextRefresh) {
+    op->ToggleDryRun();
+    CStatusDisplay display;
+    display.show();
+    QAbstractButton* dryRun = display.Indicator("dryRun");
+    QAbstractButton* blockSkip = display.Indicator("blockSkip");
+    QAbstractButton* partError = display.Indicator("partError");
+    ASSERT_TRUE(dryRun->isChecked());
+    ASSERT_FALSE(blockSkip->isChecked());
+
+    QTest::mouseClick(dryRun, Qt::LeftButton);
+    QTest::mouseClick(blockSkip, Qt::LeftButton);
+    QTest::mouseClick(partError, Qt::LeftButton);
+    EXPECT_FALSE(dryRun->isChecked()) << "the check box takes the click";
+    EXPECT_TRUE(blockSkip->isChecked());
+    EXPECT_FALSE(partError->isChecked()) << "an error indicator takes no click";
+    EXPECT_TRUE(machine->State().dryRunOn) << "the machine is not switched";
+    EXPECT_FALSE(machine->State().blockSkipOn);
+
+    display.Refresh();
+    EXPECT_TRUE(dryRun->isChecked());
+    EXPECT_FALSE(blockSkip->isChecked());
+}
+
+TEST_F(StatusDisplayOnCard, WithoutAMachineItNeitherRefreshesNorRuns) {
+    machine->Shutdown(); // the document is closing: no current machine
+    ASSERT_EQ(currentMachine, nullptr);
+    TraceSinceLast();
+    CStatusDisplay display;
+    EXPECT_FALSE(display.TimerActive());
+    display.Refresh();
+    EXPECT_EQ(display.Field("programNumber")->text(), "");
+    EXPECT_TRUE(TraceSinceLast().empty()) << "nothing asked of the card";
+}
+
+TEST_F(StatusDisplayOnCard, DestroyingAViewTellsTheMachine) {
+    struct Case {
+        ViewKind kind;
+        std::function<QWidget*()> make;
+    };
+    const Case cases[] = {
+        {ViewKind::StatusDisplay, [] { return new CStatusDisplay; }},
+        {ViewKind::HomingView, [] { return new HomingView; }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(test::RecordingOperator::Name(c.kind));
+        machine->State().views.Remember(c.kind);
+        QWidget* view = c.make();
+        EXPECT_TRUE(machine->State().views.Has(c.kind));
+        delete view;
+        EXPECT_FALSE(machine->State().views.Has(c.kind));
+    }
+}
+
+} // namespace
+} // namespace morvik

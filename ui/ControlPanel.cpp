@@ -1,0 +1,306 @@
+#include "ui/ControlPanel.h"
+
+#include "operation/MachineOperation.h"
+#include "ui/LampWidget.h"
+#include "ui/ReadoutWidget.h"
+
+#include <QApplication>
+#include <QFocusEvent>
+#include <QFontInfo>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <cstddef>
+#include <utility>
+
+namespace morvik {
+
+namespace {
+
+// The widgets of the panel's state members, in the state's order (Indicator, Readout,
+// OverrideField).
+constexpr std::array<int, kIndicatorCount> kLampIds = {1147, 1145, 1146, 1152, 1148, 1153};
+constexpr std::array<int, kReadoutCount> kReadoutIds = {1062, 1063, 1064, 1065};
+constexpr std::array<int, kOverrideCount> kOverrideIds = {
+    control::kFeedOverride, control::kRapidOverride, control::kSpindleOverride};
+constexpr std::array<int, kOverrideCount> kArrowIds = {control::kFeedArrows, control::kRapidArrows,
+                                                       control::kSpindleArrows};
+
+// Ready and Running green, Paused and F. Hold amber, Finished blue, Error red.
+const std::array<QColor, kIndicatorCount> kLampColours = {
+    QColor(60, 220, 80),  QColor(60, 220, 80),  QColor(255, 190, 40),
+    QColor(255, 190, 40), QColor(80, 160, 255), QColor(240, 50, 40)};
+
+template <std::size_t N> int SlotOf(const std::array<int, N>& ids, int id) {
+    const auto found = std::find(ids.begin(), ids.end(), id);
+    return found == ids.end() ? -1 : static_cast<int>(found - ids.begin());
+}
+
+bool IsJogButton(int id) {
+    return id >= control::kJogXPlus && id <= control::kJogZMinus;
+}
+
+QFont PanelFont() {
+    QFont font = QApplication::font();
+    font.setPointSize(kPanelFontPoints);
+    return font;
+}
+
+// The two arrows of an override field, stacked like a vertical scroll bar without its track:
+// only line up and line down exist. An arrow acts as the mouse goes down on it and repeats
+// while it is held. Clicking an arrow takes the keyboard focus, so a value being typed in the
+// field is taken first.
+class OverrideArrows : public QWidget {
+public:
+    OverrideArrows(std::function<void(int)> step, QWidget* parent) : QWidget(parent) {
+        auto* layout = new QVBoxLayout(this);
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->setSpacing(0);
+        AddArrow(layout, "up", Qt::UpArrow, step, +1);
+        AddArrow(layout, "down", Qt::DownArrow, step, -1);
+    }
+
+private:
+    void AddArrow(QVBoxLayout* layout, const char* name, Qt::ArrowType arrow,
+                  const std::function<void(int)>& step, int lines) {
+        auto* button = new QToolButton(this);
+        button->setObjectName(QString::fromLatin1(name));
+        button->setArrowType(arrow);
+        button->setAutoRepeat(true);
+        button->setFocusPolicy(Qt::ClickFocus);
+        button->setMinimumSize(1, 1);
+        button->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
+        connect(button, &QToolButton::pressed, this, [step, lines] { step(lines); });
+        layout->addWidget(button);
+    }
+};
+
+} // namespace
+
+ControlPanel::ControlPanel(QWidget* parent)
+    : QWidget(parent), units_(DialogUnits::ForFont(PanelFont())) {
+    setFont(PanelFont());
+    largeFont_ = font();
+    Build();
+}
+
+ControlPanel::~ControlPanel() = default;
+
+QString ControlPanel::ControlName(int id) {
+    return QStringLiteral("ctl%1").arg(id);
+}
+
+QWidget* ControlPanel::Control(int id) const {
+    const auto found = controls_.find(id);
+    return found == controls_.end() ? nullptr : found->second;
+}
+
+QFont ControlPanel::LargeFontFor(const QFont& panelFont) {
+    QFont large = panelFont;
+    large.setPixelSize(static_cast<int>(QFontInfo(panelFont).pixelSize() * 2.5));
+    return large;
+}
+
+void ControlPanel::Build() {
+    int bottom = units_.Y(kPanelHeightDlu);
+    for (const PanelItem& item : PanelItems()) {
+        QWidget* widget = Create(item);
+        widget->setGeometry(units_.Map(item.rect));
+        bottom = std::max(bottom, widget->geometry().bottom() + 1 + units_.Y(2));
+        if (item.id == 0)
+            continue;
+        widget->setObjectName(ControlName(item.id));
+        controls_[item.id] = widget;
+    }
+    setFixedWidth(units_.X(kPanelWidthDlu));
+    setMinimumHeight(bottom);
+}
+
+QWidget* ControlPanel::Create(const PanelItem& item) {
+    using Factory = QWidget* (ControlPanel::*)(const PanelItem&);
+    // Indexed by PanelItemKind.
+    static constexpr Factory kFactories[] = {
+        &ControlPanel::CreateAxisButton,  &ControlPanel::CreateReadout,
+        &ControlPanel::CreateGroupBox,    &ControlPanel::CreateLamp,
+        &ControlPanel::CreateLabel,       &ControlPanel::CreateLabel,
+        &ControlPanel::CreateArrows,      &ControlPanel::CreateOverrideEdit,
+        &ControlPanel::CreatePushButton,  &ControlPanel::CreateActionButton,
+        &ControlPanel::CreateCheckButton,
+    };
+    return (this->*kFactories[static_cast<std::size_t>(item.kind)])(item);
+}
+
+QWidget* ControlPanel::CreateAxisButton(const PanelItem& item) {
+    return CreateActionButton(item);
+}
+
+QWidget* ControlPanel::CreateActionButton(const PanelItem& item) {
+    auto* button = new ControlButton(item.id, QString::fromLatin1(item.caption), *this, this);
+    pushButtons_.push_back(button);
+    commandIds_.push_back(item.id);
+    return button;
+}
+
+QWidget* ControlPanel::CreateCheckButton(const PanelItem& item) {
+    cutBox_ = new ControlCheckBox(item.id, QString::fromLatin1(item.caption), *this, this);
+    commandIds_.push_back(item.id);
+    return cutBox_;
+}
+
+QWidget* ControlPanel::CreatePushButton(const PanelItem& item) {
+    commandIds_.push_back(item.id);
+    return new QPushButton(QString::fromLatin1(item.caption), this);
+}
+
+QWidget* ControlPanel::CreateReadout(const PanelItem& item) {
+    auto* readout = new ReadoutWidget(this);
+    readouts_[static_cast<std::size_t>(SlotOf(kReadoutIds, item.id))] = readout;
+    return readout;
+}
+
+QWidget* ControlPanel::CreateLamp(const PanelItem& item) {
+    const auto slot = static_cast<std::size_t>(SlotOf(kLampIds, item.id));
+    lamps_[slot] = new LampWidget(QString::fromLatin1(item.caption), kLampColours[slot], this);
+    return lamps_[slot];
+}
+
+QWidget* ControlPanel::CreateGroupBox(const PanelItem& item) {
+    auto* box = new QGroupBox(QString::fromLatin1(item.caption), this);
+    box->lower();
+    return box;
+}
+
+QWidget* ControlPanel::CreateLabel(const PanelItem& item) {
+    auto* label = new QLabel(QString::fromLatin1(item.caption), this);
+    const bool right = item.kind == PanelItemKind::RightLabel;
+    label->setAlignment((right ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignTop);
+    return label;
+}
+
+QWidget* ControlPanel::CreateArrows(const PanelItem& item) {
+    const auto field = static_cast<OverrideField>(SlotOf(kArrowIds, item.id));
+    commandIds_.push_back(item.id);
+    return new OverrideArrows([this, field](int lines) { OverrideArrow(field, lines); }, this);
+}
+
+QWidget* ControlPanel::CreateOverrideEdit(const PanelItem& item) {
+    auto* edit = new QLineEdit(this);
+    edit->installEventFilter(this);
+    overrides_[static_cast<std::size_t>(SlotOf(kOverrideIds, item.id))] = edit;
+    commandIds_.push_back(item.id);
+    return edit;
+}
+
+void ControlPanel::FirstFill() {
+    largeFont_ = LargeFontFor(font());
+    for (int id : {control::kAxisX, control::kAxisY, control::kAxisZ, control::kAxisS})
+        Control(id)->setFont(largeFont_);
+    PushToWidgets();
+    if (operation_ != nullptr)
+        operation_->FillOverrideTexts();
+    state_.skipOverridesOnce = false;
+    PushToWidgets();
+}
+
+void ControlPanel::StatusTick() {
+    if (operation_ == nullptr)
+        return;
+    operation_->StatusTick();
+    // The tick never refreshes the override fields, whatever the status cycle left in the flag.
+    state_.skipOverridesOnce = true;
+    PushToWidgets();
+}
+
+void ControlPanel::PushToWidgets() {
+    for (std::size_t i = 0; i < kIndicatorCount; ++i)
+        lamps_[i]->setChecked(state_.indicators[i]);
+    for (std::size_t i = 0; i < kReadoutCount; ++i)
+        readouts_[i]->setText(QString::fromStdString(state_.readouts[i]));
+    if (std::exchange(state_.skipOverridesOnce, false))
+        return;
+    for (std::size_t i = 0; i < kOverrideCount; ++i) {
+        const QString text = QString::fromStdString(state_.overrideTexts[i]);
+        if (!overrides_[i]->hasFocus() && overrides_[i]->text() != text)
+            overrides_[i]->setText(text);
+    }
+}
+
+void ControlPanel::ReadFromWidgets() {
+    for (std::size_t i = 0; i < kIndicatorCount; ++i)
+        state_.indicators[i] = lamps_[i]->isChecked();
+    for (std::size_t i = 0; i < kReadoutCount; ++i)
+        state_.readouts[i] = readouts_[i]->text().toStdString();
+    for (std::size_t i = 0; i < kOverrideCount; ++i)
+        state_.overrideTexts[i] = overrides_[i]->text().toStdString();
+}
+
+void ControlPanel::UpdateEnabled(const std::function<bool(int)>& isEnabled) {
+    for (int id : commandIds_)
+        Control(id)->setEnabled(isEnabled(id));
+}
+
+void ControlPanel::OverrideEditFinished(OverrideField field) {
+    if (operation_ == nullptr)
+        return;
+    ReadFromWidgets();
+    operation_->OverrideTextEntered(field, state_.OverrideText(field));
+    PushToWidgets();
+}
+
+void ControlPanel::OverrideArrow(OverrideField field, int lines) {
+    if (operation_ == nullptr)
+        return;
+    operation_->StepOverride(field, lines);
+    PushToWidgets();
+}
+
+void ControlPanel::ButtonPressed(int id) {
+    if (operation_ != nullptr)
+        operation_->ButtonPressed(id);
+}
+
+void ControlPanel::ButtonReleased(int id, bool wasChecked, bool onButton) {
+    // The Cut box acts on the state it leaves; a release beside it leaves the box as it is,
+    // so the machine's flag must stay as it is too.
+    if (id == control::kCutBox && !onButton)
+        return;
+    if (operation_ != nullptr)
+        operation_->ButtonReleased(id, wasChecked);
+}
+
+void ControlPanel::ButtonReleaseLost(int id) {
+    if (IsJogButton(id) && operation_ != nullptr)
+        operation_->ReleaseAllJogButtons();
+}
+
+void ControlPanel::DropAllHolds() {
+    for (auto* button : pushButtons_)
+        button->DropHold();
+    cutBox_->DropHold();
+    if (operation_ != nullptr)
+        operation_->ReleaseAllJogButtons();
+}
+
+bool ControlPanel::event(QEvent* event) {
+    const bool deactivated = event->type() == QEvent::WindowDeactivate ||
+                             (event->type() == QEvent::ActivationChange && !isActiveWindow());
+    if (deactivated)
+        DropAllHolds();
+    return QWidget::event(event);
+}
+
+bool ControlPanel::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::FocusOut &&
+        static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason) {
+        const auto found = std::find(overrides_.begin(), overrides_.end(), watched);
+        if (found != overrides_.end())
+            OverrideEditFinished(static_cast<OverrideField>(found - overrides_.begin()));
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+} // namespace morvik

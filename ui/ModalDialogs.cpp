@@ -1,0 +1,74 @@
+#include "ui/ModalDialogs.h"
+
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace morvik {
+
+namespace {
+
+QMessageBox::Icon QtIcon(BoxIcon icon) {
+    switch (icon) {
+    case BoxIcon::Information:
+        return QMessageBox::Information;
+    case BoxIcon::Warning:
+        return QMessageBox::Warning;
+    case BoxIcon::Critical:
+        return QMessageBox::Critical;
+    case BoxIcon::Question:
+        return QMessageBox::Question;
+    }
+    return QMessageBox::NoIcon;
+}
+
+class QtModalDialogs : public IModalDialogs {
+public:
+    void Inform(QWidget* parent, const QString& caption, const QString& text,
+                BoxIcon icon) override {
+        QMessageBox box(QtIcon(icon), caption, text, QMessageBox::Ok, parent);
+        box.exec();
+    }
+
+    BoxAnswer AskYesNoCancel(QWidget* parent, const QString& caption,
+                             const QString& text) override {
+        QMessageBox box(QMessageBox::Question, caption, text,
+                        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, parent);
+        box.setEscapeButton(QMessageBox::Cancel);
+        switch (box.exec()) {
+        case QMessageBox::Yes:
+            return BoxAnswer::Yes;
+        case QMessageBox::No:
+            return BoxAnswer::No;
+        default:
+            return BoxAnswer::Cancel;
+        }
+    }
+
+    std::optional<QString> ChooseOpenFile(QWidget* parent, const QString& title,
+                                          const QString& filter) override {
+        const QString path = QFileDialog::getOpenFileName(parent, title, QString(), filter);
+        return path.isEmpty() ? std::nullopt : std::optional<QString>(path);
+    }
+
+    std::optional<QString> ChooseSaveFile(QWidget* parent, const QString& title,
+                                          const QString& filter,
+                                          const QString& suggestedName) override {
+        const QString path = QFileDialog::getSaveFileName(parent, title, suggestedName, filter);
+        return path.isEmpty() ? std::nullopt : std::optional<QString>(path);
+    }
+};
+
+QtModalDialogs qtDialogs;
+IModalDialogs* installed = nullptr;
+
+} // namespace
+
+IModalDialogs& ModalDialogs() {
+    return installed != nullptr ? *installed : qtDialogs;
+}
+
+void SetModalDialogs(IModalDialogs* dialogs) {
+    installed = dialogs;
+}
+
+} // namespace morvik

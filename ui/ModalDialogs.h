@@ -1,0 +1,41 @@
+// The station's modal boxes and file dialogs behind one seam. Every message box, save prompt
+// and file dialog of the station goes through ModalDialogs(): the product shows Qt's boxes,
+// tests install a recorder with SetModalDialogs so that nothing blocks and every box can be
+// checked by its caption and text.
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+class QWidget;
+
+namespace morvik {
+
+enum class BoxIcon { Information, Warning, Critical, Question };
+enum class BoxAnswer { Yes, No, Cancel };
+
+class IModalDialogs {
+public:
+    virtual ~IModalDialogs() = default;
+
+    // A box with one OK button; returns when the operator has clicked it.
+    virtual void Inform(QWidget* parent, const QString& caption, const QString& text,
+                        BoxIcon icon) = 0;
+    // A question with Yes, No and Cancel (closing the box is Cancel).
+    virtual BoxAnswer AskYesNoCancel(QWidget* parent, const QString& caption,
+                                     const QString& text) = 0;
+    // filter is in Qt's form ("Part Files (*.prt);;All Files (*)"); nullopt when cancelled.
+    virtual std::optional<QString> ChooseOpenFile(QWidget* parent, const QString& title,
+                                                  const QString& filter) = 0;
+    virtual std::optional<QString> ChooseSaveFile(QWidget* parent, const QString& title,
+                                                  const QString& filter,
+                                                  const QString& suggestedName) = 0;
+};
+
+// The dialogs in use: Qt's own unless a test has installed others.
+IModalDialogs& ModalDialogs();
+// nullptr puts Qt's own back. The caller keeps the object alive while it is installed.
+void SetModalDialogs(IModalDialogs* dialogs);
+
+} // namespace morvik

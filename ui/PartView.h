@@ -1,0 +1,122 @@
+// The editor window of a part program (CPart): a plain-text editor holding at most 1,048,575
+// characters, with Undo, Cut, Copy, Paste, Find, Find Next and Replace, printing in the
+// editor's font, and the part program commands of its window's menu. Every view of one part
+// shows and edits the part's one text, so a second window (Window > New Window) is a second
+// look at the same program.
+//
+// The view is the first party on the command routing path while its window is active
+// (ui/CommandTarget.h): it handles the edit and print commands itself and hands the document
+// commands (Close, Save, Save As, New Window, Load) to the CPartDocuments that made it.
+#pragma once
+
+#include "ui/CommandTarget.h"
+
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QTextDocument>
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+class QPrinter;
+
+namespace morvik {
+
+class CPart;
+class CPartDocuments;
+class CGCodeHighlighter;
+class CFindDialog;
+
+namespace cmd_id {
+inline constexpr int kLoad = 32771;
+inline constexpr int kNew = 57600;
+inline constexpr int kOpen = 57601;
+inline constexpr int kClose = 57602;
+inline constexpr int kSave = 57603;
+inline constexpr int kSaveAs = 57604;
+inline constexpr int kPrintSetup = 57606;
+inline constexpr int kPrint = 57607;
+inline constexpr int kPrintPreview = 57609;
+inline constexpr int kCopy = 57634;
+inline constexpr int kCut = 57635;
+inline constexpr int kFind = 57636;
+inline constexpr int kPaste = 57637;
+inline constexpr int kFindNext = 57640;
+inline constexpr int kReplace = 57641;
+inline constexpr int kUndo = 57643;
+inline constexpr int kNewWindow = 57648;
+} // namespace cmd_id
+
+// What Find, Find Next and Replace look for; kept by the view so Find Next repeats it.
+struct FindRequest {
+    QString what;
+    QString replaceWith;
+    bool matchCase = false;
+    bool wholeWord = false;
+    bool down = true;
+};
+
+class CPartView : public QPlainTextEdit, public ICommandTarget {
+    Q_OBJECT
+
+public:
+    // File > Load takes each line up to this many characters; the rest of a longer line is cut.
+    static constexpr std::size_t kLoadLineLimit = 128;
+
+    // documents may be null (a view on its own, as tests and the benchmark make one).
+    CPartView(CPart& part, CPartDocuments* documents, QWidget* parent = nullptr);
+    ~CPartView() override;
+
+    CPart& Part() const { return part_; }
+
+    // The editor's lines for File > Load, in order, each cut to 128 characters; none when the
+    // editor is empty.
+    std::vector<std::string> Lines() const;
+    // The same one at a time, as a caller with a buffer of bufferLength characters reads them.
+    int LineCount() const;
+    std::string Line(int n, std::size_t bufferLength = kLoadLineLimit) const;
+
+    // ---- Find and Replace ----
+    // Selects the next match from the cursor (wrapping round once); false when there is none.
+    bool FindNext(const FindRequest& request);
+    // Replaces the selection when it is a match, then finds the next one.
+    bool ReplaceNext(const FindRequest& request);
+    // Every match replaced as one undo step; the number replaced.
+    int ReplaceAll(const FindRequest& request);
+    const FindRequest& LastFind() const { return lastFind_; }
+
+    // The non-modal Find and Replace boxes (Edit > Find, Edit > Replace), seeded with the
+    // selection.
+    void ShowFindDialog(bool replace);
+
+    // ---- Printing ----
+    // The text page by page in the editor's font.
+    void PrintTo(QPrinter& printer);
+    // File > Print and File > Print Preview: the platform's dialogs on the shared printer.
+    void Print();
+    void PrintPreview();
+
+    // ---- Commands of the part program window ----
+    bool Handles(int id) const override;
+    void Execute(int id) override;
+    CommandState Update(int id) const override;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void insertFromMimeData(const QMimeData* source) override;
+    bool canInsertFromMimeData(const QMimeData* source) const override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    int Room() const;
+    QTextDocument::FindFlags Flags(const FindRequest& request) const;
+
+    CPart& part_;
+    CPartDocuments* documents_;
+    QPointer<CFindDialog> findDialog_;
+    FindRequest lastFind_;
+};
+
+} // namespace morvik

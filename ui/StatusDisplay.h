@@ -1,0 +1,82 @@
+// The status display: a window on the machine that shows the part program's counters (program
+// number, sequence number, file position, repeat count, tool number) and the card's mode,
+// option and error flags from its program status word. It refreshes itself every 100 ms from
+// its own timer while it is open; View > Machine Status opens and closes it, and its
+// destruction, by either way, tells the machine document, which then drops the menu's check.
+//
+// The indicators only show the card's state: the two option check boxes can be clicked, but
+// the next refresh shows the card's state again (the options are switched from the Options
+// menu or by external switches); the radio-button indicators do not react to clicks at all.
+#pragma once
+
+#include "ui/DialogUnits.h"
+
+#include <QSize>
+#include <QTimer>
+#include <QWidget>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class QAbstractButton;
+class QLineEdit;
+
+namespace morvik {
+
+class MotionController;
+
+// What one refresh reads from the card, in the order it reads it.
+struct StatusReading {
+    std::uint32_t status = 0; // the program status word
+    std::int32_t programNumber = 0;
+    std::int32_t sequenceNumber = 0;
+    std::int32_t repeatCount = 0;
+    std::int32_t filePosition = 0;
+    std::int32_t toolNumber = 0;
+};
+
+// The six queries: program status, then program number, sequence number, repeat count, file
+// position and tool number.
+StatusReading ReadStatus(MotionController& card);
+// A counter as its field shows it ("%3d", "%4d", "%6d"), in a buffer of 30 characters.
+std::string FormatCounter(const char* format, std::int32_t value);
+
+class CStatusDisplay : public QWidget {
+public:
+    static constexpr int kRefreshMs = 100;
+    static constexpr int kFormWidthDlu = 283;
+    static constexpr int kFormHeightDlu = 59;
+
+    // Builds the form; with a machine it refreshes once and starts its timer.
+    explicit CStatusDisplay(QWidget* parent = nullptr);
+    ~CStatusDisplay() override;
+
+    // Reads the card and shows what it read; nothing without a machine. The timer calls it.
+    void Refresh();
+    bool TimerActive() const { return timer_.isActive(); }
+    int TimerInterval() const { return timer_.interval(); }
+
+    // The form's fields and indicators, for tests: the five counter fields and the nine
+    // indicators by their object names (see StatusDisplay.cpp).
+    QLineEdit* Field(const char* name) const;
+    QAbstractButton* Indicator(const char* name) const;
+
+    QSize sizeHint() const override;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void Build();
+    void BuildFields();
+    void BuildIndicators();
+    void Show(const StatusReading& reading);
+
+    DialogUnits units_;
+    QTimer timer_;
+    std::vector<QLineEdit*> fields_;
+    std::vector<QAbstractButton*> indicators_;
+};
+
+} // namespace morvik

@@ -1,0 +1,75 @@
+// A view that shows the newest lines of a text stream: the homing view and the program view
+// are text views. Text arrives in pieces (the card's output comes in batches of up to 128
+// characters); only a carriage return ends a line, so a line may be completed over several
+// appends, and a line feed or any other character stays part of the line's text. The newest
+// 32 lines are kept in a ring; the newest is drawn at the bottom and older lines go upwards.
+#pragma once
+
+#include <QWidget>
+
+#include <array>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace morvik {
+
+// The 32-line ring behind a text view, free of any widget.
+class TextLineRing {
+public:
+    static constexpr int kLineCount = 32;
+
+    // Every line emptied; the current slot stays where it is.
+    void Clear();
+    // Text added to the current line; each carriage return moves the current slot one back
+    // (0 to 31) and empties it, so it becomes the new, empty current line.
+    void Append(std::string_view text);
+
+    int CurrentIndex() const { return current_; }
+    const std::string& Slot(int index) const { return lines_[static_cast<std::size_t>(index)]; }
+    // The line k rows above the newest one (k = 0: the newest, the current line).
+    const std::string& Line(int k) const { return Slot((current_ + k) % kLineCount); }
+
+private:
+    std::array<std::string, kLineCount> lines_;
+    int current_ = 0;
+};
+
+class CTextView : public QWidget {
+public:
+    static constexpr int kFallbackLineHeight = 20; // when the font's metrics cannot be had
+    static constexpr int kLeftMargin = 3;
+
+    // One line as the view draws it: its text at x = kLeftMargin, its row's top at y.
+    struct DrawnLine {
+        int y;
+        std::string text;
+    };
+
+    explicit CTextView(QWidget* parent = nullptr);
+
+    // Called by the machine's text routing (card output, homing prompts, the loaded program's
+    // first line); both repaint the whole view.
+    void Clear();
+    void Append(const std::string& text);
+
+    const TextLineRing& Lines() const { return ring_; }
+    // Pixels per row: taken from the font at the first paint and kept; 0 before.
+    int LineHeight() const { return lineHeight_; }
+    // What a paint of a view of this height draws: the rows that fit (at most 32), bottom row
+    // the newest line, an empty line as the blank line text. Fixes the line height on the
+    // first call, as the first paint does.
+    std::vector<DrawnLine> Layout(int clientHeight);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    int EnsureLineHeight();
+
+    std::string blankLineText_ = " ";
+    int lineHeight_ = 0;
+    TextLineRing ring_;
+};
+
+} // namespace morvik
