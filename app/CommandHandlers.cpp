@@ -2,9 +2,11 @@
 
 #include "app/CommandContext.h"
 #include "app/MorvikApp.h"
+#include "dialogs/SetupCommands.h"
 #include "machine/Machine.h"
 #include "operation/MachineOperation.h"
 #include "ui/MainFrame.h"
+#include "ui/PartDocuments.h"
 
 namespace morvik::cmd {
 
@@ -18,6 +20,14 @@ void Load(CommandContext& c) {
 void Restart(CommandContext& c) {
     if (c.operation != nullptr)
         c.operation->Restart();
+}
+
+void NewPart(CommandContext& c) {
+    c.app.Parts().New();
+}
+
+void OpenPart(CommandContext& c) {
+    c.app.Parts().Open();
 }
 
 void Exit(CommandContext& c) {
@@ -88,6 +98,11 @@ CommandState ViewMessagesState(CommandContext& c) {
 }
 
 // ---- Setup ----
+
+void RunSetup(CommandContext& c, int id) {
+    if (c.machine != nullptr && c.operation != nullptr)
+        RunSetupCommand(id, *c.machine, *c.operation, &c.frame);
+}
 
 void SetupSave(CommandContext& c) {
     c.app.SaveMachine(MorvikApp::SaveKind::Save);

@@ -15,6 +15,8 @@ namespace cmd {
 // ---- File ----
 void Load(CommandContext& c);
 void Restart(CommandContext& c);
+void NewPart(CommandContext& c);
+void OpenPart(CommandContext& c);
 void Exit(CommandContext& c);
 void PrintSetup(CommandContext& c);
 
@@ -33,6 +35,11 @@ void ViewMessages(CommandContext& c);
 CommandState ViewMessagesState(CommandContext& c);
 
 // ---- Setup ----
+// The setup dialog of command id, modal over the main window; nothing without a machine.
+void RunSetup(CommandContext& c, int id);
+template <int Id> void Setup(CommandContext& c) {
+    RunSetup(c, Id);
+}
 void SetupSave(CommandContext& c);
 void SetupSaveAs(CommandContext& c);
 

@@ -8,8 +8,9 @@
 //
 // Who handles a command, in the order a command is offered to them: the active document
 // window's view, its document, that window, the main window, the application. A row's owner
-// says which of them has the handler; a row without a handler is not handled by anyone yet
-// and is shown disabled.
+// says which of them has the handler. A row without a handler is handled outside the table by
+// the part program window's editor view (CPartView), or by nobody (the panes of F6 and
+// Shift+F6); while nobody on the routing path handles it, it is shown disabled.
 #pragma once
 
 #include "ui/CommandTarget.h"

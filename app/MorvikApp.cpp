@@ -2,6 +2,7 @@
 
 #include "app/CommandContext.h"
 #include "controller/StringTable.h"
+#include "dialogs/ValidationMessage.h"
 #include "machine/Machine.h"
 #include "operation/LinuxJoystick.h"
 #include "operation/MachineOperation.h"
@@ -9,12 +10,12 @@
 #include "ui/ControlPanel.h"
 #include "ui/MainFrame.h"
 #include "ui/ModalDialogs.h"
+#include "ui/PartDocuments.h"
 #include "ui/QtOperatorInterface.h"
 
 #include <QApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QPageSetupDialog>
 #include <QThread>
 
 namespace morvik {
@@ -31,6 +32,12 @@ constexpr const char* kFailedToSave = "Failed to save document.";
 constexpr int kTerminateRetryMs = 10;
 // More modal dialogs than this are never open on top of each other.
 constexpr int kMaxModalDialogs = 16;
+
+// A setup dialog's field that does not validate is reported in the station's own boxes, so
+// the boxes of the whole station go through one seam (ModalDialogs).
+void ShowValidationBox(QWidget* dialog, const QString& text) {
+    ModalDialogs().Inform(dialog, kMessageCaption, text, BoxIcon::Warning);
+}
 
 } // namespace
 
@@ -79,11 +86,14 @@ MorvikApp::~MorvikApp() {
         frame_->SetTickHandler(nullptr);
         frame_->SetCloseHandler(nullptr);
     }
+    parts_.reset(); // closes the part program windows without asking
     frame_.reset();
+    SetValidationMessageHook(nullptr);
 }
 
 bool MorvikApp::InitInstance() {
     BuildUnitTables();
+    SetValidationMessageHook(ShowValidationBox);
     // The unit-system names "ENGLISH" and "METRIC" are built into the machine model.
     if (!LoadLibraries())
         return false;
@@ -124,6 +134,9 @@ bool MorvikApp::CreateMainFrame() {
     }
     currentControlPanel = frame_->Panel();
     ui_ = std::make_unique<QtOperatorInterface>(*frame_);
+    parts_ = std::make_unique<CPartDocuments>(*frame_->MdiArea(), frame_.get());
+    parts_->SetOperationSource([this] { return operation_.get(); });
+    connect(parts_.get(), &CPartDocuments::WindowsChanged, frame_.get(), &CMainFrame::UpdateTitle);
     InstallCommands();
     frame_->SetTickHandler([this] { Tick(); });
     frame_->SetCloseHandler([this] { return CanCloseMainFrame(); });
@@ -168,8 +181,9 @@ CommandContext MorvikApp::Context() {
     return CommandContext{*this, *frame_, operation_.get(), machine_.get()};
 }
 
-// The active window's view first (when it handles commands itself), then the main window and
-// the application. The machine document and the document windows have no handlers of their own.
+// The active window's view first (when it handles commands itself: a part program window's
+// editor), then the main window and the application. The documents and the document windows
+// have no handlers of their own; the editor hands its document's commands to CPartDocuments.
 std::vector<ICommandTarget*> MorvikApp::RoutingPath() {
     std::vector<ICommandTarget*> path;
     if (QMdiSubWindow* window = frame_->ActiveWindow()) {
@@ -229,8 +243,9 @@ void MorvikApp::UpdatePass() {
 bool MorvikApp::CanCloseMainFrame() {
     if (documentsClosed_)
         return true;
-    if (promptOnClose_ && !SaveModified())
+    if (promptOnClose_ && !(parts_->SaveAllModified() && SaveModified()))
         return false;
+    parts_->CloseAll();
     CloseMachineDocument();
     return true;
 }
@@ -330,15 +345,11 @@ void MorvikApp::ShowAbout() {
 }
 
 void MorvikApp::PrintSetup() {
-    if (printer_ == nullptr)
-        printer_ = std::make_unique<QPrinter>();
-    QPageSetupDialog dialog(printer_.get(), frame_.get());
-    dialog.exec();
+    parts_->PrintSetup();
 }
 
-void MorvikApp::OpenDocumentFile(const QString&) {
-    // Part program documents open here once their windows exist; until then a dropped file
-    // opens nothing.
+void MorvikApp::OpenDocumentFile(const QString& path) {
+    parts_->OpenFile(path);
 }
 
 } // namespace morvik

@@ -1,8 +1,8 @@
 // The application object: there is one, created by main() beside the QApplication, and it lives
 // for the whole process. It starts the station in a fixed order (InitInstance), drains the
 // card's text while the event loop is idle, owns the application's part of the command table
-// and the routing of commands, and closes the station (prompting for unsaved documents, or
-// not at all when a signal asks it to end).
+// and the routing of commands and the part program documents (CPartDocuments), and closes the
+// station (prompting for unsaved documents, or not at all when a signal asks it to end).
 //
 // Start-up, in this order:
 //   1. the unit tables; 2. the unit-system names ("ENGLISH", "METRIC", built in);
@@ -23,7 +23,6 @@
 #include "controller/Clock.h"
 
 #include <QObject>
-#include <QPrinter>
 #include <QString>
 #include <QStringList>
 #include <QTimer>
@@ -37,6 +36,7 @@ namespace morvik {
 class CMachine;
 class CMainFrame;
 class ControlPanel;
+class CPartDocuments;
 class IJoystick;
 class MachineOperation;
 class QtOperatorInterface;
@@ -93,9 +93,10 @@ public:
     void UpdatePass();
 
     // ---- Closing ----
-    // The main window is closing: unsaved documents are offered for saving ("Save changes to
-    // %1?"); Cancel, or a save that did not happen, keeps the station open. Then the documents
-    // are closed. True when the window may close.
+    // The main window is closing: unsaved documents, the part programs first and the machine
+    // last, are offered for saving ("Save changes to %1?"); Cancel, or a save that did not
+    // happen, keeps the station open. Then the part programs are closed and the machine
+    // document last. True when the window may close.
     bool CanCloseMainFrame();
     // SIGTERM, SIGINT, SIGHUP: the station closes as File > Exit would, without prompting.
     // Open modal dialogs are dismissed first; the close itself waits until they have returned.
@@ -109,9 +110,12 @@ public:
     // Setup > Save and Save As; a file that could not be written is reported. True when saved.
     bool SaveMachine(SaveKind kind);
     void ShowAbout();
+    // The page setup of the printer the part programs are printed on.
     void PrintSetup();
     // A file dropped on the main window, opened as File > Open would open it.
     void OpenDocumentFile(const QString& path);
+    // File > New and File > Open, the part program windows (made with the main window).
+    CPartDocuments& Parts() { return *parts_; }
 
     // ---- Process-wide references ----
     ControlPanel* currentControlPanel = nullptr;
@@ -143,13 +147,13 @@ private:
     ApiLoader loader_;
     std::unique_ptr<CMainFrame> frame_;
     std::unique_ptr<QtOperatorInterface> ui_;
+    std::unique_ptr<CPartDocuments> parts_;
     std::unique_ptr<CMachine> machine_;
     std::unique_ptr<MachineOperation> operation_;
     CommandRouter* router_ = nullptr;
     TableTarget frameTarget_;
     TableTarget appTarget_;
     QTimer idleTimer_;
-    std::unique_ptr<QPrinter> printer_;
     bool documentsClosed_ = false;
     bool promptOnClose_ = true;
     bool terminating_ = false;

@@ -50,9 +50,14 @@ void ProgramView::Toggle(ProgramViewKind kind) {
         return;
     MachineState& state = machine_.State();
     if (IsChecked(kind)) {
-        // The kind stays recorded: it only says what the view was last opened for.
-        CloseMachineView(machine_, ViewKind::ProgramView);
-        machine_.AllOutputOptionsOff();
+        // The kind stays recorded: it only says what the view was last opened for. A window
+        // destroyed at once has already switched the options off through
+        // CMachine::OnViewDestroyed; only a view still remembered needs it done here.
+        machine_.Operator().CloseView(ViewKind::ProgramView);
+        if (state.views.Has(ViewKind::ProgramView)) {
+            state.views.Forget(ViewKind::ProgramView);
+            machine_.AllOutputOptionsOff();
+        }
         return;
     }
     // A window that cannot be created changes nothing: no option is left switched on for a

@@ -3,6 +3,7 @@
 #include "controller/StringTable.h"
 #include "machine/Machine.h"
 #include "ui/HomingView.h"
+#include "ui/MachineViewFactory.h"
 #include "ui/MainFrame.h"
 #include "ui/ModalDialogs.h"
 #include "ui/StatusDisplay.h"
@@ -101,9 +102,8 @@ QWidget* QtOperatorInterface::CreateView(ViewKind view) {
     case ViewKind::StatusDisplay:
         return new CStatusDisplay;
     case ViewKind::ProgramView:
-        return new CTextView;
     case ViewKind::MdiPanel:
-        break; // no MDI panel window yet
+        return CreateMachineViewWidget(view);
     }
     return nullptr;
 }
@@ -117,7 +117,9 @@ bool QtOperatorInterface::OpenView(ViewKind view) {
     QMdiSubWindow* window = frame_.MdiArea()->addSubWindow(widget);
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->setObjectName(QString("view%1").arg(static_cast<int>(view)));
-    if (!widget->sizeHint().isValid()) {
+    if (view == ViewKind::MdiPanel) {
+        window->adjustSize(); // a fixed form: the window fits it
+    } else if (!widget->sizeHint().isValid()) {
         const QSize area = frame_.MdiArea()->size();
         window->resize(std::max(area.width() / 2, 320), std::max(area.height() / 2, 200));
     }
@@ -129,16 +131,14 @@ bool QtOperatorInterface::OpenView(ViewKind view) {
     return true;
 }
 
-// The operator closed the window (or the main window is going): forget it; the program view
-// tells the document, the others have told it from their own destructors.
+// The operator closed the window (or the main window is going): forget it. The document has
+// been told by the view's own destructor, whichever view it was.
 void QtOperatorInterface::Forget(ViewKind view, QMdiSubWindow* window) {
     const auto it = windows_.find(view);
     if (it == windows_.end() || it->second.window != window)
         return;
     windows_.erase(it);
     openOrder_.erase(std::remove(openOrder_.begin(), openOrder_.end(), view), openOrder_.end());
-    if (view == ViewKind::ProgramView && currentMachine != nullptr)
-        currentMachine->OnViewDestroyed(view);
     RetitleViews();
 }
 

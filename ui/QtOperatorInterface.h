@@ -4,14 +4,12 @@
 //
 // The machine's windows are document windows titled with the machine document's title (with
 // ":1", ":2", ... while it has more than one): the homing view (HomingView), the status display
-// (CStatusDisplay) and the program view (a CTextView). There is no MDI panel window yet, so
-// opening it fails and MDI mode is not entered.
+// (CStatusDisplay), the program view (COutputDisplay) and the MDI panel (CMDIPanel), the last
+// two made by CreateMachineViewWidget.
 //
 // Whoever closes a window - the document through CloseView or the operator with its close box
-// - its destruction tells the machine document (CMachine::OnViewDestroyed): the homing view and
-// the status display do so themselves, the program view's window does it here. A window the
-// document closes itself is not reported back for the program view, whose close already
-// switched the card's output options off.
+// - its destruction tells the machine document (CMachine::OnViewDestroyed): every one of the
+// four views does so from its own destructor, so this object only forgets the window.
 #pragma once
 
 #include "controller/OperatorInterface.h"

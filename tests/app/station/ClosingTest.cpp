@@ -4,6 +4,9 @@
 
 #include "settings/ProfileFile.h"
 
+#include <QMdiArea>
+#include <QPlainTextEdit>
+
 namespace morvik {
 namespace {
 
@@ -59,6 +62,43 @@ TEST_F(StationOnCard, AModifiedMachineIsOfferedForSavingAsTheWindowCloses) {
         EXPECT_EQ(currentMachine == nullptr, c.closes);
         if (c.closes)
             ExpectCardLeftSafe(Trace());
+    }
+}
+
+TEST_F(StationOnCard, ModifiedPartProgramsAreOfferedForSavingBeforeTheMachine) {
+    struct Case {
+        const char* name;
+        std::vector<BoxAnswer> answers;
+        bool closes;
+        QStringList prompts;
+    };
+    const Case cases[] = {
+        {"cancel", {BoxAnswer::Cancel}, false, {"Save changes to Part1?"}},
+        {"no, then machine cancelled",
+         {BoxAnswer::No, BoxAnswer::Cancel},
+         false,
+         {"Save changes to Part1?", "Save changes to Machine1?"}},
+        {"no, no",
+         {BoxAnswer::No, BoxAnswer::No},
+         true,
+         {"Save changes to Part1?", "Save changes to Machine1?"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(Start());
+        ASSERT_TRUE(Commands().Execute(57600));
+        auto* editor = dynamic_cast<QPlainTextEdit*>(Frame().ActiveWindow()->widget());
+        ASSERT_NE(editor, nullptr);
+        editor->insertPlainText("G0 X1");
+        Machine().SetModifiedFlag();
+        dialogs.boxes.clear();
+        dialogs.answers.assign(c.answers.begin(), c.answers.end());
+
+        EXPECT_EQ(Frame().close(), c.closes);
+        EXPECT_EQ(dialogs.Texts(), c.prompts);
+        EXPECT_EQ(Frame().MdiArea()->subWindowList().isEmpty(), c.closes)
+            << "the windows stay while the station stays";
+        EXPECT_EQ(app->Machine() == nullptr, c.closes);
     }
 }
 

@@ -114,10 +114,15 @@ std::vector<RuleCase> RuleCases() {
         {"started", Nothing, 57665, kEnabled},
         {"started", Nothing, 57664, kEnabled},
         {"started", Nothing, 57650, kEnabled},
-        // Nobody on the path handles these yet: greyed.
-        {"started", Nothing, 32774, kDisabled},
-        {"started", Nothing, 57600, kDisabled},
+        {"started", Nothing, 32774, kEnabled},
+        {"started", Nothing, 32809, kEnabled},
+        {"started", Nothing, 57600, kEnabled},
+        {"started", Nothing, 57601, kEnabled},
+        {"part program window", execute(57600), 57603, kEnabled},
+        {"part program window", execute(57600), 57648, kEnabled},
+        // Only a part program window's editor handles these: greyed without one.
         {"started", Nothing, 57603, kDisabled},
+        {"started", Nothing, 57648, kDisabled},
         {"started", Nothing, 57635, kDisabled},
         {"started", Nothing, 57680, kDisabled},
     };

@@ -6,7 +6,9 @@
 #include "operation/ProgramView.h"
 #include "support/FakeKelvApi.h"
 #include "ui/HomingView.h"
+#include "ui/MDIPanel.h"
 #include "ui/MainFrame.h"
+#include "ui/OutputDisplay.h"
 #include "ui/QtOperatorInterface.h"
 #include "ui/StatusDisplay.h"
 #include "ui/shell/ConfigFolder.h"
@@ -128,6 +130,7 @@ TEST_F(OperatorOnFake, MachineWindowsBearTheDocumentTitleNumberedWhileThereAreSe
     ASSERT_TRUE(ui->OpenView(ViewKind::StatusDisplay));
     EXPECT_NE(dynamic_cast<CStatusDisplay*>(ui->View(ViewKind::StatusDisplay)), nullptr);
     ASSERT_TRUE(ui->OpenView(ViewKind::ProgramView));
+    EXPECT_NE(dynamic_cast<COutputDisplay*>(ui->View(ViewKind::ProgramView)), nullptr);
     EXPECT_EQ(Titles(), QStringList({"Machine1:1", "Machine1:2", "Machine1:3"}));
     EXPECT_TRUE(ui->OpenView(ViewKind::ProgramView)) << "an open view stays open";
     EXPECT_EQ(Titles().size(), 3);
@@ -143,9 +146,16 @@ TEST_F(OperatorOnFake, MachineWindowsBearTheDocumentTitleNumberedWhileThereAreSe
     EXPECT_EQ(Titles(), QStringList({"/work/mill.mch"}));
 }
 
-TEST_F(OperatorOnFake, ThereIsNoMdiPanelWindowYet) {
-    EXPECT_FALSE(ui->OpenView(ViewKind::MdiPanel));
-    EXPECT_TRUE(frame.MdiArea()->subWindowList().isEmpty());
+TEST_F(OperatorOnFake, TheMdiPanelOpensAsAMachineWindowThatFitsItsForm) {
+    ASSERT_TRUE(ui->OpenView(ViewKind::MdiPanel));
+    auto* panel = dynamic_cast<CMDIPanel*>(ui->View(ViewKind::MdiPanel));
+    ASSERT_NE(panel, nullptr);
+    EXPECT_EQ(Titles(), QStringList({"Machine1"}));
+    EXPECT_EQ(CMainFrame::KindOf(ui->ViewWindow(ViewKind::MdiPanel)), DocumentKind::Machine);
+    EXPECT_GE(panel->width(), panel->sizeHint().width()) << "the window is not cut to a corner";
+    EXPECT_GE(panel->height(), panel->sizeHint().height());
+    // It takes no text: only the text views do.
+    ui->AppendToView(ViewKind::MdiPanel, "ignored");
 }
 
 TEST_F(OperatorOnFake, TextGoesToTheTextViewsAndNowhereElse) {
@@ -164,8 +174,7 @@ TEST_F(OperatorOnFake, TextGoesToTheTextViewsAndNowhereElse) {
 }
 
 // Whoever closes a window, the document forgets it; the program view's window also takes the
-// card's output options with it when the operator closes it, but not when the document closes
-// it (the document switches them off itself when it means to).
+// card's output options with it, however it goes (its own destructor switches them off, once).
 TEST_F(OperatorOnFake, ClosingAWindowTellsTheDocument) {
     struct Case {
         ViewKind view;
@@ -174,8 +183,9 @@ TEST_F(OperatorOnFake, ClosingAWindowTellsTheDocument) {
     };
     const Case cases[] = {
         {ViewKind::HomingView, true, 0},  {ViewKind::StatusDisplay, true, 0},
-        {ViewKind::ProgramView, true, 4}, {ViewKind::ProgramView, false, 0},
-        {ViewKind::HomingView, false, 0},
+        {ViewKind::ProgramView, true, 4}, {ViewKind::ProgramView, false, 4},
+        {ViewKind::HomingView, false, 0}, {ViewKind::MdiPanel, true, 0},
+        {ViewKind::MdiPanel, false, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(static_cast<int>(c.view));
@@ -196,14 +206,18 @@ TEST_F(OperatorOnFake, ClosingAWindowTellsTheDocument) {
 }
 
 TEST_F(OperatorOnFake, ClosingAllWindowsLeavesTheDocumentWithoutViews) {
-    for (ViewKind view : {ViewKind::HomingView, ViewKind::StatusDisplay, ViewKind::ProgramView}) {
+    const ViewKind views[] = {ViewKind::HomingView, ViewKind::StatusDisplay, ViewKind::ProgramView,
+                              ViewKind::MdiPanel};
+    for (ViewKind view : views) {
         ASSERT_TRUE(ui->OpenView(view));
         machine->State().views.Remember(view);
     }
+    fake.ClearCalls();
     ui->CloseAllViews();
     EXPECT_TRUE(frame.MdiArea()->subWindowList().isEmpty());
-    for (ViewKind view : {ViewKind::HomingView, ViewKind::StatusDisplay, ViewKind::ProgramView})
+    for (ViewKind view : views)
         EXPECT_FALSE(machine->State().views.Has(view));
+    EXPECT_EQ(fake.CountOf("dorncmdex"), 4) << "the program view's options go off once";
     EXPECT_EQ(frame.windowTitle(), "Morvik Program");
 }
 
