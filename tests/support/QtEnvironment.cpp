@@ -1,7 +1,7 @@
-// One QApplication for the whole run of a shell test program, offscreen unless the caller chose
-// a platform, with the configuration folder (XDG_CONFIG_HOME) in a temporary folder so that
-// nothing a test does can reach the user's morvik.ini. Fixtures that check the settings file
-// point XDG_CONFIG_HOME at a folder of their own.
+// One QApplication for the whole run of a Qt test program (widgets, shell, part windows,
+// dialogs, station), offscreen unless the caller chose a platform, with the configuration folder
+// (XDG_CONFIG_HOME) in a temporary folder so that nothing a test does can reach the user's
+// morvik.ini. Fixtures that check the settings file point XDG_CONFIG_HOME at a folder of their own.
 #include "settings/TempFolder.h"
 
 #include <QApplication>
@@ -29,7 +29,7 @@ public:
 
 private:
     int argc_ = 1;
-    char name_[16] = "morvik_shell";
+    char name_[16] = "morvik_tests";
     char* argv_[2] = {name_, nullptr};
     std::unique_ptr<morvik::test::TempFolder> config_;
     std::unique_ptr<QApplication> app_;
