@@ -93,7 +93,9 @@ void MotionController::DrainReplies(int bufferSize) {
     // At least room for one character and its terminator, at most what the 16-bit size holds.
     const int size = std::clamp(bufferSize, 2, int{std::numeric_limits<std::int16_t>::max()});
     std::vector<char> buffer(static_cast<size_t>(size));
-    while (api_.dorngets(asciiHandle_, buffer.data(), static_cast<std::int16_t>(size)) > 0) {
+    for (int reads = 0; reads < kDrainReadLimit; ++reads) {
+        if (api_.dorngets(asciiHandle_, buffer.data(), static_cast<std::int16_t>(size)) <= 0)
+            return;
     }
 }
 

@@ -53,6 +53,9 @@ public:
     static constexpr std::uint32_t kBinaryReadyLimitMs = 5000;
     static constexpr std::uint32_t kAfterDownloadMs = 500;
     static constexpr int kOutputBufferSize = 128;
+    // DrainReplies gives up after this many reads: a card that never stops sending must not hold
+    // the station. What is left is read by the status cycle like any other card text.
+    static constexpr int kDrainReadLimit = 4096;
 
     MotionController(const KelvApiTable& api, IClock& clock, IOperatorInterface& ui,
                      std::int16_t controllerId = 0);

@@ -369,6 +369,16 @@ TEST_F(Connection, DrainReadsWithTheGivenBufferUntilNothingComes) {
     EXPECT_EQ(clock.NowMs(), 0u) << "draining does not pause";
 }
 
+TEST_F(Connection, DrainGivesUpOnACardThatNeverStopsSending) {
+    Open();
+    const std::size_t perRead = 79; // an 80-character buffer and its terminator
+    const std::size_t beyond = 500;
+    fake.output.assign(MotionController::kDrainReadLimit * perRead + beyond, 'x');
+    mc.DrainReplies(80);
+    EXPECT_EQ(fake.CountOf("dorngets"), MotionController::kDrainReadLimit);
+    EXPECT_EQ(fake.output.size(), beyond) << "the rest is left for the status cycle";
+}
+
 TEST_F(Connection, OutputIsReadInPiecesOfAtMost127Characters) {
     std::string text;
     for (int i = 0; i < 300; ++i)
