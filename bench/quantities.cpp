@@ -12,41 +12,33 @@ namespace {
 
 using namespace morvik;
 
-void BM_ParseDimension(benchmark::State& state) {
-    CDimension q;
-    for (auto _ : state) {
-        q.Parse("25.4 mm");
-        benchmark::DoNotOptimize(q);
-    }
+// A typical text of each kind, as a machine file holds it.
+const char* SampleText(const CDimension&) {
+    return "25.4 mm";
 }
-BENCHMARK(BM_ParseDimension);
+const char* SampleText(const CScale&) {
+    return "2000 counts/in";
+}
+const char* SampleText(const CSpeed&) {
+    return "200 in/min";
+}
+const char* SampleText(const CAcceleration&) {
+    return "10 mm/msec/msec";
+}
 
-void BM_ParseScale(benchmark::State& state) {
-    CScale q;
+// Parsing a quantity's text: the value, then its unit symbols (a slash for the rates).
+template <class Quantity> void BM_Parse(benchmark::State& state) {
+    Quantity q;
+    const char* text = SampleText(q);
     for (auto _ : state) {
-        q.Parse("2000 counts/in");
+        q.Parse(text);
         benchmark::DoNotOptimize(q);
     }
 }
-BENCHMARK(BM_ParseScale);
-
-void BM_ParseSpeed(benchmark::State& state) {
-    CSpeed q;
-    for (auto _ : state) {
-        q.Parse("200 in/min");
-        benchmark::DoNotOptimize(q);
-    }
-}
-BENCHMARK(BM_ParseSpeed);
-
-void BM_ParseAcceleration(benchmark::State& state) {
-    CAcceleration q;
-    for (auto _ : state) {
-        q.Parse("10 mm/msec/msec");
-        benchmark::DoNotOptimize(q);
-    }
-}
-BENCHMARK(BM_ParseAcceleration);
+BENCHMARK_TEMPLATE(BM_Parse, CDimension);
+BENCHMARK_TEMPLATE(BM_Parse, CScale);
+BENCHMARK_TEMPLATE(BM_Parse, CSpeed);
+BENCHMARK_TEMPLATE(BM_Parse, CAcceleration);
 
 void BM_FormatDimension(benchmark::State& state) {
     const CDimension q(unit::Millimeter, 25.4, "S", "K");
