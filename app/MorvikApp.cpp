@@ -153,8 +153,9 @@ void MorvikApp::InstallCommands() {
 // False only when the card cannot be opened (the machine has told the operator why).
 bool MorvikApp::OpenMachineDocument() {
     IClock& clock = options_.clock != nullptr ? *options_.clock : steadyClock_;
-    machine_ =
-        std::make_unique<CMachine>(loader_.Api(), clock, *ui_, frame_->Settings().ControllerId());
+    // The card is always opened with controller id 0, as the machine document does; the
+    // "ControllerID" of the settings file is only kept and written back.
+    machine_ = std::make_unique<CMachine>(loader_.Api(), clock, *ui_);
     if (!machine_->Connect()) {
         machine_.reset();
         return false;
@@ -243,6 +244,11 @@ void MorvikApp::UpdatePass() {
 bool MorvikApp::CanCloseMainFrame() {
     if (documentsClosed_)
         return true;
+    // Before any save prompt: the axes may be moving under a program that closing aborts.
+    if (promptOnClose_ && operation_ != nullptr && operation_->Program().ProgramRunning() &&
+        !ModalDialogs().AskYesNo(frame_.get(), kMessageCaption,
+                                 QString::fromStdString(MessageText(msg::ClosingStopsRunningProgram))))
+        return false;
     if (promptOnClose_ && !(parts_->SaveAllModified() && SaveModified()))
         return false;
     parts_->CloseAll();

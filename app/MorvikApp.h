@@ -93,7 +93,8 @@ public:
     void UpdatePass();
 
     // ---- Closing ----
-    // The main window is closing: unsaved documents, the part programs first and the machine
+    // The main window is closing: while a part program runs the operator is told first that
+    // closing aborts it (No keeps the station open); then unsaved documents, the part programs first and the machine
     // last, are offered for saving ("Save changes to %1?"); Cancel, or a save that did not
     // happen, keeps the station open. Then the part programs are closed and the machine
     // document last. True when the window may close.

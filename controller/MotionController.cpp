@@ -185,14 +185,14 @@ bool MotionController::BinaryReady() {
     return api_.dornrdy(binaryHandle_) != 0;
 }
 
-bool MotionController::WaitBinaryReady() {
+bool MotionController::WaitBinaryReady(std::uint32_t limitMs) {
     return ReportIfNotAnswering(
-        PollUntil(clock_, kBinaryPollMs, kBinaryReadyLimitMs, [this] { return BinaryReady(); }));
+        PollUntil(clock_, kBinaryPollMs, limitMs, [this] { return BinaryReady(); }));
 }
 
-bool MotionController::AbortProgramAndWait() {
+bool MotionController::AbortProgramAndWait(std::uint32_t limitMs) {
     AbortProgram();
-    return WaitBinaryReady();
+    return WaitBinaryReady(limitMs);
 }
 
 } // namespace morvik

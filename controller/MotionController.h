@@ -9,7 +9,9 @@
 // Waits. The card is only ever waited on through the clock, by sleeping:
 //   - ASCII ready before a download or before part program text: polled every 25 ms, for at
 //     most kAsciiReadyLimitMs (5 s);
-//   - binary ready after an abort: polled every 1 ms, for at most kBinaryReadyLimitMs (5 s);
+//   - binary ready after an abort: polled every 1 ms, for at most the limit the caller gives
+//     (the machine sizes it from its rates and decelerations), kBinaryReadyLimitMs (5 s) when
+//     it gives none;
 //   - after the end-of-text character of a download: a fixed 500 ms.
 // A card that is not ready within its limit makes the wait return false after telling the
 // operator once (message msg::CardNotAnswering); the caller then abandons its operation and the
@@ -102,12 +104,12 @@ public:
     double QueryDouble(std::int32_t code);
     std::uint32_t ProgramStatus();
     bool BinaryReady();
-    // BinaryReady polled every kBinaryPollMs for at most kBinaryReadyLimitMs.
-    bool WaitBinaryReady();
+    // BinaryReady polled every kBinaryPollMs for at most limitMs.
+    bool WaitBinaryReady(std::uint32_t limitMs = kBinaryReadyLimitMs);
 
     void AbortProgram();
     // AbortProgram, then WaitBinaryReady: false (operator told) when the card stayed busy.
-    bool AbortProgramAndWait();
+    bool AbortProgramAndWait(std::uint32_t limitMs = kBinaryReadyLimitMs);
     void CycleStart();
     void SingleBlock();
     void FeedHold();

@@ -33,6 +33,25 @@ std::string MessageText(int id) {
         {msg::ControllerFileNotWritten,
          "A controller file could not be written. The motion controller keeps its previous "
          "settings; check that the folder is writable and has free space."},
+        {msg::JogStopNotConfirmed,
+         "The motion controller did not confirm that the jogged axes stopped: an axis may still "
+         "be moving. The machine stays in Jog mode; check the machine, then select the mode "
+         "again."},
+        {msg::AbortRunningProgramToLoad,
+         "A part program is running. Abort it and load the new one?"},
+        {msg::ProgramLineTooLong,
+         "A line of the part program is longer than the motion controller can take. Part not "
+         "loaded; shorten the line and load again."},
+        {msg::ProgramLineHasNul,
+         "A line of the part program holds a NUL character, which the motion controller cannot "
+         "take. Part not loaded; remove the character and load again."},
+        {msg::ClosingStopsRunningProgram,
+         "A part program is running. Closing the station aborts it and stops the machine. "
+         "Close anyway?"},
+        {msg::JoystickNoPermission,
+         "The joystick is present but this user may not read it. Add the user to the group "
+         "that owns the joystick device (usually \"input\": sudo usermod -aG input USER), log "
+         "in again and retry."},
     };
     auto it = table.find(id);
     return it == table.end() ? std::string() : std::string(it->second);

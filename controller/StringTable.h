@@ -27,6 +27,12 @@ constexpr int UnableToOpenBinary = 34201;
 // Our own additions after the card's open failures.
 constexpr int CardNotAnswering = 34202;
 constexpr int ControllerFileNotWritten = 34203;
+constexpr int JogStopNotConfirmed = 34204;
+constexpr int AbortRunningProgramToLoad = 34205;
+constexpr int ProgramLineTooLong = 34206;
+constexpr int ProgramLineHasNul = 34207;
+constexpr int ClosingStopsRunningProgram = 34208;
+constexpr int JoystickNoPermission = 34209;
 } // namespace msg
 
 // The caption of every operator message box.

@@ -30,8 +30,8 @@ std::tm LocalNow() {
 
 CMachine::CMachine(const KelvApiTable& api, IClock& clock, IOperatorInterface& ui,
                    std::int16_t controllerId)
-    : clock_(clock), ui_(ui), dateSource_(LocalNow),
-      controller_(api, clock, ui, controllerId), axes_{Axis(1, 'X'), Axis(2, 'Y'), Axis(3, 'Z'),
+    : clock_(clock), gate_(ui), ui_(gate_), dateSource_(LocalNow),
+      controller_(api, clock, gate_, controllerId), axes_{Axis(1, 'X'), Axis(2, 'Y'), Axis(3, 'Z'),
                                                        Axis(4, 'U'), Axis(5, 'V'), Axis(6, 'W')} {
     state_ = MachineState{};
     currentMachine = this;
@@ -78,6 +78,7 @@ void CMachine::Shutdown() {
         return;
     shutDown_ = true;
     if (controller_.IsOpen()) {
+        CardOperation operation(gate_);
         AbortStartedProgram();
         AllOutputOptionsOff();
         controller_.SetOutputOption(code::OutputEchoBlocks, true);
@@ -92,7 +93,8 @@ void CMachine::Shutdown() {
 bool CMachine::AbortStartedProgram() {
     if (!state_.programStarted)
         return true;
-    if (!controller_.AbortProgramAndWait())
+    CardOperation operation(gate_);
+    if (!controller_.AbortProgramAndWait(AbortWaitMs()))
         return false;
     state_.programStarted = false;
     return true;

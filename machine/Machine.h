@@ -17,6 +17,7 @@
 #include "controller/Clock.h"
 #include "controller/KelvApiTable.h"
 #include "controller/MotionController.h"
+#include "controller/OperatorGate.h"
 #include "controller/OperatorInterface.h"
 #include "machine/Axis.h"
 #include "machine/ControllerFiles.h"
@@ -126,13 +127,25 @@ public:
     // False when the card did not answer (the program is then still marked started).
     bool AbortStartedProgram();
 
+    // How long the card may take to brake, by this machine's settings: the stop of a jog
+    // (MAXJOGRATE / JOGDECEL) and the abort of a program (the fastest feed the overrides allow
+    // / FEEDDECEL, each fitted axis's RAPIDRATE / RAPIDDECEL), plus a margin, never below
+    // kMinimumWaitMs. A wait on the card is bounded by these, so a healthy card that brakes
+    // slowly is not reported as not answering.
+    static constexpr std::uint32_t kMinimumWaitMs = 5000;
+    std::uint32_t JogStopWaitMs() const;
+    std::uint32_t AbortWaitMs() const;
+
     // The user interface tells the document that one of its windows is gone. The program
     // view also takes the card's output options with it.
     void OnViewDestroyed(ViewKind view);
 
     // ---- Accessors ----
     MotionController& Controller() { return controller_; }
-    IOperatorInterface& Operator() { return ui_; }
+    // The operator interface the machine and the operations use: the application's, through
+    // the gate that knows when the station is busy (OperatorGate.h).
+    IOperatorInterface& Operator() { return gate_; }
+    OperatorGate& Gate() { return gate_; }
     IClock& Clock() { return clock_; }
     MachineState& State() { return state_; }
     const MachineState& State() const { return state_; }
@@ -182,7 +195,8 @@ private:
     bool WriteControllerFile(ControllerFile file, const std::string& name);
 
     IClock& clock_;
-    IOperatorInterface& ui_;
+    OperatorGate gate_;
+    IOperatorInterface& ui_; // the gate
     DateSource dateSource_;
     bool shutDown_ = false;
 

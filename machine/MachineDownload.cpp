@@ -10,19 +10,25 @@
 
 namespace morvik {
 
+// Each download is one operation on the card: the station is busy while it runs, and a
+// message (the card not answering, a file not written) is shown once it has unwound.
 bool CMachine::DownloadConfiguration() {
+    CardOperation operation(gate_);
     return Download(ControllerFile::Configuration) == Outcome::Done;
 }
 
 bool CMachine::DownloadWorkCoordinates() {
+    CardOperation operation(gate_);
     return Download(ControllerFile::WorkCoordinates) == Outcome::Done;
 }
 
 bool CMachine::DownloadToolData() {
+    CardOperation operation(gate_);
     return Download(ControllerFile::ToolData) == Outcome::Done;
 }
 
 bool CMachine::DownloadAll() {
+    CardOperation operation(gate_);
     bool all = true;
     for (ControllerFile file : kControllerFileOrder) {
         const Outcome outcome = Download(file);

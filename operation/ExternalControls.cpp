@@ -47,11 +47,18 @@ bool LampWanted(const LampLine& lamp, MachineMode mode, std::uint32_t programSta
 
 ExternalControls::ExternalControls(CMachine& machine) : machine_(machine) {}
 
-void ExternalControls::Update(ControlPanelState& panel, ICycleCommands& commands) {
+void ExternalControls::Update(ControlPanelState& panel, ICycleCommands& commands,
+                              bool commandsAllowed) {
     const ExternalControlSettings& channels = machine_.ExternalControls();
     const MachineState& state = machine_.State();
     ReadButtons(panel);
     DriveLamps(panel);
+    if (!commandsAllowed) {
+        // A press seen now is dropped, not kept for later: the operator pressed it while the
+        // station was busy. The switches are followed on the first tick after.
+        panel.previousButtonBits = panel.buttonBits;
+        return;
+    }
     FollowSwitch(channels.blockSkipSwitchChannel.Get(), panel.inputWord, state.blockSkipOn,
                  &CMachine::SetBlockSkip);
     FollowSwitch(channels.dryRunSwitchChannel.Get(), panel.inputWord, state.dryRunOn,

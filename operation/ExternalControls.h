@@ -33,7 +33,10 @@ public:
 
     // One status-cycle step; panel.inputWord and (in Run mode) panel.programStatus must be
     // fresh. Changes panel.buttonBits and panel.previousButtonBits; the jog bits are untouched.
-    void Update(ControlPanelState& panel, ICycleCommands& commands);
+    // Without commandsAllowed (the station is busy: an operation waits on the card or a modal
+    // window is open) only the buttons are read and the lamps driven: the switches send
+    // nothing and a button edge is consumed without firing.
+    void Update(ControlPanelState& panel, ICycleCommands& commands, bool commandsAllowed = true);
 
     // Options > Block Skip and Options > Dryrun: flip the machine's flag and send the matching
     // command (424/425, 420/421). While a switch is connected the switch owns the flag and

@@ -72,14 +72,14 @@ double Jogging::JogSpeed() const {
     return machine_.Jogging().maxJogRate.ValueIn(units.lengthUnit, units.timeUnit);
 }
 
-void Jogging::Update(ControlPanelState& panel) {
-    const JogValues values = ReadJoystick();
+void Jogging::Update(ControlPanelState& panel, bool operatorInput) {
+    const JogValues values = operatorInput ? ReadJoystick() : JogValues{};
     MachineState& state = machine_.State();
     // Every test below looks at the word as it was when the update began, so a motion started
     // for one direction does not block another in the same update.
     const std::uint16_t snapshot = state.jogState;
     const std::uint16_t previous = state.jogButtons;
-    const std::uint16_t buttons = panel.buttonBits & button::kJogMask;
+    const std::uint16_t buttons = operatorInput ? panel.buttonBits & button::kJogMask : 0;
     state.jogButtons = buttons;
 
     const double perAxis[3] = {values.x, values.y, values.z};
@@ -200,7 +200,7 @@ bool Jogging::ExitAndWait() {
         allStopped = StopAndWait(i) && allStopped;
     // One message however many axes failed: the operator needs to know once.
     if (!allStopped)
-        machine_.Operator().ShowMessage(msg::CardNotAnswering);
+        machine_.Operator().ShowMessage(msg::JogStopNotConfirmed);
     return allStopped;
 }
 
@@ -218,10 +218,13 @@ bool Jogging::StopAndWait(int axisIndex) {
     if (nibble & (kNibbleStoppingPlus | kNibbleStoppingMinus)) {
         WaitCursor cursor(machine_.Operator());
         // An axis taken off the card meanwhile has nothing left to wait for.
-        finished = PollUntil(machine_.Clock(), kStopPollMs, kStopWaitLimitMs, [&] {
+        finished = PollUntil(machine_.Clock(), kStopPollMs, machine_.JogStopWaitMs(), [&] {
             return !Fitted(axis.ControllerAxis()) || MotionFinished(axis);
         });
-        nibble &= ~(kNibbleStoppingPlus | kNibbleStoppingMinus);
+        // An axis that never confirmed its stop may still be moving: its stopping bit stays,
+        // so the jog update keeps watching it and Jog mode is not left.
+        if (finished)
+            nibble &= ~(kNibbleStoppingPlus | kNibbleStoppingMinus);
     }
     live = static_cast<std::uint16_t>((live & ~(0xFu << shift)) | (nibble << shift));
     return finished;

@@ -40,9 +40,8 @@ enum class JoystickAxis { X, Y };
 
 class Jogging {
 public:
-    // How long the Jog exit waits for one stopping axis to report motion finished before it
-    // gives up on it (message 34202, bits cleared).
-    static constexpr std::uint32_t kStopWaitLimitMs = 5000;
+    // The Jog exit polls a stopping axis this often, for as long as the machine's jog rate and
+    // deceleration need (CMachine::JogStopWaitMs).
     static constexpr std::uint32_t kStopPollMs = 1;
 
     Jogging(CMachine& machine, IJoystick& joystick);
@@ -59,15 +58,18 @@ public:
 
     // The jog step of the status cycle: reads the joystick and the panel's jog buttons, starts,
     // steers and stops the axes, turns the cutter, raises and lowers it on the Z button edges.
-    void Update(ControlPanelState& panel);
+    // Without operatorInput (the station is busy) neither joystick nor buttons are read: the
+    // step runs as if all were let go, so nothing starts and a moving axis is stopped.
+    void Update(ControlPanelState& panel, bool operatorInput = true);
     // Jog mode entry: when no jog motion is pending the axes (and the cutter) get their jog
     // rates, operating modes and are enabled; then the mode becomes Jog. The caller has run the
     // exit actions of the mode it leaves.
     void Enter();
     // Jog mode exit: the cutter's raise macro as an empty block, then every moving axis is
-    // stopped and each stopping axis waited for (wait cursor shown), bounded per axis. False
-    // when an axis never reported finished (the operator saw message 34202; its bits are
-    // cleared anyway so the word ends at 0).
+    // stopped and each stopping axis waited for (wait cursor shown), bounded per axis by what
+    // the machine's jog rate and deceleration need. False when an axis never reported
+    // finished: it may still be moving, so its stopping bit is kept (the caller stays in Jog
+    // mode) and the operator is told (message 34204).
     bool ExitAndWait();
     // Calibrate > Joystick: the three prompts and readings, then the X and Y calibration
     // settings; does nothing unless USEPCJOYSTICK is set. A failed reading (the first check or

@@ -47,6 +47,7 @@ constexpr FailureMessage kFailureMessages[] = {
     {joystick::kNoDriver, msg::JoystickDriverMissing},
     {joystick::kInvalidDevice, msg::JoystickIdInvalid},
     {joystick::kUnplugged, msg::JoystickNotConnected},
+    {joystick::kNoPermission, msg::JoystickNoPermission},
 };
 
 // One joystick axis from its two extreme readings: the larger becomes upper and the invert

@@ -22,6 +22,9 @@ inline constexpr int kOk = 0;
 inline constexpr int kNoDriver = 6;        // message 34100
 inline constexpr int kInvalidDevice = 165; // message 34101
 inline constexpr int kUnplugged = 167;     // message 34102
+// The device exists but this user may not read it; not a code of the original interface, so
+// it is chosen beyond its range.
+inline constexpr int kNoPermission = 1013; // message 34209
 } // namespace joystick
 
 class IJoystick {

@@ -26,6 +26,9 @@ int OpenFailureStatus(int error) {
     // No such device node, or a node without a device behind it: the stick is not plugged in.
     if (error == ENOENT || error == ENODEV || error == ENXIO)
         return joystick::kUnplugged;
+    // The device is there but belongs to a group this user is not in.
+    if (error == EACCES || error == EPERM)
+        return joystick::kNoPermission;
     return joystick::kNoDriver;
 }
 
@@ -51,6 +54,10 @@ int LinuxJoystick::Open() {
     state_ = JoystickReading{};
     partialSize_ = 0;
     return joystick::kOk;
+}
+
+int LinuxJoystick::StatusOfOpenError(int error) {
+    return OpenFailureStatus(error);
 }
 
 void LinuxJoystick::Close() {

@@ -5,8 +5,9 @@
 //   - axis 0 is X, axis 1 is Y; the device's -32767..32767 becomes 0..65535 (centre 32767);
 //   - button 0 is button 1 (0x1), button 1 is button 2 (0x2); further axes and buttons are
 //     ignored;
-//   - a device that does not exist reads as joystick::kUnplugged (167), one that cannot be
-//     opened for another reason as joystick::kNoDriver (6), and a device that fails while
+//   - a device that does not exist reads as joystick::kUnplugged (167), one this user may not
+//     open as joystick::kNoPermission, one that cannot be opened for another reason as
+//     joystick::kNoDriver (6), and a device that fails while
 //     being read (pulled out) as kUnplugged until it can be opened again.
 // Tests give the path of a regular file or a FIFO holding js_event records.
 #pragma once
@@ -22,6 +23,8 @@ namespace morvik {
 class LinuxJoystick : public IJoystick {
 public:
     static constexpr const char* kDefaultDevice = "/dev/input/js0";
+    // The status of a device that could not be opened, by the errno of the open.
+    static int StatusOfOpenError(int error);
 
     explicit LinuxJoystick(std::string devicePath = kDefaultDevice);
     ~LinuxJoystick() override;

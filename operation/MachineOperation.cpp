@@ -39,6 +39,20 @@ std::string OverrideText(double fraction) {
     return buffer;
 }
 
+// True when the text starts with a decimal number: blanks, an optional sign, then a digit or
+// a point followed by a digit ("80%", " 75.4", "-5", "1e3"; not "", "abc", "-", "inf").
+bool OffersNumber(const std::string& text) {
+    std::size_t at = text.find_first_not_of(" \t");
+    if (at == std::string::npos)
+        return false;
+    if (text[at] == '+' || text[at] == '-')
+        ++at;
+    const auto digit = [&text](std::size_t i) {
+        return i < text.size() && text[i] >= '0' && text[i] <= '9';
+    };
+    return digit(at) || (at < text.size() && text[at] == '.' && digit(at + 1));
+}
+
 // The jog buttons by control id and the bit each one holds.
 constexpr std::array<std::pair<int, std::uint16_t>, 6> kJogButtons = {{
     {control::kJogXPlus, button::kXPlus},
@@ -84,6 +98,8 @@ void MachineOperation::SelectHome() {
 void MachineOperation::Select(void (ModeControl::*select)()) {
     if (!Live())
         return;
+    // The whole selection is one operation: a message from an exit is shown once it is over.
+    CardOperation operation(machine_.Gate());
     (modes_.*select)();
     if (machine_.State().mode != MachineMode::Jog)
         jogging_.ReleaseAll(panel_);
@@ -239,8 +255,18 @@ void MachineOperation::SetOverride(OverrideField which, double fraction) {
     (machine_.*(rule->set))(value);
 }
 
-void MachineOperation::OverrideTextEntered(OverrideField which, const std::string& text) {
+bool MachineOperation::OverrideTextEntered(OverrideField which, const std::string& text) {
+    const OverrideRule* rule = RuleOf(which);
+    if (!Live() || rule == nullptr)
+        return false;
+    if (!OffersNumber(text)) {
+        // A slip of the keyboard must not stall the feed: the field shows the value in force.
+        panel_.overrideTexts[static_cast<std::size_t>(which)] =
+            OverrideText(machine_.State().*(rule->stored));
+        return false;
+    }
     SetOverride(which, ParseLeadingDouble(text) / 100.0);
+    return true;
 }
 
 void MachineOperation::StepOverride(OverrideField which, int lines) {

@@ -88,8 +88,10 @@ public:
     // Overrides: clamped to the field's limit, the field's text set ("%3.0f" of the percent)
     // and the value sent to the card through the machine.
     void SetOverride(OverrideField which, double fraction);
-    // The operator left the field: its text read as a percentage (leading number; none is 0).
-    void OverrideTextEntered(OverrideField which, const std::string& text);
+    // The operator entered a value in the field (Enter, or left it after editing): its text
+    // read as a percentage (its leading number). A text that does not start with a number is
+    // refused: nothing is sent and the field's text goes back to the override in force (false).
+    bool OverrideTextEntered(OverrideField which, const std::string& text);
     // One arrow click: lines > 0 up, < 0 down, from the machine's stored override.
     void StepOverride(OverrideField which, int lines);
     // The panel's first fill: the three texts from the machine's overrides.

@@ -85,6 +85,8 @@ void ModeControl::ApplyHomingSettings(int macro, int suppress) {
 }
 
 bool ModeControl::Leave() {
+    // Leaving a mode may wait on the card: one operation, its messages shown once it unwound.
+    CardOperation operation(machine_.Gate());
     using Exit = bool (ModeControl::*)();
     // Indexed by MachineMode: None, Run, Mdi, Jog, Home.
     static constexpr std::array<Exit, 5> kExits = {nullptr, &ModeControl::LeaveRun,
@@ -106,9 +108,9 @@ bool ModeControl::LeaveMdi() {
 }
 
 bool ModeControl::LeaveJog() {
-    // An axis that never reported its stop has been told so and its bits are cleared.
-    jogging_.ExitAndWait();
-    return true;
+    // An axis that never confirmed its stop may still be moving: the machine stays in Jog
+    // mode with its stopping bits, as it stays in Run mode when an abort is not confirmed.
+    return jogging_.ExitAndWait();
 }
 
 bool ModeControl::LeaveHome() {

@@ -18,10 +18,12 @@
 // Start in Home mode homes the machine: 34001 in the homing view, "MC<macro>\r" when a homing
 // macro is set, and the machine is homed from then on.
 //
-// Waits on the card are bounded (the operator is told when the card does not answer). When
-// the abort in the Run exit is not answered, a program may still be running on the card, so
-// the selection is abandoned and the machine stays in Run mode; the Jog and Home exits go on
-// (the axes have been told to stop, the configuration download has told the operator).
+// Waits on the card are bounded by what the machine's settings need (the operator is told when
+// the card does not answer, once the exit has unwound). When the abort in the Run exit is not
+// answered, a program may still be running on the card, so the selection is abandoned and the
+// machine stays in Run mode; likewise when a jogged axis never confirms its stop the machine
+// stays in Jog mode with the axis's stopping bit kept. The Home exit goes on (the
+// configuration download has told the operator).
 //
 // MachineOperation owns one ModeControl and forwards the Mode menu, Start in Home mode, the
 // readout zero buttons and the Setup Homing dialog's OK to it.

@@ -8,6 +8,7 @@
 #include <charconv>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <limits>
 
 namespace morvik {
@@ -27,72 +28,80 @@ bool OffersNumber(char first) {
 
 } // namespace
 
-// ---- Line sources ------------------------------------------------------------------------
+// ---- Program lines -----------------------------------------------------------------------
 
-// Hands out the program's lines one at a time, each already cut to its limit. The character
-// 0x1A ends the text: what stands before it on its line is the last line.
-class PartProgram::LineSource {
-public:
-    virtual ~LineSource() = default;
+namespace {
 
-    bool Next(std::string& line) {
-        if (ended_ || !NextRaw(line))
-            return false;
-        if (const auto stop = line.find(kEndOfTextChar); stop != std::string::npos) {
-            ended_ = true;
-            line.resize(stop);
-            if (line.empty())
-                return false;
+// How much of a refused line the message shows.
+constexpr std::size_t kRefusedStartLength = 40;
+
+// The start of a line as the operator can read it: control characters (a NUL) shown as '?'.
+std::string PrintableStart(const std::string& line) {
+    std::string start = line.substr(0, kRefusedStartLength);
+    for (char& c : start) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f)
+            c = '?';
+    }
+    return line.size() > kRefusedStartLength ? start + "..." : start;
+}
+
+// The first line the card cannot take whole refuses them all.
+ProgramLines Checked(std::vector<std::string> lines, std::size_t limit) {
+    ProgramLines program;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const std::string& line = lines[i];
+        const int refusal = line.find('\0') != std::string::npos ? msg::ProgramLineHasNul
+                            : line.size() > limit                ? msg::ProgramLineTooLong
+                                                                 : 0;
+        if (refusal != 0) {
+            program.refusal = refusal;
+            program.refusedLine = i + 1;
+            program.refusedStart = PrintableStart(line);
+            return program;
         }
-        if (line.size() > limit_)
-            line.resize(limit_);
-        return true;
     }
+    program.lines = std::move(lines);
+    return program;
+}
 
-protected:
-    explicit LineSource(std::size_t limit) : limit_(limit) {}
-    virtual bool NextRaw(std::string& line) = 0;
+} // namespace
 
-private:
-    std::size_t limit_;
-    bool ended_ = false;
-};
-
-// A part program file read as text: lines split at LF, a CR before the LF dropped, a last line
-// without LF still a line.
-class PartProgram::FileLines : public LineSource {
-public:
-    explicit FileLines(std::istream& in) : LineSource(kFileLineLimit), in_(in) {}
-
-private:
-    bool NextRaw(std::string& line) override {
-        if (!std::getline(in_, line))
-            return false;
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        return true;
+ProgramLines PartProgram::FileProgramLines(std::string_view bytes) {
+    std::vector<std::string> lines;
+    std::string line;
+    bool open = false; // characters (or nothing) since the last line end belong to a line
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        const char c = bytes[i];
+        if (c == kEndOfTextChar)
+            break;
+        if (c == '\r' || c == '\n') {
+            if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n')
+                ++i;
+            lines.push_back(std::move(line));
+            line.clear();
+            open = false;
+            continue;
+        }
+        line += c;
+        open = true;
     }
+    if (open)
+        lines.push_back(std::move(line));
+    return Checked(std::move(lines), kFileLineLimit);
+}
 
-    std::istream& in_;
-};
-
-// The lines of a part program editor window, as it hands them out.
-class PartProgram::EditorLines : public LineSource {
-public:
-    explicit EditorLines(const std::vector<std::string>& lines)
-        : LineSource(kEditorLineLimit), lines_(lines) {}
-
-private:
-    bool NextRaw(std::string& line) override {
-        if (next_ >= lines_.size())
-            return false;
-        line = lines_[next_++];
-        return true;
+ProgramLines PartProgram::EditorProgramLines(const std::vector<std::string>& editor) {
+    std::vector<std::string> lines;
+    for (const std::string& line : editor) {
+        if (const auto stop = line.find(kEndOfTextChar); stop != std::string::npos) {
+            if (stop > 0)
+                lines.push_back(line.substr(0, stop));
+            break;
+        }
+        lines.push_back(line);
     }
-
-    const std::vector<std::string>& lines_;
-    std::size_t next_ = 0;
-};
+    return Checked(std::move(lines), kEditorLineLimit);
+}
 
 // ---- Loading -----------------------------------------------------------------------------
 
@@ -140,8 +149,8 @@ LoadResult PartProgram::ChooseAndLoad() {
         ui.ShowMessage(msg::UnableToOpenFile);
         return LoadResult::FileNotOpened;
     }
-    FileLines lines(in);
-    return SendAndRun(lines, *path);
+    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    return Load(FileProgramLines(bytes), *path);
 }
 
 LoadResult PartProgram::LoadFromLines(const std::vector<std::string>& lines,
@@ -151,11 +160,32 @@ LoadResult PartProgram::LoadFromLines(const std::vector<std::string>& lines,
         return LoadResult::NotInRunMode;
     }
     WaitCursor busy(machine_.Operator());
-    EditorLines source(lines);
-    return SendAndRun(source, path);
+    return Load(EditorProgramLines(lines), path);
 }
 
-LoadResult PartProgram::SendAndRun(LineSource& source, const std::string& path) {
+// The checks that come before anything reaches the card: every line whole, and the operator's
+// word before a running program is aborted.
+LoadResult PartProgram::Load(const ProgramLines& program, const std::string& path) {
+    IOperatorInterface& ui = machine_.Operator();
+    if (program.refusal != 0) {
+        ui.ShowMessageBox(program.refusal, "Line " + std::to_string(program.refusedLine) + ": " +
+                                               program.refusedStart);
+        return LoadResult::LineRefused;
+    }
+    if (ProgramRunning() && !ui.AskYesNo(msg::AbortRunningProgramToLoad))
+        return LoadResult::Declined;
+    return SendAndRun(program.lines, path);
+}
+
+bool PartProgram::ProgramRunning() {
+    constexpr std::uint32_t kRunning = psw::Running | psw::Paused | psw::FeedHold;
+    return machine_.State().programStarted &&
+           (machine_.Controller().ProgramStatus() & kRunning) != 0;
+}
+
+LoadResult PartProgram::SendAndRun(const std::vector<std::string>& lines,
+                                   const std::string& path) {
+    CardOperation operation(machine_.Gate());
     MachineState& state = machine_.State();
     MotionController& card = machine_.Controller();
     if (!machine_.AbortStartedProgram())
@@ -168,7 +198,7 @@ LoadResult PartProgram::SendAndRun(LineSource& source, const std::string& path) 
         card.SendAscii(kEndOfText);
         return LoadResult::CardNotAnswering;
     }
-    const std::int32_t number = SendLines(source);
+    const std::int32_t number = SendLines(lines);
     card.SendAscii(kEndOfText);
     IClock& clock = machine_.Clock();
     SleepUntil(clock, clock.NowMs() + kSettleMs);
@@ -185,20 +215,15 @@ LoadResult PartProgram::SendAndRun(LineSource& source, const std::string& path) 
 }
 
 // Every line goes out with one LF; the first line offering a non-zero number names the program.
-std::int32_t PartProgram::SendLines(LineSource& source) {
+std::int32_t PartProgram::SendLines(const std::vector<std::string>& lines) {
     MotionController& card = machine_.Controller();
     std::string& firstLine = machine_.State().firstLine;
-    firstLine.clear();
+    firstLine = lines.empty() ? std::string() : lines.front();
     std::int32_t number = 0;
-    bool first = true;
-    for (std::string line; source.Next(line);) {
-        if (first)
-            firstLine = line;
-        first = false;
+    for (const std::string& line : lines) {
         if (number == 0)
             number = ScanProgramNumber(line);
-        line += '\n';
-        card.SendAscii(line);
+        card.SendAscii(line + '\n');
     }
     return number;
 }
@@ -226,8 +251,9 @@ LoadResult PartProgram::Restart() {
     if (!state.partLoaded)
         return ChooseAndLoad();
     WaitCursor busy(machine_.Operator());
+    CardOperation operation(machine_.Gate());
     // Aborted whether or not it was started: the card may still hold it selected or held.
-    if (!machine_.Controller().AbortProgramAndWait())
+    if (!machine_.Controller().AbortProgramAndWait(machine_.AbortWaitMs()))
         return LoadResult::CardNotAnswering;
     state.programStarted = false;
     RunLoaded();

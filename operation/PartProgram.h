@@ -11,12 +11,20 @@
 // not answer the operator has seen message 34202 and the load is abandoned (after "LOF\r" the
 // end-of-text character is still sent, so the card leaves text mode).
 //
-// Lines. A file is read as text: split at LF, a CR before the LF dropped, a last line without
-// LF sent too. A line longer than the limit (127 characters from a file, 128 from the editor)
-// is cut at the limit and the rest of that line is dropped; the card always receives whole
-// lines it can parse and nothing of the following line is lost. The character 0x1A ends the
-// program text, as text-mode reading on the desktop always treated it: sending it inside a line
-// would close the card's load early and let the remaining program lines run as commands.
+// Lines. A file is split at LF, CR LF or a lone CR (old files from other systems end their
+// lines with CR alone); a last line without a line end is a line too. The character 0x1A ends
+// the program text, as text-mode reading on the desktop always treated it: sending it inside
+// a line would close the card's load early and let the remaining program lines run as
+// commands.
+//
+// The text reaches the card whole or not at all. Every line is checked before anything is
+// sent: a line longer than the card takes (127 characters from a file, 128 from the editor) or
+// holding a NUL character would lose part of a block (its F or Z word, say) or merge two
+// blocks, so such a line refuses the load with a message naming the line and its start
+// (34206, 34207); nothing is aborted, nothing sent, the card never enters text mode.
+//
+// A program that is running (or paused, or in feed hold) is not aborted without asking: the
+// operator confirms (34205) or the load changes nothing.
 #pragma once
 
 #include <cstddef>
@@ -37,6 +45,16 @@ enum class LoadResult {
     Cancelled,        // the file dialog was cancelled; nothing changed
     FileNotOpened,    // message 34003; nothing sent, the previous part stays loaded
     CardNotAnswering, // a bounded wait ran out (message 34202); the load was abandoned
+    LineRefused,      // a line the card cannot take whole (34206, 34207); nothing sent
+    Declined,         // the operator kept the running program (34205); nothing changed
+};
+
+// A program's lines as they will be sent, or the first line that cannot be sent whole.
+struct ProgramLines {
+    std::vector<std::string> lines;
+    int refusal = 0;             // 0, or the message id that refuses the load
+    std::size_t refusedLine = 0; // 1-based number of that line
+    std::string refusedStart;    // the start of that line, printable
 };
 
 class PartProgram {
@@ -64,20 +82,26 @@ public:
     void RunBlock();
     void RunFeedHold();
 
+    // A program started from here is running, paused or in feed hold on the card (the program
+    // status word is read): loading another one or closing the station would abort it.
+    bool ProgramRunning();
+
     // The program number a line offers: its first character must be O, o, ':', N or n, and the
     // text after it is read as a signed decimal integer (blanks skipped, reading stops at the
     // first non-digit). 0 when the line offers none, or when the number does not fit a 32-bit
     // integer whose negation also fits (the run command negates it).
     static std::int32_t ScanProgramNumber(std::string_view line);
+    // A file's bytes as program lines (LF, CR LF, lone CR; 0x1A ends the text), checked
+    // against kFileLineLimit.
+    static ProgramLines FileProgramLines(std::string_view bytes);
+    // An editor's lines (0x1A ends the text), checked against kEditorLineLimit.
+    static ProgramLines EditorProgramLines(const std::vector<std::string>& lines);
 
 private:
-    class LineSource;
-    class FileLines;
-    class EditorLines;
-
     LoadResult ChooseAndLoad();
-    LoadResult SendAndRun(LineSource& source, const std::string& path);
-    std::int32_t SendLines(LineSource& source);
+    LoadResult Load(const ProgramLines& program, const std::string& path);
+    LoadResult SendAndRun(const std::vector<std::string>& lines, const std::string& path);
+    std::int32_t SendLines(const std::vector<std::string>& lines);
     void RunLoaded();
     void RunCycle(void (MotionController::*send)());
 

@@ -129,13 +129,17 @@ void StatusCycle::Tick() {
     // The machine document is closing (or gone): nothing may reach its card.
     if (currentMachine != &machine_)
         return;
+    // While an operation waits on the card or a modal window is open, this tick runs from a
+    // nested event loop: it shows the machine but sends nothing that moves it or starts a
+    // program (no jog, no joystick, no external Start, Block, Feed hold or switch).
+    const bool commandsAllowed = !machine_.Gate().Busy();
     panel_.inputWord = machine_.Controller().ReadDigitalIO();
-    UpdateIndicators();
+    UpdateIndicators(commandsAllowed);
     panel_.readouts = ReadoutTexts(machine_);
     panel_.skipOverridesOnce = true;
     if (ReadAndRouteText())
         textPending_ = true;
-    external_.Update(panel_, commands_);
+    external_.Update(panel_, commands_, commandsAllowed);
 }
 
 bool StatusCycle::IdleDrain() {
@@ -147,14 +151,14 @@ bool StatusCycle::IdleDrain() {
     return false;
 }
 
-void StatusCycle::UpdateIndicators() {
+void StatusCycle::UpdateIndicators(bool commandsAllowed) {
     switch (machine_.State().mode) {
     case MachineMode::Run:
         ShowProgramStatus();
         return;
     case MachineMode::Jog:
         ShowAxisErrors();
-        jogging_.Update(panel_);
+        jogging_.Update(panel_, commandsAllowed);
         return;
     case MachineMode::Home:
         ShowAxisErrors();

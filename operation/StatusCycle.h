@@ -11,6 +11,10 @@
 //   5. the panel is told to leave its override fields alone on this mirror;
 //   6. one batch of card text, routed (ProgramView::Route), and the pending flag set;
 //   7. the external controls step, which may fire Start, Block and Feed hold.
+// While the station is busy (an operation waits on the card, or a message or dialog is open
+// and this tick runs in its nested event loop) steps 3 and 7 send nothing that moves the
+// machine: the jog step runs as if every jog input were let go, the external edges are
+// consumed without firing and the switches wait; inputs, lamps and readouts still update.
 //
 // IdleDrain() is the idle handler's step: while text is pending it routes one more batch per
 // call and asks for more idle time, and clears the flag once a read brings nothing.
@@ -56,7 +60,7 @@ public:
     bool TextPending() const { return textPending_; }
 
 private:
-    void UpdateIndicators();
+    void UpdateIndicators(bool commandsAllowed);
     void ShowProgramStatus();
     void ShowAxisErrors();
     bool ReadAndRouteText();

@@ -6,6 +6,9 @@
 
 #include <QApplication>
 #include <QFocusEvent>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QFontInfo>
 #include <QGroupBox>
 #include <QLabel>
@@ -82,7 +85,7 @@ private:
 } // namespace
 
 ControlPanel::ControlPanel(QWidget* parent)
-    : QWidget(parent), units_(DialogUnits::ForFont(PanelFont())) {
+    : QWidget(parent), popupWatch_(*this), units_(DialogUnits::ForFont(PanelFont())) {
     setFont(PanelFont());
     largeFont_ = font();
     Build();
@@ -189,6 +192,9 @@ QWidget* ControlPanel::CreateArrows(const PanelItem& item) {
 
 QWidget* ControlPanel::CreateOverrideEdit(const PanelItem& item) {
     auto* edit = new QLineEdit(this);
+    // Only a click puts the keyboard into a field: keys meant for elsewhere (arrows, keypad,
+    // letters) must never change an override.
+    edit->setFocusPolicy(Qt::ClickFocus);
     edit->installEventFilter(this);
     overrides_[static_cast<std::size_t>(SlotOf(kOverrideIds, item.id))] = edit;
     commandIds_.push_back(item.id);
@@ -209,6 +215,7 @@ void ControlPanel::FirstFill() {
 void ControlPanel::StatusTick() {
     if (operation_ == nullptr)
         return;
+    ReleaseLostJogs();
     operation_->StatusTick();
     // The tick never refreshes the override fields, whatever the status cycle left in the flag.
     state_.skipOverridesOnce = true;
@@ -244,11 +251,20 @@ void ControlPanel::UpdateEnabled(const std::function<bool(int)>& isEnabled) {
 }
 
 void ControlPanel::OverrideEditFinished(OverrideField field) {
-    if (operation_ == nullptr)
+    QLineEdit* edit = overrides_[static_cast<std::size_t>(field)];
+    // Leaving a field that was only looked at changes nothing.
+    if (operation_ == nullptr || !edit->isModified())
         return;
     ReadFromWidgets();
     operation_->OverrideTextEntered(field, state_.OverrideText(field));
+    // Taken or refused, the field shows the override in force (also while it keeps the focus).
+    edit->setText(QString::fromStdString(state_.OverrideText(field)));
     PushToWidgets();
+}
+
+void ControlPanel::RestoreOverrideField(OverrideField field) {
+    QLineEdit* edit = overrides_[static_cast<std::size_t>(field)];
+    edit->setText(QString::fromStdString(state_.OverrideText(field)));
 }
 
 void ControlPanel::OverrideArrow(OverrideField field, int lines) {
@@ -259,11 +275,17 @@ void ControlPanel::OverrideArrow(OverrideField field, int lines) {
 }
 
 void ControlPanel::ButtonPressed(int id) {
+    // While a jog is held, any popup (a menu opened from the keyboard grabs the mouse) lets
+    // it go: the release would go to the popup.
+    if (IsJogButton(id))
+        qApp->installEventFilter(&popupWatch_);
     if (operation_ != nullptr)
         operation_->ButtonPressed(id);
 }
 
 void ControlPanel::ButtonReleased(int id, bool wasChecked, bool onButton) {
+    if (IsJogButton(id))
+        qApp->removeEventFilter(&popupWatch_);
     // The Cut box acts on the state it leaves; a release beside it leaves the box as it is,
     // so the machine's flag must stay as it is too.
     if (id == control::kCutBox && !onButton)
@@ -275,6 +297,24 @@ void ControlPanel::ButtonReleased(int id, bool wasChecked, bool onButton) {
 void ControlPanel::ButtonReleaseLost(int id) {
     if (IsJogButton(id) && operation_ != nullptr)
         operation_->ReleaseAllJogButtons();
+}
+
+void ControlPanel::DropJogHolds() {
+    qApp->removeEventFilter(&popupWatch_);
+    for (auto* button : pushButtons_) {
+        if (IsJogButton(button->Id()))
+            button->DropHold();
+    }
+    if (operation_ != nullptr)
+        operation_->ReleaseAllJogButtons();
+}
+
+// The watchdog of every tick: a jog is held only while the left mouse button is down and no
+// popup has taken the mouse, whatever became of the release event.
+void ControlPanel::ReleaseLostJogs() {
+    const bool mouseDown = (QGuiApplication::mouseButtons() & Qt::LeftButton) != 0;
+    if (!mouseDown || QApplication::activePopupWidget() != nullptr)
+        DropJogHolds();
 }
 
 void ControlPanel::DropAllHolds() {
@@ -294,13 +334,43 @@ bool ControlPanel::event(QEvent* event) {
 }
 
 bool ControlPanel::eventFilter(QObject* watched, QEvent* event) {
+    const auto found = std::find(overrides_.begin(), overrides_.end(), watched);
+    if (found == overrides_.end())
+        return QWidget::eventFilter(watched, event);
+    const auto field = static_cast<OverrideField>(found - overrides_.begin());
     if (event->type() == QEvent::FocusOut &&
         static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason) {
-        const auto found = std::find(overrides_.begin(), overrides_.end(), watched);
-        if (found != overrides_.end())
-            OverrideEditFinished(static_cast<OverrideField>(found - overrides_.begin()));
+        OverrideEditFinished(field);
+    } else if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            OverrideEditFinished(field);
+            return true;
+        }
+        if (key == Qt::Key_Escape) {
+            RestoreOverrideField(field);
+            return true;
+        }
     }
     return QWidget::eventFilter(watched, event);
+}
+
+// A click on the panel outside its fields takes the keyboard out of an override field (what
+// was typed there is taken as the focus leaves).
+void ControlPanel::mousePressEvent(QMouseEvent* event) {
+    QWidget* focused = QApplication::focusWidget();
+    if (std::find(overrides_.begin(), overrides_.end(), focused) != overrides_.end())
+        focused->clearFocus();
+    QWidget::mousePressEvent(event);
+}
+
+ControlPanel::PopupWatch::PopupWatch(ControlPanel& panel) : panel_(panel) {}
+
+bool ControlPanel::PopupWatch::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Show && watched->isWidgetType() &&
+        static_cast<QWidget*>(watched)->windowType() == Qt::Popup)
+        panel_.DropJogHolds();
+    return false;
 }
 
 } // namespace morvik

@@ -14,12 +14,17 @@
 //   main window       FirstFill once after it is shown, StatusTick every 100 ms,
 //                     UpdateEnabled from its update pass
 //   control buttons   ButtonPressed / ButtonReleased on the mouse going down and up
-//   override fields   OverrideEditFinished when the keyboard focus leaves a field
+//   override fields   OverrideEditFinished on Enter or when the keyboard focus leaves a
+//                     field (only when it was edited); Esc puts the value in force back.
+//                     A field takes the keyboard only when clicked into.
 //   override arrows   OverrideArrow on each line up / line down (held arrows repeat)
 //
 // Safety: a jog button moves its axis only while it is held. When a held jog button is
 // disabled or hidden, or the window loses activation (a message box, another application),
-// its release would never arrive, so the panel tells the facade to release every jog button.
+// or a popup opens (a menu opened from the keyboard takes the mouse), its release would never
+// arrive, so the panel tells the facade to release every jog button. Every tick also checks,
+// before the status cycle, that the left mouse button is still down and no popup is open;
+// otherwise the jogs are let go (a watchdog that needs no release event).
 //
 // Each control is a child widget named "ctl" + its id (e.g. "ctl1075"), found with Control(id).
 #pragma once
@@ -76,8 +81,12 @@ public:
     // isEnabled(id) says.
     void UpdateEnabled(const std::function<bool(int)>& isEnabled);
 
-    // The operator left an override field: its text read, clamped, shown and sent.
+    // Enter in an override field, or the field left: when it was edited, its text read,
+    // clamped, shown and sent (a text that is not a number is refused and the value in force
+    // shown again).
     void OverrideEditFinished(OverrideField field);
+    // Esc in an override field: the value in force shown again, nothing sent.
+    void RestoreOverrideField(OverrideField field);
     // One step of an override's arrows: lines > 0 up (one percent each), < 0 down.
     void OverrideArrow(OverrideField field, int lines);
 
@@ -93,8 +102,19 @@ public:
 protected:
     bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
 
 private:
+    // Installed on the application while a jog button is held: a popup shown lets it go.
+    class PopupWatch : public QObject {
+    public:
+        explicit PopupWatch(ControlPanel& panel);
+        bool eventFilter(QObject* watched, QEvent* event) override;
+
+    private:
+        ControlPanel& panel_;
+    };
+
     void ButtonPressed(int id) override;
     void ButtonReleased(int id, bool wasChecked, bool onButton) override;
     void ButtonReleaseLost(int id) override;
@@ -113,9 +133,14 @@ private:
     QWidget* CreateCheckButton(const PanelItem& item);
     // The window lost activation: every held button forgotten, every jog button released.
     void DropAllHolds();
+    // Every held jog button forgotten and released.
+    void DropJogHolds();
+    // The tick's watchdog: jogs let go unless the left mouse button is down and no popup open.
+    void ReleaseLostJogs();
 
     ControlPanelState state_;
     MachineOperation* operation_ = nullptr;
+    PopupWatch popupWatch_;
     DialogUnits units_;
     QFont largeFont_;
     std::map<int, QWidget*> controls_;

@@ -44,6 +44,14 @@ public:
         }
     }
 
+    bool AskYesNo(QWidget* parent, const QString& caption, const QString& text) override {
+        QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::Yes | QMessageBox::No,
+                        parent);
+        box.setDefaultButton(QMessageBox::No);
+        box.setEscapeButton(QMessageBox::No);
+        return box.exec() == QMessageBox::Yes;
+    }
+
     std::optional<QString> ChooseOpenFile(QWidget* parent, const QString& title,
                                           const QString& filter) override {
         const QString path = QFileDialog::getOpenFileName(parent, title, QString(), filter);

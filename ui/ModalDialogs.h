@@ -25,6 +25,8 @@ public:
     // A question with Yes, No and Cancel (closing the box is Cancel).
     virtual BoxAnswer AskYesNoCancel(QWidget* parent, const QString& caption,
                                      const QString& text) = 0;
+    // A question with Yes and No (closing the box is No); true for Yes.
+    virtual bool AskYesNo(QWidget* parent, const QString& caption, const QString& text) = 0;
     // filter is in Qt's form ("Part Files (*.prt);;All Files (*)"); nullopt when cancelled.
     virtual std::optional<QString> ChooseOpenFile(QWidget* parent, const QString& title,
                                                   const QString& filter) = 0;

@@ -33,6 +33,25 @@ QString BoxText(int id, const std::string& detail) {
     return text;
 }
 
+// The ordinary pointer over a box shown while the wait cursor is up, the wait cursor again
+// once the box has gone.
+class CursorLifted {
+public:
+    explicit CursorLifted(bool waiting) : lifted_(waiting) {
+        if (lifted_)
+            QGuiApplication::setOverrideCursor(Qt::ArrowCursor);
+    }
+    ~CursorLifted() {
+        if (lifted_)
+            QGuiApplication::restoreOverrideCursor();
+    }
+    CursorLifted(const CursorLifted&) = delete;
+    CursorLifted& operator=(const CursorLifted&) = delete;
+
+private:
+    bool lifted_;
+};
+
 } // namespace
 
 QtOperatorInterface::QtOperatorInterface(CMainFrame& frame) : frame_(frame) {}
@@ -46,7 +65,13 @@ QtOperatorInterface::~QtOperatorInterface() {
 }
 
 void QtOperatorInterface::ShowMessageBox(int id, const std::string& detail) {
+    CursorLifted pointer(waitDepth_ > 0);
     ModalDialogs().Inform(&frame_, kMessageCaption, BoxText(id, detail), BoxIcon::Warning);
+}
+
+bool QtOperatorInterface::AskYesNo(int id) {
+    CursorLifted pointer(waitDepth_ > 0);
+    return ModalDialogs().AskYesNo(&frame_, kMessageCaption, BoxText(id, std::string()));
 }
 
 void QtOperatorInterface::BeginWaitCursor() {

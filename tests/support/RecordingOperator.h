@@ -1,10 +1,13 @@
 // An operator interface for tests: records every call as a line of text and answers file
-// dialogs from a queue.
+// dialogs and questions from queues. Like a real modal box, whose nested event loop keeps the
+// main window's timer running, a message or question can run code while it is shown
+// (whileShown: the test's ticks, say).
 #pragma once
 
 #include "controller/OperatorInterface.h"
 
 #include <deque>
+#include <functional>
 #include <set>
 #include <string>
 #include <vector>
@@ -18,12 +21,24 @@ public:
     std::deque<std::optional<std::string>> fileAnswers; // answers for the next file dialogs
     std::set<ViewKind> openViews;
     std::set<ViewKind> refuseToOpen;  // views whose window "cannot be created"
+    std::deque<bool> yesNoAnswers;    // answers for the next questions; No when empty
     int waitDepth = 0;
     int waitCursorShown = 0;          // how many times the cursor was turned on
+    std::function<void()> whileShown; // runs inside every message box and question
 
     void ShowMessageBox(int id, const std::string& detail) override {
         messages.push_back(id);
         calls.push_back("message " + std::to_string(id) + (detail.empty() ? "" : ": " + detail));
+        Shown();
+    }
+    bool AskYesNo(int id) override {
+        calls.push_back("question " + std::to_string(id));
+        Shown();
+        if (yesNoAnswers.empty())
+            return false;
+        const bool yes = yesNoAnswers.front();
+        yesNoAnswers.pop_front();
+        return yes;
     }
     void BeginWaitCursor() override {
         if (waitDepth++ == 0)
@@ -68,6 +83,10 @@ public:
     }
 
 private:
+    void Shown() {
+        if (whileShown)
+            whileShown();
+    }
     std::optional<std::string> NextAnswer() {
         if (fileAnswers.empty())
             return std::nullopt;

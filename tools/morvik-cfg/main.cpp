@@ -41,6 +41,7 @@ public:
             std::cerr << " (" << detail << ")";
         std::cerr << '\n';
     }
+    bool AskYesNo(int) override { return false; }
     void BeginWaitCursor() override {}
     void EndWaitCursor() override {}
     std::optional<std::string> ChooseOpenFile(const std::string&,

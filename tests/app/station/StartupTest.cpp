@@ -49,6 +49,19 @@ TEST_F(StationOnCard, StartsANewMachineInHomeModeWithTheHomingPrompt) {
     EXPECT_TRUE(Panel().State().ReadoutText(Readout::Z).empty()) << "Z is not on the card";
 }
 
+TEST_F(StationOnCard, TheCardIsOpenedWithIdZeroWhateverTheSettingsFileHolds) {
+    // "ControllerID" is only kept and written back: a non-zero value must not stop start-up.
+    std::filesystem::create_directories(std::filesystem::path(config.SettingsFile()).parent_path());
+    std::ofstream(config.SettingsFile()) << "[Controller]\nControllerID=7\n";
+    ASSERT_TRUE(Start());
+    ASSERT_NE(app->Machine(), nullptr);
+    EXPECT_EQ(Machine().Controller().ControllerId(), 0);
+    EXPECT_TRUE(Machine().Controller().IsOpen());
+    EXPECT_TRUE(dialogs.boxes.empty()) << dialogs.Texts().join(" | ").toStdString();
+    app.reset(); // the main window writes the settings back
+    EXPECT_EQ(CProfileFile(config.SettingsFile()).GetInt("Controller", "ControllerID", -1), 7);
+}
+
 TEST_F(StationOnCard, StartHomesTheMachine) {
     ASSERT_TRUE(Start());
     EXPECT_TRUE(Button(control::kStart)->isEnabled());

@@ -1,8 +1,10 @@
 // Entering Jog mode sets up the cutter and the axes only while no jog motion is pending;
 // leaving it raises the cutter, stops every moving axis and waits for each stopping one, with
-// the wait cursor, for a bounded time: an axis that never reports finished is given up with
-// one message and its bits cleared.
+// the wait cursor, for as long as the machine's jog rate and deceleration need: an axis that
+// never reports finished may still be moving, so its stopping bit stays and the operator gets
+// one message saying so.
 #include "controller/StringTable.h"
+#include "operation/ModeControl.h"
 #include "operation/jogging/JogFixture.h"
 
 namespace morvik::test {
@@ -66,22 +68,25 @@ struct ExitCase {
     std::vector<std::int16_t> stuck; // axes that never report finished
     std::vector<std::string> stops;
     bool result;
-    std::uint64_t waitedMs;
+    int waits; // how many bounded waits ran out
+    std::uint16_t jogStateAfter;
 };
 
 TEST_F(JogEntryTest, ExitStopsMovingAxesAndWaitsBoundedForEachStoppingOne) {
     const ExitCase cases[] = {
-        {"nothing pending", 0, {}, {}, true, 0},
-        {"X+ moving", 0x0010, {}, {StopCall(kAxisX)}, true, 0},
-        {"Y- stopping only", 0x0800, {}, {}, true, 0},
-        {"X- and Z+ moving", 0x0040 | 0x1000, {}, {StopCall(kAxisX), StopCall(kAxisZ)}, true, 0},
-        {"Y+ stuck", 0x0100, {kAxisY}, {StopCall(kAxisY)}, false, Jogging::kStopWaitLimitMs},
+        {"nothing pending", 0, {}, {}, true, 0, 0},
+        {"X+ moving", 0x0010, {}, {StopCall(kAxisX)}, true, 0, 0},
+        {"Y- stopping only", 0x0800, {}, {}, true, 0, 0},
+        {"X- and Z+ moving", 0x0040 | 0x1000, {}, {StopCall(kAxisX), StopCall(kAxisZ)}, true, 0, 0},
+        // An axis that never confirmed keeps its stopping bit: it may still be moving.
+        {"Y+ stuck", 0x0100, {kAxisY}, {StopCall(kAxisY)}, false, 1, 0x0200},
         {"X and Z stuck",
          0x0020 | 0x4000,
          {kAxisX, kAxisZ},
          {StopCall(kAxisZ)},
          false,
-         2 * Jogging::kStopWaitLimitMs},
+         2,
+         0x0020 | 0x2000},
     };
     for (const ExitCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -98,13 +103,37 @@ TEST_F(JogEntryTest, ExitStopsMovingAxesAndWaitsBoundedForEachStoppingOne) {
         EXPECT_EQ(jogging->ExitAndWait(), c.result);
 
         EXPECT_THAT(MotionCalls(), ElementsAreArray(c.stops));
-        EXPECT_EQ(JogState(), 0);
-        EXPECT_EQ(clock.NowMs() - before, c.waitedMs);
+        EXPECT_EQ(JogState(), c.jogStateAfter);
+        EXPECT_EQ(clock.NowMs() - before, c.waits * std::uint64_t{machine->JogStopWaitMs()});
         EXPECT_EQ(ui.messages,
-                  c.result ? std::vector<int>{} : std::vector<int>{msg::CardNotAnswering});
+                  c.result ? std::vector<int>{} : std::vector<int>{msg::JogStopNotConfirmed});
         EXPECT_EQ(ui.waitDepth, 0);
         EXPECT_EQ(ui.waitCursorShown > cursorsBefore, c.jogState != 0);
     }
+}
+
+TEST_F(JogEntryTest, AStopNotConfirmedKeepsTheMachineInJogMode) {
+    // As with an abort the card does not confirm in Run mode: the axis may still be moving, so
+    // the mode change is abandoned and the stopping bit stays for the jog update to watch.
+    ModeControl modes(*machine, *jogging);
+    machine->State().jogState = 0x0010; // X+ moving
+    Finish(kAxisX, false);
+
+    modes.SelectHome();
+
+    EXPECT_EQ(machine->State().mode, MachineMode::Jog);
+    EXPECT_EQ(JogState(), 0x0020);
+    EXPECT_EQ(ui.messages, std::vector<int>{msg::JogStopNotConfirmed});
+    EXPECT_NE(MessageText(msg::JogStopNotConfirmed).find("may still be moving"), std::string::npos);
+    EXPECT_TRUE(ui.openViews.empty()) << "nothing of Home mode was entered";
+
+    // Once the axis reports its stop, the mode can be left.
+    Finish(kAxisX);
+    ui.messages.clear();
+    modes.SelectHome();
+    EXPECT_EQ(machine->State().mode, MachineMode::Home);
+    EXPECT_EQ(JogState(), 0);
+    EXPECT_TRUE(ui.messages.empty());
 }
 
 TEST_F(JogEntryTest, ExitRaisesTheCutterBeforeStopping) {

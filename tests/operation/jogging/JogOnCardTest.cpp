@@ -132,5 +132,27 @@ TEST_F(JogOnCard, LeavingJogModeWaitsUntilEveryJoggedAxisHasStopped) {
     EXPECT_TRUE(ui.messages.empty());
 }
 
+TEST_F(JogOnCard, ACardBrakingSlowlyIsWaitedForAsLongAsItsSettingsNeed) {
+    // 5000 mm/min braked at 10 mm/s/s takes about 8.3 s: a healthy card, not one that stopped
+    // answering. The wait is sized from the jog rate and deceleration.
+    JoggingSettings& jog = machine->Jogging();
+    jog.maxJogRate.Set(unit::Millimeter, timeunit::Minute, 5000.0);
+    jog.jogDecel.Set(unit::Millimeter, timeunit::Second, 10.0);
+    jogging->Enter(); // the new rate and deceleration go to the card
+    panel.buttonBits = button::kXPlus;
+    for (int i = 0; i < 20; ++i)
+        Tick();
+    ASSERT_NEAR(CardAxis(1).velocity, 5000.0 / 25.4 / 60.0, 0.01) << "in/s, at full jog rate";
+    const std::uint64_t before = clock->NowMs();
+
+    EXPECT_TRUE(jogging->ExitAndWait());
+
+    EXPECT_GE(clock->NowMs() - before, 8000u);
+    EXPECT_EQ(CardAxis(1).velocity, 0.0);
+    EXPECT_EQ(machine->State().jogState, 0);
+    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_GE(machine->JogStopWaitMs(), 8334u + 1000u);
+}
+
 } // namespace
 } // namespace morvik::test

@@ -262,6 +262,7 @@ TEST_F(CalibrationTest, AFailedReadingShowsItsMessageAndChangesNothing) {
         {"no driver", 0, joystick::kNoDriver, {msg::JoystickDriverMissing}},
         {"invalid id", 0, joystick::kInvalidDevice, {msg::JoystickIdInvalid}},
         {"not connected", 0, joystick::kUnplugged, {msg::JoystickNotConnected}},
+        {"no permission", 0, joystick::kNoPermission, {msg::JoystickNoPermission}},
         {"other code", 0, 5, {}},
         {"pulled out after centring",
          2,

@@ -8,6 +8,7 @@
 
 #include <linux/joystick.h>
 
+#include <cerrno>
 #include <cstdint>
 #include <fcntl.h>
 #include <fstream>
@@ -137,6 +138,20 @@ TEST(LinuxJoystickTest, OpenAndReadFailuresGiveTheJoystickStatusCodes) {
         EXPECT_EQ(stick.Read(reading), c.status);
         EXPECT_EQ(reading.rawX, 1u) << "left as it was";
         EXPECT_EQ(stick.Read(reading), c.status) << "and again on the next tick";
+    }
+}
+
+TEST(LinuxJoystickTest, ADeviceThisUserMayNotOpenHasItsOwnStatus) {
+    // Tests run as any user, root included, so the open's errno is given directly.
+    const struct {
+        int error;
+        int status;
+    } cases[] = {{EACCES, joystick::kNoPermission}, {EPERM, joystick::kNoPermission},
+                 {ENOENT, joystick::kUnplugged},    {ENODEV, joystick::kUnplugged},
+                 {EIO, joystick::kNoDriver},        {EMFILE, joystick::kNoDriver}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.error);
+        EXPECT_EQ(LinuxJoystick::StatusOfOpenError(c.error), c.status);
     }
 }
 

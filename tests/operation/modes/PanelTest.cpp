@@ -212,7 +212,6 @@ TEST_F(PanelOnFake, OverridesAreClampedShownAndSent) {
         {F::Feed, 1.0, Action::Text, 0, "200", "150", 1.5, 440},
         {F::Rapid, 1.0, Action::Text, 0, "200", "100", 1.0, 441},
         {F::Spindle, 1.0, Action::Text, 0, "-5", "  0", 0.0, 442},
-        {F::Feed, 1.0, Action::Text, 0, "abc", "  0", 0.0, 440},
         {F::Feed, 1.0, Action::Text, 0, " 75.4%", " 75", 0.754, 440},
         {F::Spindle, 1.0, Action::Text, 0, "1e999", "150", 1.5, 442},
         {F::Feed, 1.49, Action::Step, 1, "", "150", 1.5, 440},
@@ -252,6 +251,38 @@ TEST_F(PanelOnFake, OverridesAreClampedShownAndSent) {
             << sent[0];
         EXPECT_NEAR(std::stod(sent[0].substr(21)), c.sent, 1e-12) << sent[0];
     }
+}
+
+TEST_F(PanelOnFake, AnOverrideTextThatIsNotANumberIsRefusedAndTheValueInForceShown) {
+    // A letter typed into a field must never stall the feed at 0 %.
+    struct Case {
+        OverrideField field;
+        double before;
+        const char* text;
+        const char* shown;
+    };
+    using F = OverrideField;
+    const Case cases[] = {
+        {F::Feed, 1.0, "abc", "100"},    {F::Feed, 0.5, "", " 50"},      {F::Rapid, 0.75, "-", " 75"},
+        {F::Spindle, 1.2, ".", "120"},   {F::Feed, 1.0, "inf", "100"},   {F::Rapid, 0.3, "nan", " 30"},
+        {F::Spindle, 1.0, "  x5", "100"}, {F::Feed, 1.1, "%100", "110"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        MachineState& state = machine->State();
+        double& stored = c.field == F::Feed    ? state.feedOverride
+                         : c.field == F::Rapid ? state.rapidOverride
+                                               : state.spindleOverride;
+        stored = c.before;
+        fake.ClearCalls();
+        EXPECT_FALSE(op->OverrideTextEntered(c.field, c.text));
+        EXPECT_EQ(panel.OverrideText(c.field), c.shown);
+        EXPECT_EQ(stored, c.before);
+        EXPECT_EQ(fake.calls, Calls{}) << "nothing is sent";
+    }
+    // A text that starts with a number is taken (the rest is ignored).
+    EXPECT_TRUE(op->OverrideTextEntered(F::Feed, " .5e2x"));
+    EXPECT_DOUBLE_EQ(machine->State().feedOverride, 0.5);
 }
 
 TEST_F(PanelOnFake, TheFirstFillShowsTheStoredOverrides) {

@@ -6,6 +6,7 @@
 #include "operation/programs/ProgramFixture.h"
 
 #include <algorithm>
+#include <deque>
 
 namespace morvik {
 namespace {
@@ -62,7 +63,7 @@ struct LoadCase {
 };
 
 std::vector<LoadCase> FileCases() {
-    const std::string longLine(200, 'A');
+    const std::string longest(127, 'A'); // the longest line the card takes from a file
     return {
         {"percent first, number second", "%\nO0012\nG01 X1\n", "%\nO0012\nG01 X1\n", 12, "%"},
         {"blank before the O", " O100\nG01 X1\n", " O100\nG01 X1\n", 0, " O100"},
@@ -72,8 +73,11 @@ std::vector<LoadCase> FileCases() {
         {"negative number", "O-5\nM30\n", "O-5\nM30\n", -5, "O-5"},
         {"CR LF line ends", "O10\r\nG1 X1\r\n", "O10\nG1 X1\n", 10, "O10"},
         {"empty lines kept", "\n\n:9\n", "\n\n:9\n", 9, ""},
-        {"200-character line cut to 127", "O1\n" + longLine + "\nM30\n",
-         "O1\n" + std::string(127, 'A') + "\nM30\n", 1, "O1"},
+        {"127-character line sent whole", "O1\n" + longest + "\nM30\n",
+         "O1\n" + longest + "\nM30\n", 1, "O1"},
+        // Old files from other systems end their lines with CR alone.
+        {"lone CR line ends", "%\rO0055\rG1 X1\r", "%\nO0055\nG1 X1\n", 55, "%"},
+        {"mixed line ends", "O7\r\rG0 X1\nG1 X2\r\nM30", "O7\n\nG0 X1\nG1 X2\nM30\n", 7, "O7"},
         {"0x1A ends the text",
          "O3\nG1 X1\x1a"
          "M99\nG0 X5\n",
@@ -111,8 +115,8 @@ TEST_F(ProgramOnFakeCard, FileLoadSendsEveryLineAndRunsTheNumberFound) {
     }
 }
 
-TEST_F(ProgramOnFakeCard, EditorLoadSendsItsLinesCutTo128AndRemembersTheDocumentPath) {
-    const std::string longLine(200, 'B');
+TEST_F(ProgramOnFakeCard, EditorLoadSendsItsLinesAndRemembersTheDocumentPath) {
+    const std::string longest(128, 'B'); // the longest line the card takes from the editor
     struct Case {
         const char* name;
         std::vector<std::string> lines;
@@ -121,7 +125,7 @@ TEST_F(ProgramOnFakeCard, EditorLoadSendsItsLinesCutTo128AndRemembersTheDocument
     };
     const Case cases[] = {
         {"program", {"%", "O42", "G1 X1"}, "%\nO42\nG1 X1\n", 42},
-        {"long line", {"N5", longLine, "M30"}, "N5\n" + std::string(128, 'B') + "\nM30\n", 5},
+        {"128-character line", {"N5", longest, "M30"}, "N5\n" + longest + "\nM30\n", 5},
         {"no lines", {}, "", 0},
         {"0x1A inside a line", {"O6", "G1\x1aX9", "G0 X0"}, "O6\nG1\n", 6},
     };
@@ -145,6 +149,106 @@ TEST_F(ProgramOnFakeCard, EditorLoadSendsItsLinesCutTo128AndRemembersTheDocument
         EXPECT_TRUE(std::none_of(ui.calls.begin(), ui.calls.end(), [](const std::string& call) {
             return call.starts_with("open dialog");
         }));
+    }
+}
+
+TEST_F(ProgramOnFakeCard, ALineTheCardCannotTakeWholeRefusesTheLoad) {
+    // Nothing is aborted or sent (the card never enters text mode), the old part stays, and
+    // the message names the line and its start.
+    const std::string b128(128, 'B');
+    struct Case {
+        const char* name;
+        bool fromFile;
+        std::string text;               // file contents
+        std::vector<std::string> lines; // editor lines
+        int message;
+        std::string detail;
+    };
+    const Case cases[] = {
+        {"file line of 128", true, "O1\nG1 X1\n" + std::string(128, 'A') + "\nM30\n", {},
+         msg::ProgramLineTooLong, "Line 3: " + std::string(40, 'A') + "..."},
+        {"F word beyond the limit", true, "O2\nG1 X1 Y1" + std::string(120, ' ') + "F60\n", {},
+         msg::ProgramLineTooLong, "Line 2: G1 X1 Y1" + std::string(32, ' ') + "..."},
+        {"lone CR file, one long line counted by CR", true,
+         "O3\r" + std::string(200, 'C') + "\rM30\r", {}, msg::ProgramLineTooLong,
+         "Line 2: " + std::string(40, 'C') + "..."},
+        {"NUL inside a line", true, std::string("O4\nG0 X1\0G0 Z-5\nM30\n", 19), {},
+         msg::ProgramLineHasNul, "Line 2: G0 X1?G0 Z-5"},
+        {"editor line of 129", false, "", {"N5", b128 + "B", "M30"}, msg::ProgramLineTooLong,
+         "Line 2: " + std::string(40, 'B') + "..."},
+        {"NUL in an editor line", false, "", {"N6", std::string("G1\0X2", 5)},
+         msg::ProgramLineHasNul, "Line 2: G1?X2"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        PretendLoaded(12, "%");
+        fake.ClearCalls();
+        ui.calls.clear();
+        if (c.fromFile)
+            OfferFile(c.text);
+
+        const LoadResult result =
+            c.fromFile ? program->LoadFromFile() : program->LoadFromLines(c.lines, "p.prt");
+
+        EXPECT_EQ(result, LoadResult::LineRefused);
+        EXPECT_TRUE(fake.calls.empty()) << fake.calls.front();
+        EXPECT_EQ(ui.calls.back(), "message " + std::to_string(c.message) + ": " + c.detail);
+        EXPECT_TRUE(machine->State().partLoaded);
+        EXPECT_TRUE(machine->State().programStarted);
+        EXPECT_EQ(machine->State().programNumber, 12);
+        EXPECT_EQ(ui.waitDepth, 0);
+    }
+}
+
+TEST_F(ProgramOnFakeCard, LoadingOverARunningProgramAsksFirst) {
+    // The program status word says the program runs (or is held); No changes nothing, Yes
+    // aborts it and loads the new one. A program that is only selected is not asked about.
+    struct Case {
+        const char* name;
+        std::int32_t status;
+        std::deque<bool> answers;
+        bool asked;
+        LoadResult result;
+    };
+    const Case cases[] = {
+        {"running, No", psw::Running, {false}, true, LoadResult::Declined},
+        {"feed hold, No", psw::FeedHold, {false}, true, LoadResult::Declined},
+        {"paused, Yes", psw::Paused, {true}, true, LoadResult::Started},
+        {"running, Yes", psw::Running | psw::Ready, {true}, true, LoadResult::Started},
+        {"ready only", psw::Ready, {}, false, LoadResult::Started},
+        {"finished", psw::Finished, {}, false, LoadResult::Started},
+    };
+    for (bool fromFile : {true, false}) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(c.name) + (fromFile ? " from a file" : " from the editor"));
+            PretendLoaded(12, "%");
+            fake.replies[code::ProgramStatus] = c.status;
+            fake.ClearCalls();
+            ui.calls.clear();
+            ui.yesNoAnswers = c.answers;
+            if (fromFile)
+                OfferFile("O0034\n");
+
+            const LoadResult result = fromFile ? program->LoadFromFile()
+                                               : program->LoadFromLines({"O0034"}, "p.prt");
+
+            EXPECT_EQ(result, c.result);
+            const bool asked = std::find(ui.calls.begin(), ui.calls.end(),
+                                         "question " + std::to_string(msg::AbortRunningProgramToLoad)) !=
+                               ui.calls.end();
+            EXPECT_EQ(asked, c.asked);
+            const std::vector<int> codes = BinaryCodes();
+            const bool aborted =
+                std::find(codes.begin(), codes.end(), code::AbortProgram) != codes.end();
+            EXPECT_EQ(aborted, c.result == LoadResult::Started);
+            if (c.result == LoadResult::Declined) {
+                EXPECT_TRUE(fake.sentText.empty());
+                EXPECT_EQ(machine->State().programNumber, 12);
+                EXPECT_TRUE(machine->State().programStarted);
+            } else {
+                EXPECT_EQ(machine->State().programNumber, 34);
+            }
+        }
     }
 }
 

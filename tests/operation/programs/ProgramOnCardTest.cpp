@@ -133,9 +133,10 @@ protected:
 TEST_F(ProgramOnCard, TheLoadReachesTheCardAsTheExpectedTrace) {
     const std::string trace = folder.File("card.trace");
     KelvSimSetTraceFile(trace.c_str());
-    // CR LF line ends, a line of 205 characters and a last line without a line end.
-    WriteProgram("%\r\nO0012 (BRACKET)\r\nG90 G01 X0.1 F60\r\nN40 (" + std::string(200, 'X') +
-                 ")\r\nM30");
+    // CR LF line ends, a line of 127 characters (the longest the card takes) and a last line
+    // without a line end.
+    WriteProgram("%\r\nO0012 (BRACKET)\r\nG90 G01 X0.1 F60\r\nN40 (" + std::string(122, 'X') +
+                 "\r\nM30");
 
     ASSERT_EQ(program->LoadFromFile(), LoadResult::Started);
     KelvSimSetTraceFile(nullptr);

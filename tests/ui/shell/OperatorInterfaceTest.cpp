@@ -121,6 +121,28 @@ TEST_F(OperatorOnFake, WaitCursorNestsUntilTheLastEnd) {
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 }
 
+TEST_F(OperatorOnFake, TheWaitCursorIsLiftedWhileAMessageOrQuestionIsUp) {
+    ui->BeginWaitCursor();
+    ui->ShowMessage(msg::CardNotAnswering);
+    dialogs.answers = {BoxAnswer::Yes};
+    EXPECT_TRUE(ui->AskYesNo(msg::AbortRunningProgramToLoad));
+    ASSERT_NE(QGuiApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor) << "back after the box";
+    ui->EndWaitCursor();
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+    ui->ShowMessage(msg::NoPartLoaded); // without a wait cursor nothing is put over the box
+
+    ASSERT_EQ(dialogs.boxes.size(), 3u);
+    EXPECT_EQ(dialogs.boxes[0].cursor, Qt::ArrowCursor);
+    EXPECT_EQ(dialogs.boxes[1].cursor, Qt::ArrowCursor);
+    EXPECT_EQ(dialogs.boxes[1].icon, BoxIcon::Question);
+    EXPECT_EQ(dialogs.boxes[1].text.toStdString(), MessageText(msg::AbortRunningProgramToLoad));
+    EXPECT_EQ(dialogs.boxes[2].cursor, -1);
+    dialogs.answers = {BoxAnswer::No};
+    EXPECT_FALSE(ui->AskYesNo(msg::AbortRunningProgramToLoad));
+    EXPECT_FALSE(ui->AskYesNo(msg::AbortRunningProgramToLoad)) << "no answer is No";
+}
+
 TEST_F(OperatorOnFake, MachineWindowsBearTheDocumentTitleNumberedWhileThereAreSeveral) {
     ASSERT_TRUE(ui->OpenView(ViewKind::HomingView));
     EXPECT_NE(dynamic_cast<HomingView*>(ui->View(ViewKind::HomingView)), nullptr);

@@ -5,6 +5,8 @@
 
 #include "ui/ModalDialogs.h"
 
+#include <QCursor>
+#include <QGuiApplication>
 #include <QString>
 #include <QStringList>
 
@@ -21,6 +23,7 @@ public:
         QString text;
         BoxIcon icon;
         bool hadParent;
+        int cursor; // the application's override cursor shape while it was up; -1: none
     };
 
     RecordingDialogs() { SetModalDialogs(this); }
@@ -29,18 +32,23 @@ public:
     RecordingDialogs& operator=(const RecordingDialogs&) = delete;
 
     std::vector<Box> boxes;        // every Inform and AskYesNoCancel, in order
-    std::deque<BoxAnswer> answers; // for AskYesNoCancel
+    std::deque<BoxAnswer> answers; // for AskYesNoCancel and AskYesNo
     std::deque<QString> files;     // for both file dialogs; a null QString cancels
     QStringList fileDialogs;       // "open <title>" / "save <title>" with the filter
 
     void Inform(QWidget* parent, const QString& caption, const QString& text,
                 BoxIcon icon) override {
-        boxes.push_back({caption, text, icon, parent != nullptr});
+        boxes.push_back({caption, text, icon, parent != nullptr, Cursor()});
     }
     BoxAnswer AskYesNoCancel(QWidget* parent, const QString& caption,
                              const QString& text) override {
-        boxes.push_back({caption, text, BoxIcon::Question, parent != nullptr});
+        boxes.push_back({caption, text, BoxIcon::Question, parent != nullptr, Cursor()});
         return Next(answers, BoxAnswer::Cancel);
+    }
+    // Yes when the next answer is Yes; No otherwise (an empty queue is No).
+    bool AskYesNo(QWidget* parent, const QString& caption, const QString& text) override {
+        boxes.push_back({caption, text, BoxIcon::Question, parent != nullptr, Cursor()});
+        return Next(answers, BoxAnswer::No) == BoxAnswer::Yes;
     }
     std::optional<QString> ChooseOpenFile(QWidget*, const QString& title,
                                           const QString& filter) override {
@@ -61,6 +69,10 @@ public:
     }
 
 private:
+    static int Cursor() {
+        const QCursor* cursor = QGuiApplication::overrideCursor();
+        return cursor != nullptr ? static_cast<int>(cursor->shape()) : -1;
+    }
     std::optional<QString> NextFile() {
         const QString answer = Next(files, QString());
         if (answer.isNull())

@@ -1,11 +1,14 @@
 // The panel's buttons on the card: a control button acts as the mouse goes down on it and, for
 // the jog buttons, stops as it comes up; the keyboard works none of them; a held jog button
-// whose release is lost (disabled, hidden, the window deactivated) stops its axis all the same;
+// whose release is lost (disabled, hidden, the window deactivated, a menu opened from the
+// keyboard, the release gone to another window) stops its axis all the same;
 // the Cut box acts on the state it leaves; the update pass enables what the facade says.
 #include "controller/StringTable.h"
 #include "ui/ReadoutWidget.h"
 #include "ui/widgets/PanelFixture.h"
 
+#include <QMenu>
+#include <QMenuBar>
 #include <QTest>
 
 #include <functional>
@@ -48,6 +51,55 @@ protected:
         ASSERT_GT(XVelocity(), 0.0);
     }
 
+    // A menu bar below the panel with a "&Machine" menu, opened with Alt+M as the operator
+    // opens a menu from the keyboard (the menu then takes the mouse).
+    void AddMenuBar() {
+        menuBar = new QMenuBar(window.get());
+        menuBar->addMenu("&Machine")->addAction("Home");
+        menuBar->setGeometry(0, panel->height(), 200, 24);
+        window->resize(std::max(window->width(), 200), panel->height() + 24);
+        menuBar->show();
+    }
+    // On the desktop a menu leaves its window active; the offscreen platform activates every
+    // window it shows, menus included. While the menu is open the window is kept active as
+    // the desktop keeps it, so the deactivation path cannot be what lets the jog go.
+    void OpenMenuFromTheKeyboard() {
+        qApp->installEventFilter(&keepActive);
+        QTest::keyClick(window.get(), Qt::Key_M, Qt::AltModifier);
+        ASSERT_NE(QApplication::activePopupWidget(), nullptr) << "Alt+M opens the menu";
+    }
+    // The menu has taken the mouse: the release over the jog button goes to the menu.
+    void ReleaseIntoTheMenu() {
+        QWidget* menu = QApplication::activePopupWidget();
+        ASSERT_NE(menu, nullptr);
+        QWidget* jog = Button(control::kJogXPlus);
+        const QPoint over = menu->mapFromGlobal(jog->mapToGlobal(jog->rect().center()));
+        QTest::mouseRelease(menu, Qt::LeftButton, {}, over);
+    }
+    void CloseMenu() {
+        QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Escape);
+        ASSERT_EQ(QApplication::activePopupWidget(), nullptr);
+        QApplication::setActiveWindow(window.get());
+        qApp->removeEventFilter(&keepActive);
+    }
+
+    class KeepActive : public QObject {
+    public:
+        explicit KeepActive(Buttons& test) : test_(test) {}
+        bool eventFilter(QObject* watched, QEvent* event) override {
+            const bool deactivation = event->type() == QEvent::WindowDeactivate ||
+                                      event->type() == QEvent::ActivationChange;
+            auto* widget = qobject_cast<QWidget*>(watched);
+            return deactivation && widget != nullptr && widget->window() == test_.window.get();
+        }
+
+    private:
+        Buttons& test_;
+    };
+    KeepActive keepActive{*this};
+
+    QMenuBar* menuBar = nullptr; // owned by window
+
     // Runs ticks until X stands still (bounded); true when it did.
     bool XStops() {
         for (int i = 0; i < 100; ++i) {
@@ -78,35 +130,77 @@ TEST_F(Buttons, AJogButtonMovesItsAxisExactlyWhileItIsHeld) {
 
 TEST_F(Buttons, AHeldJogButtonStopsItsAxisHoweverItIsLetGo) {
     QWidget other;
+    other.resize(50, 50);
+    AddMenuBar();
     struct Case {
         const char* how;
         std::function<void()> lose;
+        bool atOnce; // let go before the next tick (else the tick's watchdog lets go)
     };
     const Case cases[] = {
         {"released beside the button", // the mouse moved away before it came up
          [this] {
              QTest::mouseRelease(Button(control::kJogXPlus), Qt::LeftButton, {}, QPoint(-20, -20));
-         }},
-        {"disabled while held", [this] { panel->UpdateEnabled([](int) { return false; }); }},
-        {"hidden while held", [this] { Button(control::kJogXPlus)->hide(); }},
+         },
+         true},
+        {"disabled while held", [this] { panel->UpdateEnabled([](int) { return false; }); }, true},
+        {"hidden while held", [this] { Button(control::kJogXPlus)->hide(); }, true},
         {"window deactivated",
          [&other] {
              other.show();
              QApplication::setActiveWindow(&other);
-         }},
+         },
+         true},
+        // A menu opened from the keyboard takes the mouse: the release goes to the menu, and
+        // the window stays active.
+        {"menu opened from the keyboard",
+         [this] {
+             OpenMenuFromTheKeyboard();
+             ReleaseIntoTheMenu();
+             CloseMenu();
+         },
+         true},
+        // The release reached another window and never the button: only the watchdog sees that
+        // the mouse button is up.
+        {"release delivered elsewhere",
+         [&other] {
+             other.show();
+             QTest::mouseRelease(&other, Qt::LeftButton);
+         },
+         false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.how);
         EnterJog();
         HoldXPlus();
         c.lose();
+        if (c.atOnce) {
+            EXPECT_EQ(panel->State().buttonBits & button::kJogMask, 0);
+        }
+        Ticks(1);
         EXPECT_EQ(panel->State().buttonBits & button::kJogMask, 0);
+        EXPECT_FALSE(Button(control::kJogXPlus)->isDown());
         EXPECT_TRUE(XStops());
         // Back to the working state for the next case.
         Button(control::kJogXPlus)->show();
         other.hide();
         QApplication::setActiveWindow(window.get());
     }
+}
+
+TEST_F(Buttons, AJogHeldWhileAMenuOpensFromTheKeyboardStopsWithinTwoTicks) {
+    AddMenuBar();
+    EnterJog();
+    HoldXPlus();
+    OpenMenuFromTheKeyboard();
+    ReleaseIntoTheMenu();
+    CloseMenu();
+    Ticks(2);
+    EXPECT_EQ(XVelocity(), 0.0) << "X stopped within two ticks";
+    const double stopped = XPosition();
+    Ticks(3);
+    EXPECT_EQ(XPosition(), stopped);
+    EXPECT_EQ(machine->State().jogState, 0);
 }
 
 TEST_F(Buttons, OnlyTheMouseWorksTheButtons) {

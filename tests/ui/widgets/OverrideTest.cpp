@@ -1,12 +1,16 @@
-// The override fields and their arrows on the card: what the operator types is read when the
-// keyboard focus leaves the field, clamped to the field's limit, shown with "%3.0f" and sent to
-// the card; the arrows step by one percent from the machine's stored override; the 100 ms ticks
-// never overwrite a field.
+// The override fields and their arrows on the card: what the operator types is read on Enter
+// or when the keyboard focus leaves the field (only when it was edited), clamped to the
+// field's limit, shown with "%3.0f" and sent to the card; a text that is not a number and Esc
+// put the value in force back; a field takes the keyboard only when clicked into; the arrows
+// step by one percent from the machine's stored override; the 100 ms ticks never overwrite a
+// field.
 #include "controller/ControllerCodes.h"
 #include "ui/widgets/PanelFixture.h"
 
 #include <QTest>
 #include <QToolButton>
+
+#include <functional>
 
 namespace morvik {
 namespace {
@@ -77,8 +81,7 @@ TEST_F(Overrides, TypedValuesAreClampedShownAndSentWhenTheFocusLeaves) {
         {&kFeed, "200", "150", 1.5, "1.5"},    {&kRapid, "200", "100", 1.0, "1"},
         {&kSpindle, "200", "150", 1.5, "1.5"}, {&kFeed, "-5", "  0", 0.0, "0"},
         {&kRapid, "75", " 75", 0.75, "0.75"},  {&kSpindle, "12.6", " 13", 0.126, "0.126"},
-        {&kFeed, "80%", " 80", 0.8, "0.8"},    {&kRapid, "fast", "  0", 0.0, "0"},
-        {&kSpindle, "", "  0", 0.0, "0"},
+        {&kFeed, "80%", " 80", 0.8, "0.8"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.typed) + " in " + std::to_string(c.info->editId));
@@ -87,6 +90,89 @@ TEST_F(Overrides, TypedValuesAreClampedShownAndSentWhenTheFocusLeaves) {
         EXPECT_EQ(Edit(c.info->editId)->text(), QString::fromLatin1(c.shown));
         EXPECT_DOUBLE_EQ(machine->State().*(c.info->stored), c.value);
         EXPECT_EQ(Sent(c.info->code), std::vector<std::string>{c.sent});
+    }
+}
+
+TEST_F(Overrides, NoFieldTakesTheKeyboardUnlessClickedInto) {
+    // Tab through the window and keys meant for elsewhere: no field gets them, no override
+    // changes. A click puts the keyboard into the field.
+    window->activateWindow();
+    QApplication::setActiveWindow(window.get());
+    for (int i = 0; i < 40; ++i) {
+        QWidget* focused = QApplication::focusWidget();
+        EXPECT_EQ(qobject_cast<QLineEdit*>(focused), nullptr) << "after " << i << " tabs";
+        QTest::keyClick(focused != nullptr ? focused : window.get(), Qt::Key_Tab);
+    }
+    for (Qt::Key key : {Qt::Key_Up, Qt::Key_5, Qt::Key_A, Qt::Key_0}) {
+        QWidget* focused = QApplication::focusWidget();
+        QTest::keyClick(focused != nullptr ? focused : window.get(), key);
+    }
+    for (const FieldInfo* info : {&kFeed, &kRapid, &kSpindle}) {
+        EXPECT_EQ(Edit(info->editId)->focusPolicy(), Qt::ClickFocus);
+        EXPECT_EQ(Edit(info->editId)->text(), "100");
+    }
+    EXPECT_DOUBLE_EQ(machine->State().feedOverride, 1.0);
+
+    QTest::mouseClick(Edit(kFeed.editId), Qt::LeftButton);
+    EXPECT_TRUE(Edit(kFeed.editId)->hasFocus());
+    // A click on the panel beside the fields takes the keyboard out again.
+    QTest::mouseClick(panel, Qt::LeftButton, {}, QPoint(2, panel->height() - 2));
+    EXPECT_FALSE(Edit(kFeed.editId)->hasFocus());
+}
+
+TEST_F(Overrides, EnterAppliesWhatWasTypedEscAndNonNumbersPutTheValueInForceBack) {
+    QLineEdit* feed = Edit(kFeed.editId);
+    struct Step {
+        const char* what;
+        std::function<void()> act;
+        const char* shown;
+        double stored;
+        std::vector<std::string> sent;
+    };
+    const auto type = [feed](const char* text) {
+        feed->selectAll();
+        QTest::keyClicks(feed, text);
+    };
+    const Step steps[] = {
+        {"click in, type 80, Enter", [&] {
+             QTest::mouseClick(feed, Qt::LeftButton);
+             type("80");
+             QTest::keyClick(feed, Qt::Key_Return);
+         }, " 80", 0.8, {"0.8"}},
+        {"leave without another edit", [&] { Edit(kRapid.editId)->setFocus(); }, " 80", 0.8, {}},
+        {"look in and leave again", [&] {
+             QTest::mouseClick(feed, Qt::LeftButton);
+             Edit(kRapid.editId)->setFocus();
+         }, " 80", 0.8, {}},
+        {"type 55, Esc, leave", [&] {
+             QTest::mouseClick(feed, Qt::LeftButton);
+             type("55");
+             QTest::keyClick(feed, Qt::Key_Escape);
+             Edit(kRapid.editId)->setFocus();
+         }, " 80", 0.8, {}},
+        {"letters, leave", [&] {
+             QTest::mouseClick(feed, Qt::LeftButton);
+             type("fast");
+             Edit(kRapid.editId)->setFocus();
+         }, " 80", 0.8, {}},
+        {"nothing, Enter", [&] {
+             QTest::mouseClick(feed, Qt::LeftButton);
+             feed->selectAll();
+             QTest::keyClick(feed, Qt::Key_Backspace);
+             QTest::keyClick(feed, Qt::Key_Enter);
+         }, " 80", 0.8, {}},
+        {"keypad 120, keypad Enter", [&] {
+             type("120");
+             QTest::keyClick(feed, Qt::Key_Enter, Qt::KeypadModifier);
+         }, "120", 1.2, {"1.2"}},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.what);
+        TraceSinceLast();
+        step.act();
+        EXPECT_EQ(feed->text(), QString::fromLatin1(step.shown));
+        EXPECT_DOUBLE_EQ(machine->State().feedOverride, step.stored);
+        EXPECT_EQ(Sent(kFeed.code), step.sent);
     }
 }
 
