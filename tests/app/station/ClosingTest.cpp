@@ -2,7 +2,10 @@
 // signal's close without a prompt, the card left safe, and a held jog stopped on the way out.
 #include "app/station/StationFixture.h"
 
+#include "controller/ControllerCodes.h"
+#include "controller/StringTable.h"
 #include "settings/ProfileFile.h"
+#include "ui/PartView.h"
 
 #include <QMdiArea>
 #include <QPlainTextEdit>
@@ -144,6 +147,48 @@ TEST_F(StationOnCard, ClosingWhileAJogButtonIsHeldStopsTheAxis) {
     app->RequestTerminate(); // the button is never released
     ASSERT_EQ(KelvSimAxisState(1, nullptr, nullptr, &velocity), 0);
     EXPECT_EQ(velocity, 0.0);
+    ExpectCardLeftSafe(Trace());
+}
+
+TEST_F(StationOnCard, ClosingWhileAProgramRunsSaysFirstThatClosingStopsIt) {
+    const std::string mill = work.File("mill.mch");
+    std::filesystem::copy_file(std::string(MORVIK_TEST_DATA_DIR) + "/machine/golden/mill.mch",
+                               mill);
+    ASSERT_TRUE(Start(mill));
+    Home();
+    ASSERT_TRUE(Commands().Execute(32780)); // Run
+    ASSERT_TRUE(Commands().Execute(57600)); // File > New: an editor
+    auto* editor = dynamic_cast<CPartView*>(Frame().ActiveWindow()->widget());
+    ASSERT_NE(editor, nullptr);
+    editor->setPlainText("O1234\nG1 X5 F10\nM30");
+    ASSERT_TRUE(Commands().Execute(32771)); // Load from the editor
+    Ticks(1);
+    Press(control::kStart);
+    Release(control::kStart);
+    Ticks(3);
+    ASSERT_NE(Panel().State().programStatus & psw::Running, 0u) << "the program runs";
+    const QString warning = QString::fromStdString(MessageText(msg::ClosingStopsRunningProgram));
+
+    // No: the station stays, the program runs on, nothing else was asked.
+    dialogs.answers = {BoxAnswer::No};
+    EXPECT_TRUE(Commands().Execute(57665)); // File > Exit
+    ASSERT_EQ(dialogs.boxes.size(), 1u);
+    EXPECT_EQ(dialogs.boxes[0].text, warning);
+    EXPECT_EQ(dialogs.boxes[0].icon, BoxIcon::Question);
+    EXPECT_TRUE(Frame().isVisible());
+    ASSERT_NE(app->Machine(), nullptr);
+    EXPECT_NE(Machine().Controller().ProgramStatus() & psw::Running, 0u);
+
+    // Yes: then the save prompt of the modified machine, then the station closes.
+    Machine().SetModifiedFlag();
+    dialogs.boxes.clear();
+    dialogs.answers = {BoxAnswer::Yes, BoxAnswer::No};
+    EXPECT_TRUE(Commands().Execute(57665));
+    ASSERT_EQ(dialogs.boxes.size(), 2u);
+    EXPECT_EQ(dialogs.boxes[0].text, warning);
+    EXPECT_TRUE(dialogs.boxes[1].text.startsWith("Save changes to"));
+    EXPECT_FALSE(Frame().isVisible());
+    EXPECT_EQ(app->Machine(), nullptr);
     ExpectCardLeftSafe(Trace());
 }
 
