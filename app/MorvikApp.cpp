@@ -246,8 +246,9 @@ bool MorvikApp::CanCloseMainFrame() {
         return true;
     // Before any save prompt: the axes may be moving under a program that closing aborts.
     if (promptOnClose_ && operation_ != nullptr && operation_->Program().ProgramRunning() &&
-        !ModalDialogs().AskYesNo(frame_.get(), kMessageCaption,
-                                 QString::fromStdString(MessageText(msg::ClosingStopsRunningProgram))))
+        !ModalDialogs().AskYesNo(
+            frame_.get(), kMessageCaption,
+            QString::fromStdString(MessageText(msg::ClosingStopsRunningProgram))))
         return false;
     if (promptOnClose_ && !(parts_->SaveAllModified() && SaveModified()))
         return false;

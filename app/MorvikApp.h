@@ -94,10 +94,10 @@ public:
 
     // ---- Closing ----
     // The main window is closing: while a part program runs the operator is told first that
-    // closing aborts it (No keeps the station open); then unsaved documents, the part programs first and the machine
-    // last, are offered for saving ("Save changes to %1?"); Cancel, or a save that did not
-    // happen, keeps the station open. Then the part programs are closed and the machine
-    // document last. True when the window may close.
+    // closing aborts it (No keeps the station open); then unsaved documents, the part programs
+    // first and the machine last, are offered for saving ("Save changes to %1?"); Cancel, or a save
+    // that did not happen, keeps the station open. Then the part programs are closed and the
+    // machine document last. True when the window may close.
     bool CanCloseMainFrame();
     // SIGTERM, SIGINT, SIGHUP: the station closes as File > Exit would, without prompting.
     // Open modal dialogs are dismissed first; the close itself waits until they have returned.

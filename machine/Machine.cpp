@@ -31,8 +31,9 @@ std::tm LocalNow() {
 CMachine::CMachine(const KelvApiTable& api, IClock& clock, IOperatorInterface& ui,
                    std::int16_t controllerId)
     : clock_(clock), gate_(ui), ui_(gate_), dateSource_(LocalNow),
-      controller_(api, clock, gate_, controllerId), axes_{Axis(1, 'X'), Axis(2, 'Y'), Axis(3, 'Z'),
-                                                       Axis(4, 'U'), Axis(5, 'V'), Axis(6, 'W')} {
+      controller_(api, clock, gate_, controllerId), axes_{Axis(1, 'X'), Axis(2, 'Y'),
+                                                          Axis(3, 'Z'), Axis(4, 'U'),
+                                                          Axis(5, 'V'), Axis(6, 'W')} {
     state_ = MachineState{};
     currentMachine = this;
     // The machine type, program style and default units tables are constants (MachineTables.h).

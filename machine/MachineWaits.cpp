@@ -41,14 +41,13 @@ double PerSecondSquared(const CAcceleration& accel) {
 } // namespace
 
 std::uint32_t CMachine::JogStopWaitMs() const {
-    return WaitFor(BrakingSeconds(PerSecond(jogging_.maxJogRate),
-                                  PerSecondSquared(jogging_.jogDecel)));
+    return WaitFor(
+        BrakingSeconds(PerSecond(jogging_.maxJogRate), PerSecondSquared(jogging_.jogDecel)));
 }
 
 std::uint32_t CMachine::AbortWaitMs() const {
     const double feed = std::max(PerSecond(feed_.feedRate), PerSecond(feed_.maxFeedRate));
-    double seconds =
-        BrakingSeconds(feed * kFeedOverrideLimit, PerSecondSquared(feed_.feedDecel));
+    double seconds = BrakingSeconds(feed * kFeedOverrideLimit, PerSecondSquared(feed_.feedDecel));
     for (const Axis& axis : axes_) {
         if (axis.ControllerAxis() != 0)
             seconds = std::max(seconds, BrakingSeconds(PerSecond(axis.RapidRate()),

@@ -183,8 +183,7 @@ bool PartProgram::ProgramRunning() {
            (machine_.Controller().ProgramStatus() & kRunning) != 0;
 }
 
-LoadResult PartProgram::SendAndRun(const std::vector<std::string>& lines,
-                                   const std::string& path) {
+LoadResult PartProgram::SendAndRun(const std::vector<std::string>& lines, const std::string& path) {
     CardOperation operation(machine_.Gate());
     MachineState& state = machine_.State();
     MotionController& card = machine_.Controller();

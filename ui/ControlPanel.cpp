@@ -6,13 +6,13 @@
 
 #include <QApplication>
 #include <QFocusEvent>
-#include <QGuiApplication>
-#include <QKeyEvent>
-#include <QMouseEvent>
 #include <QFontInfo>
 #include <QGroupBox>
+#include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QToolButton>
 #include <QVBoxLayout>
 

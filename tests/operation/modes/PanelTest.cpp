@@ -263,8 +263,9 @@ TEST_F(PanelOnFake, AnOverrideTextThatIsNotANumberIsRefusedAndTheValueInForceSho
     };
     using F = OverrideField;
     const Case cases[] = {
-        {F::Feed, 1.0, "abc", "100"},    {F::Feed, 0.5, "", " 50"},      {F::Rapid, 0.75, "-", " 75"},
-        {F::Spindle, 1.2, ".", "120"},   {F::Feed, 1.0, "inf", "100"},   {F::Rapid, 0.3, "nan", " 30"},
+        {F::Feed, 1.0, "abc", "100"},     {F::Feed, 0.5, "", " 50"},
+        {F::Rapid, 0.75, "-", " 75"},     {F::Spindle, 1.2, ".", "120"},
+        {F::Feed, 1.0, "inf", "100"},     {F::Rapid, 0.3, "nan", " 30"},
         {F::Spindle, 1.0, "  x5", "100"}, {F::Feed, 1.1, "%100", "110"},
     };
     for (const Case& c : cases) {

@@ -165,19 +165,42 @@ TEST_F(ProgramOnFakeCard, ALineTheCardCannotTakeWholeRefusesTheLoad) {
         std::string detail;
     };
     const Case cases[] = {
-        {"file line of 128", true, "O1\nG1 X1\n" + std::string(128, 'A') + "\nM30\n", {},
-         msg::ProgramLineTooLong, "Line 3: " + std::string(40, 'A') + "..."},
-        {"F word beyond the limit", true, "O2\nG1 X1 Y1" + std::string(120, ' ') + "F60\n", {},
-         msg::ProgramLineTooLong, "Line 2: G1 X1 Y1" + std::string(32, ' ') + "..."},
-        {"lone CR file, one long line counted by CR", true,
-         "O3\r" + std::string(200, 'C') + "\rM30\r", {}, msg::ProgramLineTooLong,
+        {"file line of 128",
+         true,
+         "O1\nG1 X1\n" + std::string(128, 'A') + "\nM30\n",
+         {},
+         msg::ProgramLineTooLong,
+         "Line 3: " + std::string(40, 'A') + "..."},
+        {"F word beyond the limit",
+         true,
+         "O2\nG1 X1 Y1" + std::string(120, ' ') + "F60\n",
+         {},
+         msg::ProgramLineTooLong,
+         "Line 2: G1 X1 Y1" + std::string(32, ' ') + "..."},
+        {"lone CR file, one long line counted by CR",
+         true,
+         "O3\r" + std::string(200, 'C') + "\rM30\r",
+         {},
+         msg::ProgramLineTooLong,
          "Line 2: " + std::string(40, 'C') + "..."},
-        {"NUL inside a line", true, std::string("O4\nG0 X1\0G0 Z-5\nM30\n", 19), {},
-         msg::ProgramLineHasNul, "Line 2: G0 X1?G0 Z-5"},
-        {"editor line of 129", false, "", {"N5", b128 + "B", "M30"}, msg::ProgramLineTooLong,
+        {"NUL inside a line",
+         true,
+         std::string("O4\nG0 X1\0G0 Z-5\nM30\n", 19),
+         {},
+         msg::ProgramLineHasNul,
+         "Line 2: G0 X1?G0 Z-5"},
+        {"editor line of 129",
+         false,
+         "",
+         {"N5", b128 + "B", "M30"},
+         msg::ProgramLineTooLong,
          "Line 2: " + std::string(40, 'B') + "..."},
-        {"NUL in an editor line", false, "", {"N6", std::string("G1\0X2", 5)},
-         msg::ProgramLineHasNul, "Line 2: G1?X2"},
+        {"NUL in an editor line",
+         false,
+         "",
+         {"N6", std::string("G1\0X2", 5)},
+         msg::ProgramLineHasNul,
+         "Line 2: G1?X2"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -229,13 +252,14 @@ TEST_F(ProgramOnFakeCard, LoadingOverARunningProgramAsksFirst) {
             if (fromFile)
                 OfferFile("O0034\n");
 
-            const LoadResult result = fromFile ? program->LoadFromFile()
-                                               : program->LoadFromLines({"O0034"}, "p.prt");
+            const LoadResult result =
+                fromFile ? program->LoadFromFile() : program->LoadFromLines({"O0034"}, "p.prt");
 
             EXPECT_EQ(result, c.result);
-            const bool asked = std::find(ui.calls.begin(), ui.calls.end(),
-                                         "question " + std::to_string(msg::AbortRunningProgramToLoad)) !=
-                               ui.calls.end();
+            const bool asked =
+                std::find(ui.calls.begin(), ui.calls.end(),
+                          "question " + std::to_string(msg::AbortRunningProgramToLoad)) !=
+                ui.calls.end();
             EXPECT_EQ(asked, c.asked);
             const std::vector<int> codes = BinaryCodes();
             const bool aborted =

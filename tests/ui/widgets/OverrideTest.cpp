@@ -134,37 +134,61 @@ TEST_F(Overrides, EnterAppliesWhatWasTypedEscAndNonNumbersPutTheValueInForceBack
         QTest::keyClicks(feed, text);
     };
     const Step steps[] = {
-        {"click in, type 80, Enter", [&] {
+        {"click in, type 80, Enter",
+         [&] {
              QTest::mouseClick(feed, Qt::LeftButton);
              type("80");
              QTest::keyClick(feed, Qt::Key_Return);
-         }, " 80", 0.8, {"0.8"}},
+         },
+         " 80",
+         0.8,
+         {"0.8"}},
         {"leave without another edit", [&] { Edit(kRapid.editId)->setFocus(); }, " 80", 0.8, {}},
-        {"look in and leave again", [&] {
+        {"look in and leave again",
+         [&] {
              QTest::mouseClick(feed, Qt::LeftButton);
              Edit(kRapid.editId)->setFocus();
-         }, " 80", 0.8, {}},
-        {"type 55, Esc, leave", [&] {
+         },
+         " 80",
+         0.8,
+         {}},
+        {"type 55, Esc, leave",
+         [&] {
              QTest::mouseClick(feed, Qt::LeftButton);
              type("55");
              QTest::keyClick(feed, Qt::Key_Escape);
              Edit(kRapid.editId)->setFocus();
-         }, " 80", 0.8, {}},
-        {"letters, leave", [&] {
+         },
+         " 80",
+         0.8,
+         {}},
+        {"letters, leave",
+         [&] {
              QTest::mouseClick(feed, Qt::LeftButton);
              type("fast");
              Edit(kRapid.editId)->setFocus();
-         }, " 80", 0.8, {}},
-        {"nothing, Enter", [&] {
+         },
+         " 80",
+         0.8,
+         {}},
+        {"nothing, Enter",
+         [&] {
              QTest::mouseClick(feed, Qt::LeftButton);
              feed->selectAll();
              QTest::keyClick(feed, Qt::Key_Backspace);
              QTest::keyClick(feed, Qt::Key_Enter);
-         }, " 80", 0.8, {}},
-        {"keypad 120, keypad Enter", [&] {
+         },
+         " 80",
+         0.8,
+         {}},
+        {"keypad 120, keypad Enter",
+         [&] {
              type("120");
              QTest::keyClick(feed, Qt::Key_Enter, Qt::KeypadModifier);
-         }, "120", 1.2, {"1.2"}},
+         },
+         "120",
+         1.2,
+         {"1.2"}},
     };
     for (const Step& step : steps) {
         SCOPED_TRACE(step.what);
