@@ -63,3 +63,20 @@ bench: build
 
 clean:
 	rm -rf $(BUILD)
+
+# The whole suite under AddressSanitizer and UndefinedBehaviorSanitizer, built into build-asan/
+# (unoptimised, so undefined behaviour the optimiser would hide still shows) and stopping at the
+# first report. The options are exported for the build too: test discovery runs the programs.
+ASAN_BUILD := build-asan
+ASAN_CCACHE := $(if $(shell command -v ccache 2>/dev/null), \
+  -DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+.PHONY: sanitize
+sanitize: export ASAN_OPTIONS = halt_on_error=1:abort_on_error=1:detect_leaks=1:detect_stack_use_after_return=1:strict_init_order=1:check_initialization_order=1
+sanitize: export UBSAN_OPTIONS = halt_on_error=1:abort_on_error=1:print_stacktrace=1
+sanitize: export LSAN_OPTIONS = suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0
+sanitize: export QT_QPA_PLATFORM = offscreen
+sanitize: locale
+	@test -f $(ASAN_BUILD)/CMakeCache.txt || cmake -S . -B $(ASAN_BUILD) \
+	  -DCMAKE_BUILD_TYPE=Debug -DMORVIK_SANITIZE=ON -DMORVIK_BUILD_BENCH=OFF $(ASAN_CCACHE)
+	cmake --build $(ASAN_BUILD) -j$(JOBS)
+	cd $(ASAN_BUILD) && ctest --output-on-failure -j$(JOBS)

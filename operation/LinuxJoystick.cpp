@@ -42,8 +42,9 @@ LinuxJoystick::~LinuxJoystick() {
 
 std::uint32_t LinuxJoystick::RawFromAxisValue(std::int16_t value) {
     const std::int32_t v = std::max<std::int32_t>(value, -32767);
-    // -32767 -> 0, 0 -> 32767, 32767 -> 65535.
-    return static_cast<std::uint32_t>((v + 32767) * 65535 / 65534);
+    // -32767 -> 0, 0 -> 32767, 32767 -> 65535. The product reaches 65534 * 65535, past what a
+    // 32-bit int holds, so it is formed in 64 bits.
+    return static_cast<std::uint32_t>(static_cast<std::int64_t>(v + 32767) * 65535 / 65534);
 }
 
 int LinuxJoystick::Open() {

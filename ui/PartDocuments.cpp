@@ -34,13 +34,11 @@ CPartDocuments::CPartDocuments(QMdiArea& area, QWidget* dialogParent)
 CPartDocuments::~CPartDocuments() {
     // The windows may outlive this object (the area goes later): they must not call back.
     for (Entry& entry : entries_) {
-        for (const QPointer<CPartView>& view : entry.views) {
-            if (view != nullptr) {
-                view->disconnect(this);
-                if (QMdiSubWindow* window = WindowOf(*view))
-                    window->removeEventFilter(this);
-                delete WindowOf(*view);
-            }
+        for (CPartView* view : entry.views) {
+            view->disconnect(this);
+            if (QMdiSubWindow* window = WindowOf(*view))
+                window->removeEventFilter(this);
+            delete WindowOf(*view);
         }
     }
 }
@@ -92,7 +90,8 @@ CPartView* CPartDocuments::AddWindow(CPart& part) {
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->installEventFilter(this);
     EntryOf(part)->views.push_back(view);
-    connect(view, &QObject::destroyed, this, &CPartDocuments::OnViewDestroyed);
+    // By the time destroyed() is sent the view is a bare QObject: the pointer is only compared.
+    connect(view, &QObject::destroyed, this, [this, view] { Forget(view); });
     Retitle(part);
     window->show();
     area_.setActiveSubWindow(window);
@@ -101,15 +100,13 @@ CPartView* CPartDocuments::AddWindow(CPart& part) {
 }
 
 // A window's view is gone: the part forgets it, and a part without windows is closed.
-void CPartDocuments::OnViewDestroyed(QObject* object) {
+void CPartDocuments::Forget(const CPartView* view) {
     for (auto it = entries_.begin(); it != entries_.end(); ++it) {
         auto& views = it->views;
-        const auto gone = std::remove_if(views.begin(), views.end(), [object](const auto& view) {
-            return view.isNull() || view.data() == object;
-        });
+        const auto gone = std::find(views.begin(), views.end(), view);
         if (gone == views.end())
             continue;
-        views.erase(gone, views.end());
+        views.erase(gone);
         if (views.empty())
             entries_.erase(it);
         else
@@ -126,8 +123,8 @@ void CPartDocuments::Retitle(const CPart& part) {
         return;
     const bool numbered = entry->views.size() > 1;
     int number = 0;
-    for (const QPointer<CPartView>& view : entry->views) {
-        QMdiSubWindow* window = view != nullptr ? WindowOf(*view) : nullptr;
+    for (const CPartView* view : entry->views) {
+        QMdiSubWindow* window = WindowOf(*view);
         if (window == nullptr)
             continue;
         ++number;
@@ -180,12 +177,11 @@ bool CPartDocuments::SaveModified(CPart& part) {
 bool CPartDocuments::Close(CPart& part) {
     if (!SaveModified(part))
         return false;
-    std::vector<QPointer<CPartView>> views = EntryOf(part)->views; // the part goes with the last
+    // Each window goes on its own; the part (and its entry) goes with the last.
+    const std::vector<CPartView*> views = EntryOf(part)->views;
     closingQuietly_ = true;
-    for (const QPointer<CPartView>& view : views) {
-        if (view != nullptr)
-            delete WindowOf(*view);
-    }
+    for (CPartView* view : views)
+        delete WindowOf(*view);
     closingQuietly_ = false;
     return true;
 }
@@ -201,8 +197,7 @@ bool CPartDocuments::SaveAllModified() {
 void CPartDocuments::CloseAll() {
     closingQuietly_ = true;
     while (!entries_.empty()) {
-        const QPointer<CPartView> view = entries_.back().views.back();
-        delete WindowOf(*view);
+        delete WindowOf(*entries_.back().views.back());
     }
     closingQuietly_ = false;
 }
@@ -268,14 +263,8 @@ std::vector<CPart*> CPartDocuments::Parts() const {
 }
 
 std::vector<CPartView*> CPartDocuments::Views(const CPart& part) const {
-    std::vector<CPartView*> views;
-    if (const Entry* entry = EntryOf(part)) {
-        for (const QPointer<CPartView>& view : entry->views) {
-            if (view != nullptr)
-                views.push_back(view);
-        }
-    }
-    return views;
+    const Entry* entry = EntryOf(part);
+    return entry != nullptr ? entry->views : std::vector<CPartView*>{};
 }
 
 CPartView* CPartDocuments::ActiveView() const {

@@ -12,7 +12,6 @@
 #include "ui/Part.h"
 
 #include <QObject>
-#include <QPointer>
 #include <QString>
 
 #include <functional>
@@ -110,14 +109,15 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The views are live: each is forgotten when it is destroyed.
     struct Entry {
         std::unique_ptr<CPart> part;
-        std::vector<QPointer<CPartView>> views;
+        std::vector<CPartView*> views;
     };
 
     CPart& Adopt(std::unique_ptr<CPart> part);
     CPartView* AddWindow(CPart& part);
-    void OnViewDestroyed(QObject* view);
+    void Forget(const CPartView* view);
     void Retitle(const CPart& part);
     Entry* EntryOf(const CPart& part);
     const Entry* EntryOf(const CPart& part) const;

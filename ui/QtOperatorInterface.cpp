@@ -148,8 +148,9 @@ bool QtOperatorInterface::OpenView(ViewKind view) {
         const QSize area = frame_.MdiArea()->size();
         window->resize(std::max(area.width() / 2, 320), std::max(area.height() / 2, 200));
     }
-    windows_[view] = OpenWindow{
-        window, QObject::connect(window, &QObject::destroyed, [=, this] { Forget(view, window); })};
+    windows_[view] = OpenWindow{window, window,
+                                QObject::connect(window, &QObject::destroyed,
+                                                 [=, this](QObject* gone) { Forget(view, gone); })};
     openOrder_.push_back(view);
     RetitleViews();
     window->show();
@@ -158,9 +159,9 @@ bool QtOperatorInterface::OpenView(ViewKind view) {
 
 // The operator closed the window (or the main window is going): forget it. The document has
 // been told by the view's own destructor, whichever view it was.
-void QtOperatorInterface::Forget(ViewKind view, QMdiSubWindow* window) {
+void QtOperatorInterface::Forget(ViewKind view, const QObject* window) {
     const auto it = windows_.find(view);
-    if (it == windows_.end() || it->second.window != window)
+    if (it == windows_.end() || it->second.object != window)
         return;
     windows_.erase(it);
     openOrder_.erase(std::remove(openOrder_.begin(), openOrder_.end(), view), openOrder_.end());
@@ -188,7 +189,7 @@ void QtOperatorInterface::CloseAllViews() {
         const ViewKind view = openOrder_.back();
         OpenWindow open = windows_[view];
         // Closed as the operator would close it, so the document hears of each.
-        Forget(view, open.window.data());
+        Forget(view, open.object);
         Destroy(open);
     }
 }

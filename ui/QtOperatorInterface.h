@@ -67,11 +67,14 @@ public:
 private:
     QWidget* CreateView(ViewKind view);
     CTextView* TextView(ViewKind view) const;
-    void Forget(ViewKind view, QMdiSubWindow* window);
+    void Forget(ViewKind view, const QObject* window);
 
     CMainFrame& frame_;
     struct OpenWindow {
         QPointer<QMdiSubWindow> window;
+        // The same window as a plain QObject, for telling it apart while it is being destroyed
+        // (reading the QPointer then would treat a bare QObject as a sub-window).
+        const QObject* object = nullptr;
         QMetaObject::Connection onDestroyed;
     };
     // Detaches the window from this object and deletes it.

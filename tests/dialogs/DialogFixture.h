@@ -20,7 +20,7 @@
 
 #include <filesystem>
 #include <functional>
-#include <regex>
+#include <string_view>
 
 namespace morvik::test {
 
@@ -106,13 +106,25 @@ public:
 protected:
     // Controller file downloads since the last look: "LO100", "RCF100", ...
     std::vector<std::string> Downloads() {
-        static const std::regex kDownload("LO10[0-2]|R[CWT]F10[0-2]");
         std::vector<std::string> downloads;
         for (const std::string& command : CardCommands()) {
-            if (std::regex_match(command, kDownload))
+            if (IsDownload(command))
                 downloads.push_back(command);
         }
         return downloads;
+    }
+
+    // "LO100".."LO102" and "RCF", "RWF", "RTF" followed by 100..102.
+    static bool IsDownload(std::string_view command) {
+        if (command.starts_with("LO"))
+            command.remove_prefix(2);
+        else if (command.size() > 3 && command[0] == 'R' &&
+                 std::string_view("CWT").find(command[1]) != std::string_view::npos &&
+                 command[2] == 'F')
+            command.remove_prefix(3);
+        else
+            return false;
+        return command == "100" || command == "101" || command == "102";
     }
 
     std::string machinePath;

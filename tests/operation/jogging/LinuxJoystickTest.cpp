@@ -38,11 +38,14 @@ void Append(const std::string& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary | std::ios::app) << bytes;
 }
 
+// The ends, both sides of the centre and the values next to the ends: every deflection above
+// centre once overflowed a 32-bit product, which an unoptimised build showed as a wild value.
 TEST(LinuxJoystickTest, AxisValuesMapOntoTheRawRange) {
     const struct {
         std::int16_t value;
         std::uint32_t raw;
-    } cases[] = {{-32768, 0}, {-32767, 0}, {0, 32767}, {32767, 65535}, {16384, 49151}, {1, 32768}};
+    } cases[] = {{-32768, 0}, {-32767, 0}, {-32766, 1},    {-1, 32766},    {0, 32767},
+                 {1, 32768},  {2, 32769},  {16384, 49151}, {32766, 65533}, {32767, 65535}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.value);
         EXPECT_EQ(LinuxJoystick::RawFromAxisValue(c.value), c.raw);
