@@ -19,6 +19,8 @@
 // would close the card's load early and let the remaining program lines run as commands.
 #pragma once
 
+#include "controller/OperatorInterface.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -69,6 +71,9 @@ public:
     // first non-digit). 0 when the line offers none, or when the number does not fit a 32-bit
     // integer whose negation also fits (the run command negates it).
     static std::int32_t ScanProgramNumber(std::string_view line);
+    // The filters of the File Load dialog: part programs, the common G-code extensions (.ngc,
+    // .nc, .tap, .gcode: files from CAM post-processors and other controls), every file.
+    static std::vector<FileFilter> LoadFilters();
 
 private:
     class LineSource;
@@ -76,6 +81,7 @@ private:
     class EditorLines;
 
     LoadResult ChooseAndLoad();
+    void AwaitFirstLineEcho();
     LoadResult SendAndRun(LineSource& source, const std::string& path);
     std::int32_t SendLines(LineSource& source);
     void RunLoaded();

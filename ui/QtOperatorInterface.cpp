@@ -78,8 +78,8 @@ QString QtOperatorInterface::FilterString(const std::vector<FileFilter>& filters
 std::optional<std::string>
 QtOperatorInterface::ChooseOpenFile(const std::string& title,
                                     const std::vector<FileFilter>& filters) {
-    const auto path = ModalDialogs().ChooseOpenFile(&frame_, QString::fromStdString(title),
-                                                    FilterString(filters));
+    const auto path = ModalDialogs().ChooseOpenFileAt(&frame_, QString::fromStdString(title),
+                                                      FilterString(filters), openPlaces_[title]);
     lastDialogCancelled_ = !path.has_value();
     return path ? std::optional<std::string>(path->toStdString()) : std::nullopt;
 }
@@ -192,17 +192,31 @@ CTextView* QtOperatorInterface::TextView(ViewKind view) const {
     return dynamic_cast<CTextView*>(View(view));
 }
 
+QString QtOperatorInterface::ViewName(ViewKind view) {
+    switch (view) {
+    case ViewKind::ProgramView:
+        return currentMachine != nullptr &&
+                       currentMachine->State().programViewKind == ProgramViewKind::Messages
+                   ? "Messages"
+                   : "Program";
+    case ViewKind::HomingView:
+        return "Homing";
+    case ViewKind::MdiPanel:
+        return "MDI";
+    case ViewKind::StatusDisplay:
+        return "Status";
+    }
+    return QString();
+}
+
 void QtOperatorInterface::RetitleViews() {
     const QString title = MachineTitle();
-    const bool numbered = openOrder_.size() > 1;
-    int number = 0;
     for (ViewKind view : openOrder_) {
         QMdiSubWindow* window = ViewWindow(view);
         if (window == nullptr)
             continue;
-        ++number;
         CMainFrame::SetDocument(window, DocumentKind::Machine, title);
-        window->setWindowTitle(numbered ? title + ":" + QString::number(number) : title);
+        window->setWindowTitle(ViewName(view) + " - " + title);
     }
     frame_.UpdateTitle();
 }
