@@ -128,6 +128,10 @@ bool QtOperatorInterface::OpenView(ViewKind view) {
     openOrder_.push_back(view);
     RetitleViews();
     window->show();
+    // A window wider or taller than the document area is placed so that its title bar and its
+    // left edge stay in view (the area would otherwise centre it beyond its left side).
+    if (window->x() < 0 || window->y() < 0)
+        window->move(std::max(0, window->x()), std::max(0, window->y()));
     return true;
 }
 

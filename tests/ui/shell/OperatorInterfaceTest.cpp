@@ -129,6 +129,8 @@ TEST_F(OperatorOnFake, MachineWindowsSayWhatTheyAreBesideTheDocumentTitle) {
 
     ASSERT_TRUE(ui->OpenView(ViewKind::StatusDisplay));
     EXPECT_NE(dynamic_cast<CStatusDisplay*>(ui->View(ViewKind::StatusDisplay)), nullptr);
+    const QPoint corner = ui->ViewWindow(ViewKind::StatusDisplay)->pos();
+    EXPECT_TRUE(corner.x() >= 0 && corner.y() >= 0) << "left edge and title bar in view";
     ASSERT_TRUE(ui->OpenView(ViewKind::ProgramView));
     EXPECT_NE(dynamic_cast<COutputDisplay*>(ui->View(ViewKind::ProgramView)), nullptr);
     ASSERT_TRUE(ui->OpenView(ViewKind::MdiPanel));
