@@ -1,5 +1,6 @@
 # The two set-up commands of the README:
-#   make run   - install what is missing, build, start the station on the simulated card
+#   make run   - install what is missing, build, start the station on the simulated card with
+#                the sample mill (examples/mill.mch, copied to build/run on the first run)
 #   make test  - install what is missing, build, run every test
 BUILD    ?= build
 JOBS     ?= $(shell nproc)
@@ -48,15 +49,12 @@ build: configure
 test: build locale
 	cd $(BUILD) && ctest --output-on-failure -j$(JOBS)
 
-# The station runs in a working folder under build/: a new machine writes its controller
-# files to the current folder, which must not be the checkout.
+# The station runs in a working folder under build/ (build/run), never in the checkout: the
+# first run copies the sample mill and part programs there, later runs open that copy again.
+# MACHINE=file opens another machine file instead. Without a display it says how to run anyway.
+MACHINE ?=
 run: build
-	@mkdir -p $(BUILD)/run
-	@if [ -x $(BUILD)/bin/morvik ]; then \
-	  cd $(BUILD)/run && ../bin/morvik; \
-	else \
-	  echo "Built. The station's window is not part of this build yet."; \
-	fi
+	@scripts/run-station.sh $(BUILD) $(MACHINE)
 
 bench: build
 	@for b in $(BUILD)/bin/bench_*; do [ -x "$$b" ] && "$$b"; done; true

@@ -112,6 +112,14 @@ void SetupSaveAs(CommandContext& c) {
     c.app.SaveMachine(MorvikApp::SaveKind::SaveAs);
 }
 
+void SetupOpen(CommandContext& c) {
+    c.app.OpenMachine();
+}
+
+CommandState SetupState(CommandContext& c) {
+    return CommandState::Enabled(c.machine != nullptr);
+}
+
 // ---- Calibrate, Mode, Options ----
 
 void CalibrateJoystick(CommandContext& c) {

@@ -42,6 +42,10 @@ template <int Id> void Setup(CommandContext& c) {
 }
 void SetupSave(CommandContext& c);
 void SetupSaveAs(CommandContext& c);
+void SetupOpen(CommandContext& c);
+// The items that change or save the machine: greyed while there is no machine document (a
+// machine file that failed to open leaves none).
+CommandState SetupState(CommandContext& c);
 
 // ---- Calibrate, Mode, Options ----
 void CalibrateJoystick(CommandContext& c);

@@ -28,6 +28,9 @@ constexpr int kRequiredVersion[] = {4, 0, 0};
 constexpr const char* kSaveChangesPrompt = "Save changes to %1?";
 constexpr const char* kFailedToOpen = "Failed to open document.";
 constexpr const char* kFailedToSave = "Failed to save document.";
+// Setup > Open.
+constexpr const char* kOpenMachineTitle = "Open Machine";
+constexpr const char* kMachineFilter = "Machine Files (*.mch);;All Files (*)";
 // How often a termination waits for open modal dialogs to return.
 constexpr int kTerminateRetryMs = 10;
 // More modal dialogs than this are never open on top of each other.
@@ -100,7 +103,7 @@ bool MorvikApp::InitInstance() {
     // The document kinds are data (RegisteredDocumentKinds); nothing to register at run time.
     if (!CreateMainFrame())
         return false;
-    if (!OpenMachineDocument())
+    if (!OpenMachineDocument(options_.commandLine))
         return false;
     frame_->SetDropHandler([this](const QString& path) { OpenDocumentFile(path); });
     frame_->show();
@@ -151,7 +154,7 @@ void MorvikApp::InstallCommands() {
 }
 
 // False only when the card cannot be opened (the machine has told the operator why).
-bool MorvikApp::OpenMachineDocument() {
+bool MorvikApp::OpenMachineDocument(const std::string& path) {
     IClock& clock = options_.clock != nullptr ? *options_.clock : steadyClock_;
     // The card is always opened with controller id 0, as the machine document does; the
     // "ControllerID" of the settings file is only kept and written back.
@@ -160,7 +163,6 @@ bool MorvikApp::OpenMachineDocument() {
         machine_.reset();
         return false;
     }
-    const std::string& path = options_.commandLine;
     const bool opened = path.empty() ? machine_->OnNewDocument() : machine_->OnOpenDocument(path);
     if (!opened) {
         ModalDialogs().Inform(frame_.get(), kMessageCaption,
@@ -277,6 +279,10 @@ void MorvikApp::CloseMachineDocument() {
     if (documentsClosed_)
         return;
     documentsClosed_ = true;
+    DropMachineDocument();
+}
+
+void MorvikApp::DropMachineDocument() {
     idleTimer_.stop();
     if (frame_ != nullptr)
         frame_->PeriodicTimer().stop();
@@ -332,6 +338,34 @@ bool MorvikApp::SaveMachine(SaveKind kind) {
     if (!(usesDialog && ui_->LastFileDialogCancelled()))
         ReportSaveFailure();
     return false;
+}
+
+bool MorvikApp::OpenMachine() {
+    if (terminating_ || documentsClosed_)
+        return false;
+    const auto path =
+        ModalDialogs().ChooseOpenFile(frame_.get(), kOpenMachineTitle, kMachineFilter);
+    if (!path)
+        return false;
+    return ReplaceMachine(path->toStdString());
+}
+
+bool MorvikApp::ReplaceMachine(const std::string& path) {
+    if (!SaveModified())
+        return false;
+    const bool ticking = frame_->PeriodicTimer().isActive();
+    DropMachineDocument();
+    currentControlPanel->State() = ControlPanelState{}; // nothing of the old machine shows
+    // Only a card that cannot be opened at all fails here; it has told the operator why.
+    OpenMachineDocument(path);
+    currentControlPanel->FirstFill();
+    if (ticking)
+        frame_->PeriodicTimer().start();
+    if (operation_ != nullptr)
+        operation_->SelectHome();
+    frame_->UpdateTitle();
+    UpdatePass();
+    return operation_ != nullptr;
 }
 
 void MorvikApp::ReportSaveFailure() {

@@ -110,6 +110,14 @@ public:
     enum class SaveKind { Save, SaveAs };
     // Setup > Save and Save As; a file that could not be written is reported. True when saved.
     bool SaveMachine(SaveKind kind);
+    // Setup > Open: a machine file chosen in the "Open Machine" dialog replaces the current
+    // machine as start-up opens one (a modified machine is offered for saving first; Cancel
+    // keeps it). The old machine is closed as at exit, the new one opened on the card and put
+    // in Home mode; a file that cannot be opened is reported and leaves no machine. True when
+    // the new machine is open.
+    bool OpenMachine();
+    // The same without the dialog.
+    bool ReplaceMachine(const std::string& path);
     void ShowAbout();
     // The page setup of the printer the part programs are printed on.
     void PrintSetup();
@@ -134,7 +142,12 @@ private:
     bool LoadLibraries();
     bool CreateMainFrame();
     void InstallCommands();
-    bool OpenMachineDocument();
+    // The machine file at path (empty: a new machine) on the card, with its operation; false
+    // only when the card cannot be opened.
+    bool OpenMachineDocument(const std::string& path);
+    // The machine document's windows closed, a held jog stopped, the card left safe and the
+    // document gone; the station itself stays.
+    void DropMachineDocument();
     std::vector<ICommandTarget*> RoutingPath();
     CommandContext Context();
     void OnWindowActivated();

@@ -12,7 +12,8 @@ namespace morvik {
 // The windows the machine document opens and refers to; the user interface owns them.
 enum class ViewKind { ProgramView, HomingView, MdiPanel, StatusDisplay };
 
-// One filter of a file dialog: the text shown and its pattern, e.g. {"Part Files (*.prt)", "*.prt"}.
+// One filter of a file dialog: the text shown and its pattern, e.g. {"Part Files (*.prt)",
+// "*.prt"}.
 struct FileFilter {
     std::string description;
     std::string pattern;
@@ -50,6 +51,10 @@ public:
     // Text views only (program view, homing view): clear, and append card or message text.
     virtual void ClearView(ViewKind view) = 0;
     virtual void AppendToView(ViewKind view, const std::string& text) = 0;
+    // A view now shows something else (the program view switched between the executed blocks
+    // and the program's messages): its window's title follows. Nothing where titles are not
+    // shown.
+    virtual void RetitleView(ViewKind) {}
 };
 
 // RAII for the wait cursor, so that every return path restores it.

@@ -8,6 +8,7 @@
 #include "controller/OperatorInterface.h"
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -56,6 +57,14 @@ struct MachineState {
     // The control panel's jog button bits as the last jog step saw them.
     std::uint16_t jogButtons = 0;
     ProgramViewKind programViewKind = ProgramViewKind::Nothing;
+    // The program view shows the loaded program's first line from the load on; the card echoes
+    // that line once more as it runs it. Until then text holds the echo awaited (the line and
+    // its carriage return) and matched how much of it the card has sent so far.
+    struct AwaitedEcho {
+        std::string text;
+        std::size_t matched = 0;
+    };
+    AwaitedEcho firstLineEcho;
     bool calibrating = false; // the joystick calibration is running; the joystick is ignored
     bool cutterDown = false;  // jog X and Y with the cutter lowered and turned to the travel
     OpenViews views;

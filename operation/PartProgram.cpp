@@ -126,6 +126,12 @@ std::int32_t PartProgram::ScanProgramNumber(std::string_view line) {
     return static_cast<std::int32_t>(number);
 }
 
+std::vector<FileFilter> PartProgram::LoadFilters() {
+    return {{"Part Files (*.prt)", "*.prt"},
+            {"G-code Files (*.ngc *.nc *.tap *.gcode)", "*.ngc;*.nc;*.tap;*.gcode"},
+            {"All Files (*.*)", "*.*"}};
+}
+
 LoadResult PartProgram::LoadFromFile() {
     if (machine_.State().mode != MachineMode::Run) {
         machine_.Operator().ShowMessage(msg::MustBeInRunToLoad);
@@ -136,8 +142,7 @@ LoadResult PartProgram::LoadFromFile() {
 
 LoadResult PartProgram::ChooseAndLoad() {
     IOperatorInterface& ui = machine_.Operator();
-    const std::optional<std::string> path = ui.ChooseOpenFile(
-        "File Load", {{"Part Files (*.prt)", "*.prt"}, {"All Files (*.*)", "*.*"}});
+    const std::optional<std::string> path = ui.ChooseOpenFile("File Load", LoadFilters());
     if (!path)
         return LoadResult::Cancelled;
     WaitCursor busy(ui);
@@ -233,12 +238,28 @@ void PartProgram::RunLoaded() {
     MachineState& state = machine_.State();
     machine_.Controller().SendAscii(AsciiCommand("RUF", -state.programNumber));
     state.programStarted = true;
+    state.firstLineEcho = {};
     if (state.views.Has(ViewKind::ProgramView)) {
         IOperatorInterface& ui = machine_.Operator();
         ui.ClearView(ViewKind::ProgramView);
         ui.AppendToView(ViewKind::ProgramView, state.firstLine);
         ui.AppendToView(ViewKind::ProgramView, "\r");
+        AwaitFirstLineEcho();
     }
+}
+
+// The card echoes a block as it stores it (without the line end) unless it is blank; the
+// program view, already showing the line, drops that echo (ProgramView::Route).
+void PartProgram::AwaitFirstLineEcho() {
+    MachineState& state = machine_.State();
+    if (state.programViewKind != ProgramViewKind::Program)
+        return;
+    std::string_view line = state.firstLine;
+    if (line.ends_with('\r'))
+        line.remove_suffix(1);
+    if (line.find_first_not_of(" \t\r\n") == std::string_view::npos)
+        return;
+    state.firstLineEcho.text = std::string(line) + '\r';
 }
 
 LoadResult PartProgram::Restart() {

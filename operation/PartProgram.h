@@ -27,6 +27,8 @@
 // operator confirms (34205) or the load changes nothing.
 #pragma once
 
+#include "controller/OperatorInterface.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -96,9 +98,13 @@ public:
     static ProgramLines FileProgramLines(std::string_view bytes);
     // An editor's lines (0x1A ends the text), checked against kEditorLineLimit.
     static ProgramLines EditorProgramLines(const std::vector<std::string>& lines);
+    // The filters of the File Load dialog: part programs, the common G-code extensions (.ngc,
+    // .nc, .tap, .gcode: files from CAM post-processors and other controls), every file.
+    static std::vector<FileFilter> LoadFilters();
 
 private:
     LoadResult ChooseAndLoad();
+    void AwaitFirstLineEcho();
     LoadResult Load(const ProgramLines& program, const std::string& path);
     LoadResult SendAndRun(const std::vector<std::string>& lines, const std::string& path);
     std::int32_t SendLines(const std::vector<std::string>& lines);

@@ -67,6 +67,8 @@ void ProgramView::Toggle(ProgramViewKind kind) {
     machine_.AllOutputOptionsOff();
     machine_.Controller().SetOutputOption(option, true);
     state.programViewKind = kind;
+    state.firstLineEcho = {}; // what the view showed of the last load is not what it shows now
+    machine_.Operator().RetitleView(ViewKind::ProgramView);
 }
 
 bool ProgramView::IsChecked(ProgramViewKind kind) const {
@@ -83,8 +85,34 @@ void ProgramView::Route(const std::string& text) {
         target = ViewKind::HomingView;
     else
         return;
-    if (state.views.Has(target))
-        machine_.Operator().AppendToView(target, text);
+    if (!state.views.Has(target))
+        return;
+    const std::string shown = target == ViewKind::ProgramView ? WithoutFirstLineEcho(text) : text;
+    if (!shown.empty())
+        machine_.Operator().AppendToView(target, shown);
+}
+
+// The echo may arrive split over several pieces: what matches it so far is held back; the whole
+// echo is dropped, and any other text puts back what was held and ends the wait.
+std::string ProgramView::WithoutFirstLineEcho(const std::string& text) {
+    MachineState::AwaitedEcho& echo = machine_.State().firstLineEcho;
+    if (echo.text.empty())
+        return text;
+    std::size_t taken = 0;
+    while (taken < text.size() && echo.matched < echo.text.size() &&
+           text[taken] == echo.text[echo.matched]) {
+        ++taken;
+        ++echo.matched;
+    }
+    if (echo.matched == echo.text.size()) {
+        echo = {};
+        return text.substr(taken);
+    }
+    if (taken == text.size())
+        return std::string();
+    std::string held = echo.text.substr(0, echo.matched);
+    echo = {};
+    return held + text.substr(taken);
 }
 
 } // namespace morvik

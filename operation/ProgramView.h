@@ -35,10 +35,13 @@ public:
     void Toggle(ProgramViewKind kind);
     // The check mark of View > Program / View > Messages.
     bool IsChecked(ProgramViewKind kind) const;
-    // One piece of the card's text output.
+    // One piece of the card's text output. The card's echo of the loaded program's first line,
+    // which the program view already shows, is not shown again.
     void Route(const std::string& text);
 
 private:
+    std::string WithoutFirstLineEcho(const std::string& text);
+
     CMachine& machine_;
 };
 

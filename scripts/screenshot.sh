@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Takes the README's picture of the station: under a virtual X server (xvfb-run) the built
-# station opens a sample mill (a new machine has no jog rate yet) on the simulated card,
+# station opens the sample mill (examples/mill.mch) on the simulated card,
 # homes it, jogs X and Y away from zero,
 # opens the status display and saves its own window as docs/screenshot.png (the station does
 # this itself when MORVIK_SCREENSHOT names the file), then quits.
@@ -13,7 +13,7 @@ repo="$(cd "$(dirname "$0")/.." && pwd)"
 build="${1:-$repo/build}"
 station="$build/bin/morvik"
 picture="$repo/docs/screenshot.png"
-machine="$repo/tests/machine/golden/mill.mch"
+machine="$repo/examples/mill.mch"
 
 if [ ! -x "$station" ]; then
     echo "No station at $station: build it first (make build)." >&2

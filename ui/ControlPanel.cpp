@@ -13,10 +13,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QResizeEvent>
 #include <QToolButton>
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <cmath>
 #include <cstddef>
 #include <utility>
 
@@ -113,14 +115,48 @@ void ControlPanel::Build() {
     for (const PanelItem& item : PanelItems()) {
         QWidget* widget = Create(item);
         widget->setGeometry(units_.Map(item.rect));
+        placed_.emplace_back(widget, widget->geometry());
         bottom = std::max(bottom, widget->geometry().bottom() + 1 + units_.Y(2));
         if (item.id == 0)
             continue;
         widget->setObjectName(ControlName(item.id));
         controls_[item.id] = widget;
     }
-    setFixedWidth(units_.X(kPanelWidthDlu));
+    formSize_ = QSize(units_.X(kPanelWidthDlu), bottom);
+    setFixedWidth(formSize_.width());
     setMinimumHeight(bottom);
+}
+
+QRect ControlPanel::ScaledRect(const QRect& formRect) const {
+    const auto at = [this](int v) { return static_cast<int>(std::lround(v * scale_)); };
+    const QPoint topLeft(at(formRect.left()), at(formRect.top()));
+    const QPoint end(at(formRect.left() + formRect.width()),
+                     at(formRect.top() + formRect.height()));
+    return QRect(topLeft, QSize(end.x() - topLeft.x(), end.y() - topLeft.y()));
+}
+
+void ControlPanel::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    const double byHeight = static_cast<double>(height()) / formSize_.height();
+    const double scale = std::clamp(byHeight, 1.0, kMaxScale);
+    if (std::abs(scale - scale_) > 0.005)
+        ApplyScale(scale);
+}
+
+void ControlPanel::ApplyScale(double scale) {
+    scale_ = scale;
+    QFont scaled = PanelFont();
+    scaled.setPointSizeF(kPanelFontPoints * scale);
+    setFont(scaled);
+    if (filled_) {
+        largeFont_ = LargeFontFor(scaled);
+        for (int id : {control::kAxisX, control::kAxisY, control::kAxisZ, control::kAxisS})
+            Control(id)->setFont(largeFont_);
+    }
+    for (const auto& [widget, rect] : placed_)
+        widget->setGeometry(ScaledRect(rect));
+    // The width follows the height: this resizes the panel again, at the same scale.
+    setFixedWidth(static_cast<int>(std::lround(formSize_.width() * scale)));
 }
 
 QWidget* ControlPanel::Create(const PanelItem& item) {
@@ -202,6 +238,7 @@ QWidget* ControlPanel::CreateOverrideEdit(const PanelItem& item) {
 }
 
 void ControlPanel::FirstFill() {
+    filled_ = true;
     largeFont_ = LargeFontFor(font());
     for (int id : {control::kAxisX, control::kAxisY, control::kAxisZ, control::kAxisS})
         Control(id)->setFont(largeFont_);

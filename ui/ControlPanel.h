@@ -27,6 +27,10 @@
 // otherwise the jogs are let go (a watchdog that needs no release event).
 //
 // Each control is a child widget named "ctl" + its id (e.g. "ctl1075"), found with Control(id).
+//
+// The form's size is the panel's smallest; a taller panel (a larger main window) scales the
+// whole form and its font with its height, up to kMaxScale, and widens itself to match, so the
+// readouts and buttons grow with the window instead of staying a strip in one corner.
 #pragma once
 
 #include "operation/ControlPanelState.h"
@@ -35,12 +39,15 @@
 #include "ui/PanelTemplate.h"
 
 #include <QFont>
+#include <QRect>
+#include <QSize>
 #include <QString>
 #include <QWidget>
 
 #include <array>
 #include <functional>
 #include <map>
+#include <utility>
 #include <vector>
 
 class QLineEdit;
@@ -99,8 +106,15 @@ public:
     // The panel's font with its pixel height multiplied by 2.5, truncated.
     static QFont LargeFontFor(const QFont& panelFont);
 
+    static constexpr double kMaxScale = 2.5;
+    // How much larger than the form the panel is drawn now (1 at the form's size).
+    double Scale() const { return scale_; }
+    // Where the form puts a control at the present scale.
+    QRect ScaledRect(const QRect& formRect) const;
+
 protected:
     bool event(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
 
@@ -137,6 +151,8 @@ private:
     void DropJogHolds();
     // The tick's watchdog: jogs let go unless the left mouse button is down and no popup open.
     void ReleaseLostJogs();
+    // Every control placed and the fonts sized for scale.
+    void ApplyScale(double scale);
 
     ControlPanelState state_;
     MachineOperation* operation_ = nullptr;
@@ -150,6 +166,11 @@ private:
     std::array<LampWidget*, kIndicatorCount> lamps_{};
     std::array<ReadoutWidget*, kReadoutCount> readouts_{};
     std::array<QLineEdit*, kOverrideCount> overrides_{};
+    // Every widget of the form with its rectangle at scale 1, and the form's size.
+    std::vector<std::pair<QWidget*, QRect>> placed_;
+    QSize formSize_;
+    double scale_ = 1.0;
+    bool filled_ = false;
 };
 
 } // namespace morvik

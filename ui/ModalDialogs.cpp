@@ -1,6 +1,7 @@
 #include "ui/ModalDialogs.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 
 namespace morvik {
@@ -56,6 +57,18 @@ public:
                                           const QString& filter) override {
         const QString path = QFileDialog::getOpenFileName(parent, title, QString(), filter);
         return path.isEmpty() ? std::nullopt : std::optional<QString>(path);
+    }
+
+    std::optional<QString> ChooseOpenFileAt(QWidget* parent, const QString& title,
+                                            const QString& filter,
+                                            FileDialogPlace& place) override {
+        QString selected = place.filter;
+        const QString path =
+            QFileDialog::getOpenFileName(parent, title, place.folder, filter, &selected);
+        if (path.isEmpty())
+            return std::nullopt;
+        place = FileDialogPlace{QFileInfo(path).absolutePath(), selected};
+        return path;
     }
 
     std::optional<QString> ChooseSaveFile(QWidget* parent, const QString& title,

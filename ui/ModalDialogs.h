@@ -15,6 +15,14 @@ namespace morvik {
 enum class BoxIcon { Information, Warning, Critical, Question };
 enum class BoxAnswer { Yes, No, Cancel };
 
+// Where an open-file dialog starts (folder) and which of its filters it shows first; after a
+// file was chosen it holds the chosen file's folder and the filter in use, so the next dialog of
+// the same kind starts where the operator left the last one.
+struct FileDialogPlace {
+    QString folder;
+    QString filter;
+};
+
 class IModalDialogs {
 public:
     virtual ~IModalDialogs() = default;
@@ -30,6 +38,12 @@ public:
     // filter is in Qt's form ("Part Files (*.prt);;All Files (*)"); nullopt when cancelled.
     virtual std::optional<QString> ChooseOpenFile(QWidget* parent, const QString& title,
                                                   const QString& filter) = 0;
+    // The same, starting at place and updating it when a file was chosen.
+    virtual std::optional<QString> ChooseOpenFileAt(QWidget* parent, const QString& title,
+                                                    const QString& filter, FileDialogPlace& place) {
+        (void)place;
+        return ChooseOpenFile(parent, title, filter);
+    }
     virtual std::optional<QString> ChooseSaveFile(QWidget* parent, const QString& title,
                                                   const QString& filter,
                                                   const QString& suggestedName) = 0;

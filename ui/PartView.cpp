@@ -31,17 +31,20 @@ namespace morvik {
 
 // The non-modal Find and Replace box of an editor window; it only collects the request and
 // asks the view to act, so everything it does is the view's FindNext/ReplaceNext/ReplaceAll.
+// A search that finds nothing says so on the box's own status line (a beep alone is easily
+// missed, or not heard at all on a shop floor). It opens with the remembered text selected,
+// so typing replaces it and Enter searches for it again.
 class CFindDialog : public QDialog {
 public:
     CFindDialog(CPartView& view, bool replace) : QDialog(&view), view_(view) {
         setWindowTitle(replace ? "Replace" : "Find");
         setAttribute(Qt::WA_DeleteOnClose);
+        what_->setObjectName("what");
+        status_->setObjectName("status");
         auto* grid = new QGridLayout(this);
-        grid->addWidget(new QLabel("Fi&nd what:"), 0, 0);
-        grid->addWidget(what_, 0, 1);
+        AddLabeled(grid, 0, "Fi&nd what:", what_);
         if (replace) {
-            grid->addWidget(new QLabel("Re&place with:"), 1, 0);
-            grid->addWidget(with_, 1, 1);
+            AddLabeled(grid, 1, "Re&place with:", with_);
         } else {
             with_->hide();
             grid->addWidget(up_, 1, 0);
@@ -50,18 +53,27 @@ public:
         }
         grid->addWidget(wholeWord_, 2, 0, 1, 2);
         grid->addWidget(matchCase_, 3, 0, 1, 2);
-        AddButton(grid, 0, "&Find Next", [this] { view_.FindNext(Request()); });
+        grid->addWidget(status_, 4, 0, 1, 3);
+        AddButton(grid, 0, "&Find Next", [this] { Report(view_.FindNext(Request())); });
         if (replace) {
-            AddButton(grid, 1, "&Replace", [this] { view_.ReplaceNext(Request()); });
-            AddButton(grid, 2, "Replace &All", [this] { view_.ReplaceAll(Request()); });
+            AddButton(grid, 1, "&Replace", [this] { Report(view_.ReplaceNext(Request())); });
+            AddButton(grid, 2, "Replace &All", [this] { ReportReplaced(); });
         }
         AddButton(grid, 3, "Cancel", [this] { close(); });
         what_->setText(view.LastFind().what);
+        what_->selectAll();
         matchCase_->setChecked(view.LastFind().matchCase);
         wholeWord_->setChecked(view.LastFind().wholeWord);
     }
 
 private:
+    // A label whose mnemonic moves the focus to its field (and so shows no "&").
+    void AddLabeled(QGridLayout* grid, int row, const char* text, QLineEdit* field) {
+        auto* label = new QLabel(text);
+        label->setBuddy(field);
+        grid->addWidget(label, row, 0);
+        grid->addWidget(field, row, 1);
+    }
     template <typename Action>
     void AddButton(QGridLayout* grid, int row, const char* text, Action action) {
         auto* button = new QPushButton(text);
@@ -72,10 +84,22 @@ private:
         return FindRequest{what_->text(), with_->text(), matchCase_->isChecked(),
                            wholeWord_->isChecked(), !up_->isChecked()};
     }
+    QString NotFound() const { return QString("\"%1\" not found").arg(what_->text()); }
+    void Report(bool found) {
+        status_->setText(found || what_->text().isEmpty() ? QString() : NotFound());
+    }
+    void ReportReplaced() {
+        const int count = view_.ReplaceAll(Request());
+        if (count == 0)
+            Report(false);
+        else
+            status_->setText(QString("%1 replaced").arg(count));
+    }
 
     CPartView& view_;
     QLineEdit* what_ = new QLineEdit;
     QLineEdit* with_ = new QLineEdit;
+    QLabel* status_ = new QLabel;
     QCheckBox* matchCase_ = new QCheckBox("Match &case");
     QCheckBox* wholeWord_ = new QCheckBox("Match &whole word only");
     QRadioButton* up_ = new QRadioButton("&Up");
@@ -313,6 +337,10 @@ void CPartView::ShowFindDialog(bool replace) {
         lastFind_.what = textCursor().selectedText();
     findDialog_ = new CFindDialog(*this, replace);
     findDialog_->show();
+}
+
+QDialog* CPartView::FindDialog() const {
+    return findDialog_.data();
 }
 
 void CPartView::PrintTo(QPrinter& printer) {

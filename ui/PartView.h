@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+class QDialog;
 class QPrinter;
 
 namespace morvik {
@@ -89,6 +90,8 @@ public:
     // The non-modal Find and Replace boxes (Edit > Find, Edit > Replace), seeded with the
     // selection.
     void ShowFindDialog(bool replace);
+    // The open Find or Replace box, or null.
+    QDialog* FindDialog() const;
 
     // ---- Printing ----
     // The text page by page in the editor's font.

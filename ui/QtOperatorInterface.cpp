@@ -103,8 +103,8 @@ QString QtOperatorInterface::FilterString(const std::vector<FileFilter>& filters
 std::optional<std::string>
 QtOperatorInterface::ChooseOpenFile(const std::string& title,
                                     const std::vector<FileFilter>& filters) {
-    const auto path = ModalDialogs().ChooseOpenFile(&frame_, QString::fromStdString(title),
-                                                    FilterString(filters));
+    const auto path = ModalDialogs().ChooseOpenFileAt(&frame_, QString::fromStdString(title),
+                                                      FilterString(filters), openPlaces_[title]);
     lastDialogCancelled_ = !path.has_value();
     return path ? std::optional<std::string>(path->toStdString()) : std::nullopt;
 }
@@ -154,6 +154,10 @@ bool QtOperatorInterface::OpenView(ViewKind view) {
     openOrder_.push_back(view);
     RetitleViews();
     window->show();
+    // A window wider or taller than the document area is placed so that its title bar and its
+    // left edge stay in view (the area would otherwise centre it beyond its left side).
+    if (window->x() < 0 || window->y() < 0)
+        window->move(std::max(0, window->x()), std::max(0, window->y()));
     return true;
 }
 
@@ -218,17 +222,31 @@ CTextView* QtOperatorInterface::TextView(ViewKind view) const {
     return dynamic_cast<CTextView*>(View(view));
 }
 
+QString QtOperatorInterface::ViewName(ViewKind view) {
+    switch (view) {
+    case ViewKind::ProgramView:
+        return currentMachine != nullptr &&
+                       currentMachine->State().programViewKind == ProgramViewKind::Messages
+                   ? "Messages"
+                   : "Program";
+    case ViewKind::HomingView:
+        return "Homing";
+    case ViewKind::MdiPanel:
+        return "MDI";
+    case ViewKind::StatusDisplay:
+        return "Status";
+    }
+    return QString();
+}
+
 void QtOperatorInterface::RetitleViews() {
     const QString title = MachineTitle();
-    const bool numbered = openOrder_.size() > 1;
-    int number = 0;
     for (ViewKind view : openOrder_) {
         QMdiSubWindow* window = ViewWindow(view);
         if (window == nullptr)
             continue;
-        ++number;
         CMainFrame::SetDocument(window, DocumentKind::Machine, title);
-        window->setWindowTitle(numbered ? title + ":" + QString::number(number) : title);
+        window->setWindowTitle(ViewName(view) + " - " + title);
     }
     frame_.UpdateTitle();
 }

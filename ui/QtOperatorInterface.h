@@ -2,8 +2,8 @@
 // boxes captioned "Morvik Windows Application" through ModalDialogs, the wait cursor, the file
 // dialogs, and the machine document's windows in the main window's document area.
 //
-// The machine's windows are document windows titled with the machine document's title (with
-// ":1", ":2", ... while it has more than one): the homing view (HomingView), the status display
+// The machine's windows are document windows titled with what they are and the machine
+// document's title ("Homing - mill.mch"): the homing view (HomingView), the status display
 // (CStatusDisplay), the program view (COutputDisplay) and the MDI panel (CMDIPanel), the last
 // two made by CreateMachineViewWidget.
 //
@@ -13,6 +13,7 @@
 #pragma once
 
 #include "controller/OperatorInterface.h"
+#include "ui/ModalDialogs.h"
 
 #include <QPointer>
 
@@ -49,14 +50,20 @@ public:
     void CloseView(ViewKind view) override;
     void ClearView(ViewKind view) override;
     void AppendToView(ViewKind view, const std::string& text) override;
+    void RetitleView(ViewKind) override { RetitleViews(); }
 
     // The window of a view and the view itself, or null while it is not open.
     QMdiSubWindow* ViewWindow(ViewKind view) const;
     QWidget* View(ViewKind view) const;
     // Every machine window closed, each telling the document; called as the document closes.
     void CloseAllViews();
-    // The windows' titles again, after the document's title changed (Save As).
+    // The windows' titles again, after the document's title changed (Save As) or a view's
+    // content did: each says what the window is, then the machine document's title
+    // ("Program - mill.mch").
     void RetitleViews();
+    // What a machine window is, as its title says: "Status", "Program" or "Messages" (the
+    // program view by what it was opened for), "MDI", "Homing".
+    static QString ViewName(ViewKind view);
     // Whether the last file dialog was cancelled (a false Save As may be a cancel or a failure).
     bool LastFileDialogCancelled() const { return lastDialogCancelled_; }
 
@@ -85,6 +92,9 @@ private:
     std::vector<ViewKind> openOrder_;
     int waitDepth_ = 0;
     bool lastDialogCancelled_ = false;
+    // Where each open-file dialog, by its title, was left ("File Load" starts where the last
+    // load found its file, with the filter then in use).
+    std::map<std::string, FileDialogPlace> openPlaces_;
 };
 
 } // namespace morvik

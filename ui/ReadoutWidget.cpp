@@ -14,7 +14,55 @@ const QColor kFace(12, 18, 14);
 const QColor kBezel(70, 78, 72);
 const QColor kDigits(120, 255, 140);
 
+// The size the advances are compared at: large enough that rounding cannot hide a difference.
+constexpr int kProbePixels = 32;
+
+QFont BoldProbe(const QString& family) {
+    QFont font(family);
+    font.setBold(true);
+    font.setPixelSize(kProbePixels);
+    return font;
+}
+
+// The families in the order they are tried: the system's fixed font first, the fixed-pitch
+// ones next, then the rest; each once.
+QStringList CandidateFamilies() {
+    QStringList candidates{QFontDatabase::systemFont(QFontDatabase::FixedFont).family()};
+    QStringList others;
+    for (const QString& family : QFontDatabase::families()) {
+        if (candidates.contains(family) || others.contains(family))
+            continue;
+        if (QFontDatabase::isFixedPitch(family))
+            candidates << family;
+        else
+            others << family;
+    }
+    return candidates + others;
+}
+
 } // namespace
+
+bool ReadoutWidget::EvenAdvance(const QFont& font) {
+    const QFontMetricsF metrics(font);
+    const QString characters = QString::fromLatin1(kReadoutCharacters);
+    const qreal advance = metrics.horizontalAdvance(characters.front());
+    for (const QChar c : characters) {
+        if (qAbs(metrics.horizontalAdvance(c) - advance) > 0.01)
+            return false;
+    }
+    return advance > 0;
+}
+
+QString ReadoutWidget::DigitFamily() {
+    static const QString family = [] {
+        for (const QString& candidate : CandidateFamilies()) {
+            if (EvenAdvance(BoldProbe(candidate)))
+                return candidate;
+        }
+        return QFontDatabase::systemFont(QFontDatabase::FixedFont).family();
+    }();
+    return family;
+}
 
 ReadoutWidget::ReadoutWidget(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -38,7 +86,7 @@ QFont ReadoutWidget::DigitFont() const {
 }
 
 QFont ReadoutWidget::FitDigitFont(int columns) const {
-    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    QFont font(DigitFamily());
     font.setStyleHint(QFont::Monospace);
     font.setBold(true);
     const int width = std::max(1, this->width() - 2 * kPadding);

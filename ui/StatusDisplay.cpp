@@ -18,7 +18,6 @@ namespace morvik {
 namespace {
 
 constexpr int kFontPoints = 8;
-constexpr double kSmallestPoints = 5.0;
 constexpr std::size_t kTextBufferSize = 30;
 
 // A counter field with its label, in the order of the form.
@@ -115,15 +114,8 @@ QAbstractButton* MakeIndicator(const IndicatorItem& item, QWidget* parent) {
     return radio;
 }
 
-// The form was drawn for a narrower font than most desktops use: a caption that does not fit its
-// rectangle gets a smaller font rather than being cut off.
-void FitCaption(QWidget* widget, int width) {
-    QFont font = widget->font();
-    while (widget->sizeHint().width() > width && font.pointSizeF() > kSmallestPoints) {
-        font.setPointSizeF(font.pointSizeF() - 0.5);
-        widget->setFont(font);
-    }
-}
+// How far the form may be widened for its captions: at most twice its drawn width.
+constexpr int kMaxWidening = 2;
 
 bool IsOperatorInput(QEvent::Type type) {
     switch (type) {
@@ -176,24 +168,22 @@ CStatusDisplay::~CStatusDisplay() {
 }
 
 void CStatusDisplay::Build() {
-    for (const GroupItem& group : kGroups) {
-        auto* box = new QGroupBox(QString::fromLatin1(group.title), this);
-        box->setGeometry(units_.Map(group.rect));
-    }
+    for (const GroupItem& group : kGroups)
+        placed_.emplace_back(new QGroupBox(QString::fromLatin1(group.title), this), group.rect);
     BuildFields();
     BuildIndicators();
+    WidenToFitCaptions();
+    Place();
     setMinimumSize(sizeHint());
 }
 
 void CStatusDisplay::BuildFields() {
     for (const FieldItem& item : kFields) {
-        auto* label = new QLabel(QString::fromLatin1(item.label), this);
-        label->setGeometry(units_.Map(item.labelRect));
-        FitCaption(label, label->width());
+        placed_.emplace_back(new QLabel(QString::fromLatin1(item.label), this), item.labelRect);
         auto* field = new QLineEdit(this);
         field->setObjectName(QString::fromLatin1(item.name));
         field->setReadOnly(true);
-        field->setGeometry(units_.Map(item.fieldRect));
+        placed_.emplace_back(field, item.fieldRect);
         fields_.push_back(field);
     }
 }
@@ -202,10 +192,32 @@ void CStatusDisplay::BuildIndicators() {
     for (const IndicatorItem& item : kIndicators) {
         QAbstractButton* indicator = MakeIndicator(item, this);
         indicator->setObjectName(QString::fromLatin1(item.name));
-        indicator->setGeometry(units_.Map(item.rect));
-        FitCaption(indicator, indicator->width());
+        placed_.emplace_back(indicator, item.rect);
         indicators_.push_back(indicator);
     }
+}
+
+void CStatusDisplay::Place() {
+    for (const auto& [widget, rect] : placed_)
+        widget->setGeometry(units_.Map(rect));
+}
+
+// The form was drawn for a narrower font than most desktops use. Rather than cut a caption
+// ("MOTOR ERROR") or shrink it below its neighbours' size, the whole form is laid out a little
+// wider: one horizontal unit more per step, so every column keeps its place beside the others.
+void CStatusDisplay::WidenToFitCaptions() {
+    const auto fits = [this] {
+        for (const auto& [widget, rect] : placed_) {
+            const bool caption = qobject_cast<QLabel*>(widget) != nullptr ||
+                                 qobject_cast<QAbstractButton*>(widget) != nullptr;
+            if (caption && widget->sizeHint().width() > units_.X(rect.width))
+                return false;
+        }
+        return true;
+    };
+    const int widest = units_.BaseX() * kMaxWidening;
+    while (!fits() && units_.BaseX() < widest)
+        units_ = DialogUnits(units_.BaseX() + 1, units_.BaseY());
 }
 
 void CStatusDisplay::Refresh() {

@@ -17,6 +17,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 class QAbstractButton;
@@ -71,12 +72,18 @@ private:
     void Build();
     void BuildFields();
     void BuildIndicators();
+    // Every widget at its rectangle of the form in units_.
+    void Place();
+    // The form widened, if need be, until every caption fits its rectangle at the form's font.
+    void WidenToFitCaptions();
     void Show(const StatusReading& reading);
 
     DialogUnits units_;
     QTimer timer_;
     std::vector<QLineEdit*> fields_;
     std::vector<QAbstractButton*> indicators_;
+    // Every widget of the form with its rectangle, in the order built.
+    std::vector<std::pair<QWidget*, DluRect>> placed_;
 };
 
 } // namespace morvik

@@ -3,6 +3,7 @@
 #include <QFontDatabase>
 #include <QFontMetrics>
 #include <QPainter>
+#include <QScrollBar>
 
 #include <algorithm>
 
@@ -27,19 +28,44 @@ void TextLineRing::Append(std::string_view text) {
     }
 }
 
-CTextView::CTextView(QWidget* parent) : QWidget(parent) {
+CTextView::CTextView(QWidget* parent) : QAbstractScrollArea(parent) {
     setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    setAttribute(Qt::WA_OpaquePaintEvent);
+    setFrameShape(QFrame::NoFrame);
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    horizontalScrollBar()->setSingleStep(QFontMetrics(font()).averageCharWidth());
 }
 
 void CTextView::Clear() {
     ring_.Clear();
-    update();
+    UpdateScrollRange();
+    viewport()->update();
 }
 
 void CTextView::Append(const std::string& text) {
     ring_.Append(text);
-    update();
+    UpdateScrollRange();
+    viewport()->update();
+}
+
+int CTextView::ContentWidth() const {
+    const QFontMetrics metrics(font());
+    int widest = 0;
+    for (int k = 0; k < TextLineRing::kLineCount; ++k)
+        widest = std::max(widest, metrics.horizontalAdvance(QString::fromLatin1(ring_.Line(k))));
+    return widest + 2 * kLeftMargin;
+}
+
+void CTextView::UpdateScrollRange() {
+    QScrollBar* bar = horizontalScrollBar();
+    bar->setRange(0, std::max(0, ContentWidth() - viewport()->width()));
+    bar->setPageStep(viewport()->width());
+}
+
+void CTextView::resizeEvent(QResizeEvent* event) {
+    QAbstractScrollArea::resizeEvent(event);
+    UpdateScrollRange();
 }
 
 int CTextView::EnsureLineHeight() {
@@ -62,12 +88,13 @@ std::vector<CTextView::DrawnLine> CTextView::Layout(int clientHeight) {
 }
 
 void CTextView::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
-    painter.fillRect(rect(), palette().base());
+    QPainter painter(viewport());
+    painter.fillRect(viewport()->rect(), palette().base());
     painter.setPen(palette().color(QPalette::Text));
     const int ascent = QFontMetrics(font()).ascent();
-    for (const DrawnLine& line : Layout(height()))
-        painter.drawText(QPoint(kLeftMargin, line.y + ascent), QString::fromLatin1(line.text));
+    const int left = kLeftMargin - horizontalScrollBar()->value();
+    for (const DrawnLine& line : Layout(viewport()->height()))
+        painter.drawText(QPoint(left, line.y + ascent), QString::fromLatin1(line.text));
 }
 
 } // namespace morvik

@@ -3,9 +3,11 @@
 // characters); only a carriage return ends a line, so a line may be completed over several
 // appends, and a line feed or any other character stays part of the line's text. The newest
 // 32 lines are kept in a ring; the newest is drawn at the bottom and older lines go upwards.
+// A line wider than the view does not vanish at the right edge: the view then scrolls
+// horizontally (a scroll bar appears while some line of the ring is wider than the view).
 #pragma once
 
-#include <QWidget>
+#include <QAbstractScrollArea>
 
 #include <array>
 #include <string>
@@ -35,7 +37,7 @@ private:
     int current_ = 0;
 };
 
-class CTextView : public QWidget {
+class CTextView : public QAbstractScrollArea {
 public:
     static constexpr int kFallbackLineHeight = 20; // when the font's metrics cannot be had
     static constexpr int kLeftMargin = 3;
@@ -60,12 +62,19 @@ public:
     // the newest line, an empty line as the blank line text. Fixes the line height on the
     // first call, as the first paint does.
     std::vector<DrawnLine> Layout(int clientHeight);
+    // The width in pixels the widest line of the ring needs, margin included.
+    int ContentWidth() const;
+    // No preferred size: the window that holds the view decides (half the document area).
+    QSize sizeHint() const override { return QSize(); }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     int EnsureLineHeight();
+    // The horizontal scroll bar's range follows the widest line and the view's width.
+    void UpdateScrollRange();
 
     std::string blankLineText_ = " ";
     int lineHeight_ = 0;

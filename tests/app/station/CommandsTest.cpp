@@ -209,9 +209,9 @@ TEST_F(StationOnCard, MenusAndToolbarAreBuiltFromTheTable) {
     EXPECT_EQ(Texts(Commands().Menus(MenuKind::PartProgram)[7]),
               QStringList({"&New Window", "&Cascade", "&Tile", "&Arrange Icons"}));
     const QStringList setup = Texts(Commands().Menus(MenuKind::Machine)[2]);
-    ASSERT_EQ(setup.size(), 18);
+    ASSERT_EQ(setup.size(), 19);
     EXPECT_EQ(setup.first(), "&General");
-    EXPECT_EQ(setup.mid(15), QStringList({"-", "&Save", "Save &As..."}));
+    EXPECT_EQ(setup.mid(15), QStringList({"-", "&Open...", "&Save", "Save &As..."}));
     EXPECT_EQ(Texts(Commands().Menus(MenuKind::Main)[2]).last(2),
               QStringList({"&Save\tCtrl+S", "Save &As..."}));
     EXPECT_EQ(Commands().MenuAction(MenuKind::Main, kModeRun)->statusTip(), "Select Run mode");

@@ -103,15 +103,19 @@ TEST_F(DocumentCommands, EachSetupItemOpensItsDialogOverTheMainWindowAndCancelCh
     EXPECT_TRUE(dialogs.boxes.empty());
 }
 
-TEST_F(DocumentCommands, WithoutAMachineTheSetupItemsOpenNothing) {
+TEST_F(DocumentCommands, WithoutAMachineTheSetupItemsAreGreyedAndOpenNothing) {
     ASSERT_TRUE(Start(work.File("missing.mch")));
     ASSERT_EQ(app->Machine(), nullptr);
     for (int id : kSetupCommands) {
         SCOPED_TRACE(id);
         QAction* item = MenuItem(id);
-        EXPECT_TRUE(item->isEnabled()) << "always enabled";
+        EXPECT_FALSE(item->isEnabled()) << "nothing to set up";
         EXPECT_FALSE(TriggerWithModal(item).seen);
+        EXPECT_FALSE(Commands().State(id).enabled);
     }
+    for (int id : {32796, 32797})
+        EXPECT_FALSE(MenuItem(id)->isEnabled()) << id << ": nothing to save";
+    EXPECT_TRUE(MenuItem(32811)->isEnabled()) << "Setup > Open opens another machine file";
 }
 
 TEST_F(DocumentCommands, ASetupFieldThatFailsIsReportedInTheStationsOwnBox) {

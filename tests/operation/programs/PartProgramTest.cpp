@@ -3,6 +3,7 @@
 // the refusals, and the bounded waits that abandon a load when the card stops answering.
 #include "controller/ControllerCodes.h"
 #include "controller/StringTable.h"
+#include "operation/ProgramView.h"
 #include "operation/programs/ProgramFixture.h"
 
 #include <algorithm>
@@ -528,6 +529,65 @@ TEST_F(ProgramOnFakeCard, CycleCommandsDoNothingOutsideRunMode) {
     }
     EXPECT_TRUE(fake.calls.empty());
     EXPECT_TRUE(ui.messages.empty());
+}
+
+// ---- The program view and the card's echo of the first line ---------------------------------
+
+// The program view shows the loaded program's first line from the load on; the card's echo of
+// that line, however it is split over pieces of text, is not shown a second time. Anything
+// else the card sends first is shown as sent, and the echo is dropped only once.
+TEST_F(ProgramOnFakeCard, TheCardsEchoOfTheFirstLineIsNotShownTwice) {
+    struct Case {
+        const char* name;
+        std::string firstLine;
+        ProgramViewKind kind;
+        std::vector<std::string> pieces;
+        std::vector<std::string> shown;
+    };
+    const std::string first = "O100 (A)";
+    const Case cases[] = {
+        {"echo then more", first, ProgramViewKind::Program, {"O100 (A)\rN10\r"}, {"N10\r"}},
+        {"echo split", first, ProgramViewKind::Program, {"O100 ", "(A", ")\rN10\r"}, {"N10\r"}},
+        {"echo alone", first, ProgramViewKind::Program, {"O100 (A)\r", "N10\r"}, {"N10\r"}},
+        {"line end of a CR LF file", first + "\r", ProgramViewKind::Program, {"O100 (A)\r"}, {}},
+        {"not the echo after all",
+         first,
+         ProgramViewKind::Program,
+         {"O100 (", "B)\r"},
+         {"O100 (B)\r"}},
+        {"other text first",
+         first,
+         ProgramViewKind::Program,
+         {"PART ERROR\r", "O100 (A)\r"},
+         {"PART ERROR\r", "O100 (A)\r"}},
+        {"dropped once",
+         first,
+         ProgramViewKind::Program,
+         {"O100 (A)\r", "O100 (A)\r"},
+         {"O100 (A)\r"}},
+        {"messages are not echoes",
+         first,
+         ProgramViewKind::Messages,
+         {"O100 (A)\r"},
+         {"O100 (A)\r"}},
+        {"a blank first line is not echoed", " ", ProgramViewKind::Program, {" \r"}, {" \r"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        PretendLoaded(100, c.firstLine);
+        machine->State().views.Remember(ViewKind::ProgramView);
+        machine->State().programViewKind = c.kind;
+        ASSERT_EQ(program->Restart(), LoadResult::Started);
+        ui.calls.clear();
+
+        ProgramView view(*machine);
+        for (const std::string& piece : c.pieces)
+            view.Route(piece);
+        std::vector<std::string> expected;
+        for (const std::string& text : c.shown)
+            expected.push_back("append ProgramView: " + text);
+        EXPECT_EQ(ui.calls, expected);
+    }
 }
 
 } // namespace

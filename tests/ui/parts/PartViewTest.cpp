@@ -7,8 +7,12 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDialog>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMimeData>
 #include <QPrinter>
+#include <QPushButton>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -82,6 +86,42 @@ TEST_F(Editor, FindFindNextAndReplaceWorkOnTheText) {
     view.Execute(cmd_id::kUndo);
     EXPECT_EQ(view.toPlainText(), "G00 X1\nG01 X2\ng01 X3\n") << "Replace All is one undo step";
     EXPECT_FALSE(view.FindNext(FindRequest{"Z9", ""}));
+}
+
+// The Find box opens with the remembered text selected, says in itself when a search found
+// nothing, and its labels show their mnemonics, not an ampersand.
+TEST_F(Editor, TheFindBoxSaysNotFoundAndOpensWithTheRememberedTextSelected) {
+    view.setPlainText("G01 X1\nG01 X2\n");
+    ASSERT_TRUE(view.FindNext(FindRequest{"X2", ""}));
+    view.moveCursor(QTextCursor::Start); // no selection: the remembered text seeds the box
+    view.ShowFindDialog(false);
+    QDialog* box = view.FindDialog();
+    ASSERT_NE(box, nullptr);
+    auto* what = box->findChild<QLineEdit*>("what");
+    auto* status = box->findChild<QLabel*>("status");
+    ASSERT_NE(what, nullptr);
+    ASSERT_NE(status, nullptr);
+    EXPECT_EQ(what->text(), "X2");
+    EXPECT_EQ(what->selectedText(), "X2") << "typing replaces it";
+    for (const QLabel* label : box->findChildren<QLabel*>()) {
+        if (label->text().contains('&')) {
+            EXPECT_NE(label->buddy(), nullptr) << label->text().toStdString() << " shows its '&'";
+        }
+    }
+
+    QPushButton* findNext = nullptr;
+    for (QPushButton* button : box->findChildren<QPushButton*>())
+        if (button->text() == "&Find Next")
+            findNext = button;
+    ASSERT_NE(findNext, nullptr);
+    what->setText("Z9");
+    findNext->click();
+    EXPECT_EQ(status->text(), "\"Z9\" not found");
+    what->setText("G01");
+    findNext->click();
+    EXPECT_EQ(status->text(), "");
+    EXPECT_EQ(view.textCursor().selectedText(), "G01");
+    box->close();
 }
 
 TEST_F(Editor, TheEditCommandsFollowTheEditorsState) {

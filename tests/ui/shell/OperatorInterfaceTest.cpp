@@ -143,36 +143,65 @@ TEST_F(OperatorOnFake, TheWaitCursorIsLiftedWhileAMessageOrQuestionIsUp) {
     EXPECT_FALSE(ui->AskYesNo(msg::AbortRunningProgramToLoad)) << "no answer is No";
 }
 
-TEST_F(OperatorOnFake, MachineWindowsBearTheDocumentTitleNumberedWhileThereAreSeveral) {
+TEST_F(OperatorOnFake, MachineWindowsSayWhatTheyAreBesideTheDocumentTitle) {
     ASSERT_TRUE(ui->OpenView(ViewKind::HomingView));
     EXPECT_NE(dynamic_cast<HomingView*>(ui->View(ViewKind::HomingView)), nullptr);
-    EXPECT_EQ(Titles(), QStringList({"Machine1"}));
+    EXPECT_EQ(Titles(), QStringList({"Homing - Machine1"}));
     EXPECT_EQ(frame.windowTitle(), "Morvik Program - Machine1");
 
     ASSERT_TRUE(ui->OpenView(ViewKind::StatusDisplay));
     EXPECT_NE(dynamic_cast<CStatusDisplay*>(ui->View(ViewKind::StatusDisplay)), nullptr);
+    const QPoint corner = ui->ViewWindow(ViewKind::StatusDisplay)->pos();
+    EXPECT_TRUE(corner.x() >= 0 && corner.y() >= 0) << "left edge and title bar in view";
     ASSERT_TRUE(ui->OpenView(ViewKind::ProgramView));
     EXPECT_NE(dynamic_cast<COutputDisplay*>(ui->View(ViewKind::ProgramView)), nullptr);
-    EXPECT_EQ(Titles(), QStringList({"Machine1:1", "Machine1:2", "Machine1:3"}));
+    ASSERT_TRUE(ui->OpenView(ViewKind::MdiPanel));
+    EXPECT_EQ(Titles(), QStringList({"Homing - Machine1", "Status - Machine1", "Program - Machine1",
+                                     "MDI - Machine1"}));
     EXPECT_TRUE(ui->OpenView(ViewKind::ProgramView)) << "an open view stays open";
-    EXPECT_EQ(Titles().size(), 3);
+    EXPECT_EQ(Titles().size(), 4);
+
+    // The program view reused for the program's messages says so.
+    machine->State().programViewKind = ProgramViewKind::Messages;
+    ui->RetitleView(ViewKind::ProgramView);
+    EXPECT_EQ(ui->ViewWindow(ViewKind::ProgramView)->windowTitle(), "Messages - Machine1");
 
     ui->CloseView(ViewKind::HomingView);
+    ui->CloseView(ViewKind::MdiPanel);
     EXPECT_EQ(ui->ViewWindow(ViewKind::HomingView), nullptr);
-    EXPECT_EQ(Titles(), QStringList({"Machine1:1", "Machine1:2"}));
-    ui->CloseView(ViewKind::StatusDisplay);
-    EXPECT_EQ(Titles(), QStringList({"Machine1"}));
+    EXPECT_EQ(Titles(), QStringList({"Status - Machine1", "Messages - Machine1"}));
 
     machine->SetTitle("/work/mill.mch");
     ui->RetitleViews();
-    EXPECT_EQ(Titles(), QStringList({"/work/mill.mch"}));
+    EXPECT_EQ(Titles(), QStringList({"Status - /work/mill.mch", "Messages - /work/mill.mch"}));
+}
+
+TEST_F(OperatorOnFake, AnOpenDialogStartsWhereTheLastOfItsKindWasLeft) {
+    const std::vector<FileFilter> filters = {{"Part Files (*.prt)", "*.prt"},
+                                             {"G-code Files (*.ngc *.nc)", "*.ngc;*.nc"}};
+    dialogs.chosenFilter = "G-code Files (*.ngc *.nc)";
+    dialogs.files = {"/tmp/jobs/a.ngc", QString(), "/tmp/b.prt"};
+    EXPECT_EQ(ui->ChooseOpenFile("File Load", filters), "/tmp/jobs/a.ngc");
+    dialogs.chosenFilter.clear();
+    EXPECT_EQ(ui->ChooseOpenFile("File Load", filters), std::nullopt) << "cancelled";
+    EXPECT_EQ(ui->ChooseOpenFile("Other", filters), "/tmp/b.prt");
+    ASSERT_EQ(dialogs.openPlaces.size(), 3u);
+    EXPECT_EQ(dialogs.openPlaces[0].folder, "") << "the first starts anywhere";
+    // The second File Load starts in the folder and with the filter of the first.
+    EXPECT_EQ(dialogs.openPlaces[1].folder, "/tmp/jobs");
+    EXPECT_EQ(dialogs.openPlaces[1].filter, "G-code Files (*.ngc *.nc)");
+    EXPECT_EQ(dialogs.openPlaces[2].folder, "") << "another dialog keeps its own place";
+    // A cancelled dialog changes nothing.
+    dialogs.files = {"/tmp/c.prt"};
+    ui->ChooseOpenFile("File Load", filters);
+    EXPECT_EQ(dialogs.openPlaces[3].folder, "/tmp/jobs");
 }
 
 TEST_F(OperatorOnFake, TheMdiPanelOpensAsAMachineWindowThatFitsItsForm) {
     ASSERT_TRUE(ui->OpenView(ViewKind::MdiPanel));
     auto* panel = dynamic_cast<CMDIPanel*>(ui->View(ViewKind::MdiPanel));
     ASSERT_NE(panel, nullptr);
-    EXPECT_EQ(Titles(), QStringList({"Machine1"}));
+    EXPECT_EQ(Titles(), QStringList({"MDI - Machine1"}));
     EXPECT_EQ(CMainFrame::KindOf(ui->ViewWindow(ViewKind::MdiPanel)), DocumentKind::Machine);
     EXPECT_GE(panel->width(), panel->sizeHint().width()) << "the window is not cut to a corner";
     EXPECT_GE(panel->height(), panel->sizeHint().height());

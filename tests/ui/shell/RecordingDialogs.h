@@ -7,6 +7,7 @@
 
 #include <QCursor>
 #include <QGuiApplication>
+#include <QFileInfo>
 #include <QString>
 #include <QStringList>
 
@@ -35,6 +36,10 @@ public:
     std::deque<BoxAnswer> answers; // for AskYesNoCancel and AskYesNo
     std::deque<QString> files;     // for both file dialogs; a null QString cancels
     QStringList fileDialogs;       // "open <title>" / "save <title>" with the filter
+    // Where each open dialog that keeps its place started, and the filter an answered one
+    // reports as the one in use (empty: the one it started with).
+    std::vector<FileDialogPlace> openPlaces;
+    QString chosenFilter;
 
     void Inform(QWidget* parent, const QString& caption, const QString& text,
                 BoxIcon icon) override {
@@ -54,6 +59,16 @@ public:
                                           const QString& filter) override {
         fileDialogs << "open " + title + " | " + filter;
         return NextFile();
+    }
+    std::optional<QString> ChooseOpenFileAt(QWidget* parent, const QString& title,
+                                            const QString& filter,
+                                            FileDialogPlace& place) override {
+        openPlaces.push_back(place);
+        const auto answer = ChooseOpenFile(parent, title, filter);
+        if (answer)
+            place = {QFileInfo(*answer).absolutePath(),
+                     chosenFilter.isEmpty() ? place.filter : chosenFilter};
+        return answer;
     }
     std::optional<QString> ChooseSaveFile(QWidget*, const QString& title, const QString& filter,
                                           const QString&) override {

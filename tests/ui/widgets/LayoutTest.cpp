@@ -10,6 +10,7 @@
 #include <QCheckBox>
 #include <QFontInfo>
 #include <QFontMetrics>
+#include <QFontMetricsF>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -17,6 +18,7 @@
 
 #include <gtest/gtest.h>
 
+#include <string_view>
 #include <typeinfo>
 
 namespace morvik {
@@ -140,8 +142,70 @@ TEST(ReadoutWidget, TheDigitsFitTheReadout) {
                   size.width() - 2 * ReadoutWidget::kPadding)
             << size.width();
         EXPECT_LE(metrics.height(), size.height());
-        EXPECT_TRUE(QFontInfo(readout.DigitFont()).fixedPitch());
     }
+}
+
+// Whatever fonts the machine has: a readout's characters all advance alike at the size it draws
+// them, so a changing value never shifts sideways. (Some even fonts are not reported as fixed
+// pitch; the readout goes by the advances, measured.)
+TEST(ReadoutWidget, EveryDigitSignBlankAndPointAdvancesAlike) {
+    for (const QSize size : {QSize(147, 33), QSize(300, 60), QSize(60, 20)}) {
+        ReadoutWidget readout;
+        readout.resize(size);
+        readout.setText("     -123.4567");
+        const QFontMetricsF metrics(readout.DigitFont());
+        const qreal zero = metrics.horizontalAdvance(QLatin1Char('0'));
+        for (const char c : std::string_view(ReadoutWidget::kReadoutCharacters))
+            EXPECT_DOUBLE_EQ(metrics.horizontalAdvance(QLatin1Char(c)), zero)
+                << "'" << c << "' in " << readout.DigitFont().family().toStdString() << " at "
+                << size.width();
+        EXPECT_TRUE(readout.DigitFont().bold());
+    }
+    EXPECT_EQ(ReadoutWidget::kReadoutCharacters, std::string_view("0123456789+- ."));
+}
+
+// A taller panel (a larger main window) draws the whole form larger: every control scaled with
+// the height, the panel as much wider, the fonts larger; back at the form's height, every
+// control is at its place again. The growth stops at kMaxScale.
+TEST(ControlPanelForm, ScalesWithTheWindowAndWidensToMatch) {
+    QWidget window;
+    auto* panel = new ControlPanel(&window);
+    window.show();
+    panel->FirstFill();
+    const DialogUnits& units = panel->Units();
+    const QSize form(panel->width(), panel->minimumHeight());
+    const int buttonPixels = QFontInfo(panel->Control(control::kStart)->font()).pixelSize();
+    const int axisPixels = QFontInfo(panel->Control(control::kAxisX)->font()).pixelSize();
+
+    panel->resize(form.width(), form.height() * 2);
+    EXPECT_NEAR(panel->Scale(), 2.0, 0.01);
+    EXPECT_NEAR(panel->width(), form.width() * 2, 2);
+    for (const PanelItem& item : PanelItems()) {
+        if (item.id == 0)
+            continue;
+        SCOPED_TRACE(item.id);
+        const QRect at = panel->Control(item.id)->geometry();
+        const QRect formRect = units.Map(item.rect);
+        EXPECT_NEAR(at.left(), formRect.left() * 2, 1);
+        EXPECT_NEAR(at.top(), formRect.top() * 2, 1);
+        EXPECT_NEAR(at.width(), formRect.width() * 2, 2);
+        EXPECT_NEAR(at.height(), formRect.height() * 2, 2);
+        EXPECT_LE(at.right(), panel->width()) << "nothing cut off at the side";
+    }
+    EXPECT_GT(QFontInfo(panel->Control(control::kStart)->font()).pixelSize(), buttonPixels);
+    EXPECT_GT(QFontInfo(panel->Control(control::kAxisX)->font()).pixelSize(), axisPixels);
+
+    panel->resize(panel->width(), form.height());
+    EXPECT_EQ(panel->Scale(), 1.0);
+    EXPECT_EQ(panel->width(), form.width());
+    for (const PanelItem& item : PanelItems()) {
+        if (item.id != 0) {
+            EXPECT_EQ(panel->Control(item.id)->geometry(), units.Map(item.rect)) << item.id;
+        }
+    }
+
+    panel->resize(panel->width(), form.height() * 10);
+    EXPECT_EQ(panel->Scale(), ControlPanel::kMaxScale);
 }
 
 } // namespace

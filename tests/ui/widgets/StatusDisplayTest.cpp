@@ -7,6 +7,9 @@
 #include "ui/HomingView.h"
 #include "ui/widgets/PanelFixture.h"
 
+#include <QFontInfo>
+#include <QGroupBox>
+#include <QLabel>
 #include <QTest>
 
 #include <map>
@@ -15,6 +18,33 @@ namespace morvik {
 namespace {
 
 using test::PanelOnCard;
+
+// Every caption of the form ("MOTOR ERROR" the longest of its column) is shown whole at the
+// form's font, inside the form and inside its group: the form widens for a wide font rather
+// than cut or shrink a caption.
+TEST(StatusDisplayForm, EveryCaptionFitsWholeAtTheFormsFont) {
+    CStatusDisplay display;
+    const int formPixels = QFontInfo(display.font()).pixelSize();
+    const QRect form(QPoint(0, 0), display.sizeHint());
+    QList<QWidget*> captions;
+    for (QAbstractButton* indicator : display.findChildren<QAbstractButton*>())
+        captions << indicator;
+    for (QLabel* label : display.findChildren<QLabel*>())
+        captions << label;
+    ASSERT_EQ(captions.size(), 9 + 5);
+    for (const QWidget* caption : captions) {
+        SCOPED_TRACE(caption->objectName().toStdString());
+        EXPECT_LE(caption->sizeHint().width(), caption->width()) << "cut off";
+        EXPECT_EQ(QFontInfo(caption->font()).pixelSize(), formPixels) << "shrunk";
+        EXPECT_TRUE(form.contains(caption->geometry()));
+    }
+    const QWidget* motorError = display.Indicator("motorError");
+    for (const QGroupBox* group : display.findChildren<QGroupBox*>()) {
+        if (group->title() == "ERROR") {
+            EXPECT_TRUE(group->geometry().contains(motorError->geometry()));
+        }
+    }
+}
 
 TEST(StatusCounters, AreFormattedWithTheirFieldsFormats) {
     struct Case {

@@ -5,7 +5,9 @@
 #include "machine/Machine.h"
 #include "ui/HomingView.h"
 
+#include <QCoreApplication>
 #include <QFontMetrics>
+#include <QScrollBar>
 
 #include <gtest/gtest.h>
 
@@ -117,6 +119,32 @@ TEST(TextView, KeepsTheLineHeightOfItsFirstPaint) {
     view.setFont(bigger);
     view.grab();
     EXPECT_EQ(view.LineHeight(), first);
+}
+
+// A line wider than the view is reached by scrolling sideways; the scroll bar comes and goes
+// with the widest line of the ring, and its end shows the end of that line.
+TEST(TextView, ScrollsSidewaysWhileALineIsWiderThanTheView) {
+    CTextView view;
+    view.resize(200, 120);
+    view.show();
+    QScrollBar* bar = view.horizontalScrollBar();
+    view.Append("short\r");
+    EXPECT_EQ(bar->maximum(), 0);
+
+    const std::string wide = "N10 G01 X" + std::string(80, '9');
+    view.Append(wide + "\r");
+    const int lineWidth = QFontMetrics(view.font()).horizontalAdvance(QString::fromStdString(wide));
+    EXPECT_EQ(view.ContentWidth(), lineWidth + 2 * CTextView::kLeftMargin);
+    EXPECT_EQ(bar->maximum(), view.ContentWidth() - view.viewport()->width());
+    QCoreApplication::processEvents(); // the scroll area lays out its bars
+    EXPECT_TRUE(bar->isVisibleTo(&view));
+    EXPECT_EQ(view.Lines().Line(1), wide) << "the line is kept whole";
+
+    view.resize(lineWidth + 50, 120); // wide enough now
+    EXPECT_EQ(bar->maximum(), 0);
+    view.resize(200, 120);
+    view.Clear();
+    EXPECT_EQ(bar->maximum(), 0) << "nothing wide is left";
 }
 
 } // namespace

@@ -1,0 +1,234 @@
+; Sample machine: a metric two-axis lathe (X 300 mm of diameter, Z 450 mm of travel).
+; Part programs are written in mm and mm/min (the card feeds per minute, not per revolution).
+; X is read as a diameter: the cross slide has 1000 counts per mm of travel, which are 500
+; counts per mm of diameter. Machine zero, where homing goes, is X250 Z0: the turret back and
+; at the tailstock end of its travel. Work coordinates 1 (G54) put the program zero on the
+; spindle axis at the finished face of a part held 200 mm out from machine zero.
+[GENERAL]
+MACHINETYPE=2
+PROGRAMSTYLE=0
+DEFAULTUNITS=1
+SETUPPRECISION=9
+PARTPRGMENGLISHDIMUNITS=INCH
+PARTPRGMENGLISHPERUNITS=MINUTE
+PARTPRGMMETRICDIMUNITS=MILLIMETER
+PARTPRGMMETRICPERUNITS=MINUTE
+[JOGGING]
+MAXJOGRATE=2000 mm/min
+JOGACCEL=400 mm/sec/sec
+JOGDECEL=400 mm/sec/sec
+USEPCJOYSTICK=0
+JOYSTICKDEADBAND=10
+JOYSTICKXCENTER=32767
+JOYSTICKXUPPER=65535
+JOYSTICKXLOWER=0
+JOYSTICKXINVERT=0
+JOYSTICKYCENTER=32767
+JOYSTICKYUPPER=65535
+JOYSTICKYLOWER=0
+JOYSTICKYINVERT=0
+[HOMING]
+HOMINGMACRO=1
+SUPPRESSHOMINGMESSAGES=0
+[EXTERNALCONTROLS]
+STARTBUTTONCHANNEL=0
+BLOCKBUTTONCHANNEL=0
+FHOLDBUTTONCHANNEL=0
+STARTINDICATORCHANNEL=0
+BLOCKINDICATORCHANNEL=0
+FHOLDINDICATORCHANNEL=0
+ESTOPINPUTCHANNEL=0
+EXTESTOPINPUTCHANNEL=0
+DRIVEFAULTINPUTCHANNEL=0
+BLOCKSKIPSWITCHCHANNEL=0
+DRYRUNSWITCHCHANNEL=0
+[FEED]
+FEEDRATE=150 mm/min
+FEEDACCEL=300 mm/sec/sec
+FEEDDECEL=300 mm/sec/sec
+MAXFEEDRATE=3000 mm/min
+MAXANGLE=10 deg
+[XAXIS]
+CTRLRAXISNUM=1
+SLAVEAXISNUM=0
+SCALE=500 counts/mm
+MACHINEOFFSET=250 mm
+PROGRAMOFFSET=0 mm
+RAPIDRATE=12000 mm/min
+RAPIDACCEL=1200 mm/sec/sec
+RAPIDDECEL=1200 mm/sec/sec
+LOWERLIMIT=-5 mm
+UPPERLIMIT=300 mm
+[YAXIS]
+CTRLRAXISNUM=0
+[ZAXIS]
+CTRLRAXISNUM=2
+SLAVEAXISNUM=0
+SCALE=1000 counts/mm
+MACHINEOFFSET=0 mm
+PROGRAMOFFSET=0 mm
+RAPIDRATE=10000 mm/min
+RAPIDACCEL=1000 mm/sec/sec
+RAPIDDECEL=1000 mm/sec/sec
+LOWERLIMIT=-450 mm
+UPPERLIMIT=0 mm
+[UAXIS]
+CTRLRAXISNUM=0
+[VAXIS]
+CTRLRAXISNUM=0
+[WAXIS]
+CTRLRAXISNUM=0
+[SPINDLE]
+CTRLRAXISNUM=3
+MODE=1
+POLARITY=1
+SCALE=4096 counts/rev
+CONSTANT=0 rev/min
+SPEED=3000 rev/min
+ACCEL=50 rev/sec/sec
+DECEL=50 rev/sec/sec
+[CUTTER]
+CTRLRAXISNUM=0
+[WORKCOOR1]
+X=0 mm
+Y=0 mm
+Z=-200 mm
+U=0 mm
+V=0 mm
+W=0 mm
+[WORKCOOR2]
+X=0 mm
+Y=0 mm
+Z=-260 mm
+U=0 mm
+V=0 mm
+W=0 mm
+[WORKCOOR3]
+X=0 mm
+Y=0 mm
+Z=0 mm
+U=0 mm
+V=0 mm
+W=0 mm
+[WORKCOOR4]
+X=0 mm
+Y=0 mm
+Z=0 mm
+U=0 mm
+V=0 mm
+W=0 mm
+[WORKCOOR5]
+X=0 mm
+Y=0 mm
+Z=0 mm
+U=0 mm
+V=0 mm
+W=0 mm
+[WORKCOOR6]
+X=0 mm
+Y=0 mm
+Z=0 mm
+U=0 mm
+V=0 mm
+W=0 mm
+[TOOL1]
+DESCRIPTION=Turning, 80 deg CNMG 0.8 nose, outside
+X=0 mm
+Y=0 mm
+Z=0 mm
+R=0.8 mm
+W=0 mm
+F=0
+Q=3
+[TOOL2]
+DESCRIPTION=Finishing, 35 deg VNMG 0.4 nose, outside
+X=0.35 mm
+Y=0 mm
+Z=-1.2 mm
+R=0.4 mm
+W=0 mm
+F=0
+Q=3
+[TOOL3]
+DESCRIPTION=Grooving, 3 mm wide
+X=0 mm
+Y=0 mm
+Z=2.1 mm
+R=0.2 mm
+W=0 mm
+F=0
+Q=3
+[TOOL4]
+DESCRIPTION=Parting off, 3 mm blade
+X=0 mm
+Y=0 mm
+Z=4.5 mm
+R=0.2 mm
+W=0 mm
+F=0
+Q=3
+[TOOL5]
+DESCRIPTION=Threading, 60 deg external
+X=0.6 mm
+Y=0 mm
+Z=-0.8 mm
+R=0.1 mm
+W=0 mm
+F=0
+Q=3
+[TOOL6]
+DESCRIPTION=Boring bar 16 mm, 55 deg DCMT 0.4 nose
+X=-0.4 mm
+Y=0 mm
+Z=25 mm
+R=0.4 mm
+W=0 mm
+F=0
+Q=2
+[TOOL7]
+DESCRIPTION=Centre drill 5 mm
+X=0 mm
+Y=0 mm
+Z=38.6 mm
+R=0 mm
+W=0 mm
+F=0
+Q=0
+[TOOL8]
+DESCRIPTION=Drill 10 mm
+X=0 mm
+Y=0 mm
+Z=52.3 mm
+R=0 mm
+W=0 mm
+F=0
+Q=0
+[TOOL9]
+DESCRIPTION=Drill 20 mm
+X=0 mm
+Y=0 mm
+Z=61 mm
+R=0 mm
+W=0 mm
+F=0
+Q=0
+[DGEOMETRYOFFSETTABLE]
+01=0.8 mm
+02=0.4 mm
+03=0.2 mm
+04=0.2 mm
+05=0.1 mm
+06=0.4 mm
+07=0 mm
+08=0 mm
+09=0 mm
+[HGEOMETRYOFFSETTABLE]
+01=0 mm
+02=-1.2 mm
+03=2.1 mm
+04=4.5 mm
+05=-0.8 mm
+06=25 mm
+07=38.6 mm
+08=52.3 mm
+09=61 mm

@@ -1,0 +1,242 @@
+; Sample machine: a metric three-axis vertical mill (X 600, Y 400, Z 250 mm of travel).
+; Part programs are written in mm and mm/min. Machine zero, where homing goes, is X0 Y0 Z0:
+; the left front corner with the spindle at the top of its travel. Work coordinates 1 (G54)
+; put the program zero on the top of the stock in the vise, at its lower left corner.
+; Open it with `morvik mill.mch`; change it from the Setup menu and save it with Setup > Save.
+[GENERAL]
+MACHINETYPE=0
+PROGRAMSTYLE=0
+DEFAULTUNITS=1
+SETUPPRECISION=9
+PARTPRGMENGLISHDIMUNITS=INCH
+PARTPRGMENGLISHPERUNITS=MINUTE
+PARTPRGMMETRICDIMUNITS=MILLIMETER
+PARTPRGMMETRICPERUNITS=MINUTE
+[JOGGING]
+MAXJOGRATE=3000 mm/min
+JOGACCEL=500 mm/sec/sec
+JOGDECEL=500 mm/sec/sec
+USEPCJOYSTICK=0
+JOYSTICKDEADBAND=10
+JOYSTICKXCENTER=32767
+JOYSTICKXUPPER=65535
+JOYSTICKXLOWER=0
+JOYSTICKXINVERT=0
+JOYSTICKYCENTER=32767
+JOYSTICKYUPPER=65535
+JOYSTICKYLOWER=0
+JOYSTICKYINVERT=0
+[HOMING]
+HOMINGMACRO=1
+SUPPRESSHOMINGMESSAGES=0
+[EXTERNALCONTROLS]
+STARTBUTTONCHANNEL=0
+BLOCKBUTTONCHANNEL=0
+FHOLDBUTTONCHANNEL=0
+STARTINDICATORCHANNEL=0
+BLOCKINDICATORCHANNEL=0
+FHOLDINDICATORCHANNEL=0
+ESTOPINPUTCHANNEL=0
+EXTESTOPINPUTCHANNEL=0
+DRIVEFAULTINPUTCHANNEL=0
+BLOCKSKIPSWITCHCHANNEL=0
+DRYRUNSWITCHCHANNEL=0
+[FEED]
+FEEDRATE=500 mm/min
+FEEDACCEL=500 mm/sec/sec
+FEEDDECEL=500 mm/sec/sec
+MAXFEEDRATE=5000 mm/min
+MAXANGLE=10 deg
+[XAXIS]
+CTRLRAXISNUM=1
+SLAVEAXISNUM=0
+SCALE=1000 counts/mm
+MACHINEOFFSET=0 mm
+PROGRAMOFFSET=0 mm
+RAPIDRATE=10000 mm/min
+RAPIDACCEL=1000 mm/sec/sec
+RAPIDDECEL=1000 mm/sec/sec
+LOWERLIMIT=0 mm
+UPPERLIMIT=600 mm
+[YAXIS]
+CTRLRAXISNUM=2
+SLAVEAXISNUM=0
+SCALE=1000 counts/mm
+MACHINEOFFSET=0 mm
+PROGRAMOFFSET=0 mm
+RAPIDRATE=10000 mm/min
+RAPIDACCEL=1000 mm/sec/sec
+RAPIDDECEL=1000 mm/sec/sec
+LOWERLIMIT=0 mm
+UPPERLIMIT=400 mm
+[ZAXIS]
+CTRLRAXISNUM=3
+SLAVEAXISNUM=0
+SCALE=1000 counts/mm
+MACHINEOFFSET=0 mm
+PROGRAMOFFSET=0 mm
+RAPIDRATE=8000 mm/min
+RAPIDACCEL=800 mm/sec/sec
+RAPIDDECEL=800 mm/sec/sec
+LOWERLIMIT=-250 mm
+UPPERLIMIT=0 mm
+[UAXIS]
+CTRLRAXISNUM=0
+[VAXIS]
+CTRLRAXISNUM=0
+[WAXIS]
+CTRLRAXISNUM=0
+[SPINDLE]
+CTRLRAXISNUM=4
+MODE=1
+POLARITY=1
+SCALE=4096 counts/rev
+CONSTANT=0 rev/min
+SPEED=8000 rev/min
+ACCEL=100 rev/sec/sec
+DECEL=100 rev/sec/sec
+[CUTTER]
+CTRLRAXISNUM=0
+[WORKCOOR1]
+X=250 mm
+Y=150 mm
+Z=-150 mm
+U=0 mm
+V=0 mm
+W=0 mm
+[WORKCOOR2]
+X=400 mm
+Y=150 mm
+Z=-150 mm
+U=0 mm
+V=0 mm
+W=0 mm
+[WORKCOOR3]
+X=100 mm
+Y=250 mm
+Z=-120 mm
+U=0 mm
+V=0 mm
+W=0 mm
+[WORKCOOR4]
+X=0 mm
+Y=0 mm
+Z=0 mm
+U=0 mm
+V=0 mm
+W=0 mm
+[WORKCOOR5]
+X=0 mm
+Y=0 mm
+Z=0 mm
+U=0 mm
+V=0 mm
+W=0 mm
+[WORKCOOR6]
+X=0 mm
+Y=0 mm
+Z=0 mm
+U=0 mm
+V=0 mm
+W=0 mm
+[TOOL1]
+DESCRIPTION=50 mm face mill
+X=0 mm
+Y=0 mm
+Z=62.5 mm
+R=25 mm
+W=0 mm
+F=0
+Q=0
+[TOOL2]
+DESCRIPTION=10 mm end mill, 3 flutes
+X=0 mm
+Y=0 mm
+Z=75.2 mm
+R=5 mm
+W=0 mm
+F=0
+Q=0
+[TOOL3]
+DESCRIPTION=6 mm end mill
+X=0 mm
+Y=0 mm
+Z=68.4 mm
+R=3 mm
+W=0 mm
+F=0
+Q=0
+[TOOL4]
+DESCRIPTION=3 mm centre drill
+X=0 mm
+Y=0 mm
+Z=55.1 mm
+R=1.5 mm
+W=0 mm
+F=0
+Q=0
+[TOOL5]
+DESCRIPTION=6.8 mm drill (M8 tapping size)
+X=0 mm
+Y=0 mm
+Z=110.6 mm
+R=3.4 mm
+W=0 mm
+F=0
+Q=0
+[TOOL6]
+DESCRIPTION=8.5 mm drill
+X=0 mm
+Y=0 mm
+Z=118.3 mm
+R=4.25 mm
+W=0 mm
+F=0
+Q=0
+[TOOL7]
+DESCRIPTION=M8 machine tap
+X=0 mm
+Y=0 mm
+Z=96 mm
+R=4 mm
+W=0 mm
+F=0
+Q=0
+[TOOL8]
+DESCRIPTION=3 mm ball end mill
+X=0 mm
+Y=0 mm
+Z=60.7 mm
+R=1.5 mm
+W=0 mm
+F=0
+Q=0
+[TOOL9]
+DESCRIPTION=90 deg chamfer mill, 12 mm
+X=0 mm
+Y=0 mm
+Z=70.9 mm
+R=6 mm
+W=0 mm
+F=0
+Q=0
+[DGEOMETRYOFFSETTABLE]
+01=25 mm
+02=5 mm
+03=3 mm
+04=1.5 mm
+05=3.4 mm
+06=4.25 mm
+07=4 mm
+08=1.5 mm
+09=6 mm
+[HGEOMETRYOFFSETTABLE]
+01=62.5 mm
+02=75.2 mm
+03=68.4 mm
+04=55.1 mm
+05=110.6 mm
+06=118.3 mm
+07=96 mm
+08=60.7 mm
+09=70.9 mm
