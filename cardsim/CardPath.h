@@ -1,7 +1,8 @@
 // A program move: a straight line or an arc in one plane of two axes (with linear motion of
-// the other axes: a helix for the third) from the axes' positions to the block's end point, travelled with a trapezoidal
-// speed profile along the path. The program runner gives the wanted path speed every step
-// (feed or rapid times override, 0 in feed hold) and places the axes at At(progress).
+// the other axes: a helix for the third) from the axes' positions to the block's end point,
+// travelled with a trapezoidal speed profile along the path. The program runner gives the wanted
+// path speed every step (feed or rapid times override, 0 in feed hold) and places the axes at
+// At(progress).
 #pragma once
 
 #include "cardsim/CardRamp.h"

@@ -205,8 +205,9 @@ void CCardRunner::StartNextMove() {
         queued_.pop_front();
         line_ = next.line;
         if (next.dwell) {
-            dwell_ = state_.options.dryRun ? 0
-                                           : static_cast<std::uint64_t>(std::llround(next.seconds * 1000));
+            dwell_ = state_.options.dryRun
+                         ? 0
+                         : static_cast<std::uint64_t>(std::llround(next.seconds * 1000));
             continue;
         }
         move_ = std::move(next);

@@ -1,9 +1,9 @@
 // The card's part program runner: the selected program's state (Ready, Running, Paused, Feed
 // hold, Finished, Error), block-by-block execution through the G-code library (gcode/: the
 // block reader and the planner, with the card's tables as its setup), and the program moves
-// it drives the axes along, one block's segments at a time. The card calls Step once per millisecond of its
-// time; the cycle commands come from the binary channel (410 start, 411 single block,
-// 412 feed hold, 401 abort).
+// it drives the axes along, one block's segments at a time. The card calls Step once per
+// millisecond of its time; the cycle commands come from the binary channel (410 start, 411 single
+// block, 412 feed hold, 401 abort).
 //
 // After an abort (or an emergency stop) the program is rewound but no longer selected: the
 // status word shows neither Ready nor Running until "RUF" selects it again.

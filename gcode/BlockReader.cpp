@@ -9,16 +9,14 @@ namespace morvik::gcode {
 namespace {
 
 constexpr double kMaxWordValue = 1e9;
-constexpr std::uint32_t kAxisWords =
-    LetterBit('X') | LetterBit('Y') | LetterBit('Z') | LetterBit('U') | LetterBit('V') |
-    LetterBit('W');
+constexpr std::uint32_t kAxisWords = LetterBit('X') | LetterBit('Y') | LetterBit('Z') |
+                                     LetterBit('U') | LetterBit('V') | LetterBit('W');
 // Letters whose number is a count or an index, never a length.
 constexpr std::uint32_t kWholeWords =
     LetterBit('N') | LetterBit('O') | LetterBit('T') | LetterBit('H') | LetterBit('D');
-constexpr std::uint32_t kKnownWords = kAxisWords | kWholeWords | LetterBit('F') |
-                                      LetterBit('I') | LetterBit('J') | LetterBit('K') |
-                                      LetterBit('P') | LetterBit('Q') | LetterBit('R') |
-                                      LetterBit('S');
+constexpr std::uint32_t kKnownWords = kAxisWords | kWholeWords | LetterBit('F') | LetterBit('I') |
+                                      LetterBit('J') | LetterBit('K') | LetterBit('P') |
+                                      LetterBit('Q') | LetterBit('R') | LetterBit('S');
 
 std::string_view Trim(std::string_view text) {
     std::size_t first = 0;
@@ -64,9 +62,9 @@ bool IsSubprogramKeyword(std::string_view rest) {
     for (std::size_t i = 0; i < n; ++i) {
         word += Upper(rest[i]);
     }
-    for (const char* keyword : {"SUB", "ENDSUB", "CALL", "RETURN", "IF", "ELSEIF", "ELSE",
-                                "ENDIF", "WHILE", "ENDWHILE", "DO", "REPEAT", "ENDREPEAT",
-                                "BREAK", "CONTINUE"}) {
+    for (const char* keyword :
+         {"SUB", "ENDSUB", "CALL", "RETURN", "IF", "ELSEIF", "ELSE", "ENDIF", "WHILE", "ENDWHILE",
+          "DO", "REPEAT", "ENDREPEAT", "BREAK", "CONTINUE"}) {
         if (word == keyword) {
             return true;
         }

@@ -18,13 +18,13 @@ enum class CMotion : unsigned char {
     Peck,       // G83
     ChipBreak,  // G73
 };
-enum class CDistance : unsigned char { Absolute, Incremental }; // G90, G91
-enum class CUnits : unsigned char { Inch, Mm };                 // G20, G21
-enum class CFeedMode : unsigned char { PerMinute };             // G94
-enum class CCutterComp : unsigned char { Off };                 // G40
+enum class CDistance : unsigned char { Absolute, Incremental };             // G90, G91
+enum class CUnits : unsigned char { Inch, Mm };                             // G20, G21
+enum class CFeedMode : unsigned char { PerMinute };                         // G94
+enum class CCutterComp : unsigned char { Off };                             // G40
 enum class CPathControl : unsigned char { ExactStop, ExactPath, Blending }; // G61 G61.1 G64
 enum class CRetract : unsigned char { Initial, RPlane };                    // G98, G99
-enum class CSpindle : unsigned char { Off, Clockwise, CounterClockwise };  // M5 M3 M4
+enum class CSpindle : unsigned char { Off, Clockwise, CounterClockwise };   // M5 M3 M4
 // What the block asks for once its motion is done.
 enum class CStop : unsigned char { None, Pause, OptionalPause, End }; // M0 M1 M2/M30
 
@@ -53,8 +53,8 @@ struct CModalState {
     bool mist = false;  // M7
     bool flood = false; // M8
     bool feedGiven = false;
-    double feedWord = 0; // F as written, in program units per minute
-    double speed = 0;    // S
+    double feedWord = 0;  // F as written, in program units per minute
+    double speed = 0;     // S
     int selectedTool = 0; // T
     int spindleTool = 0;  // the tool M6 put in the spindle
     bool toolChanged = false;

@@ -195,8 +195,11 @@ std::string CPlanner::ApplyToolLength(const CBlock& block, bool on) {
     } else {
         const int tool = modal_.ActiveTool();
         const int tools = static_cast<int>(setup_.toolLengths.size()) - 1;
+        if (tools < 1) {
+            return "G43 without H needs a tool length table";
+        }
         if (tool < 1 || tool > tools) {
-            return "G43 without H needs a tool 1 to " + std::to_string(tools < 0 ? 0 : tools);
+            return "G43 without H needs a tool 1 to " + std::to_string(tools);
         }
         modal_.toolLength = setup_.toolLengths[tool];
     }
@@ -207,16 +210,15 @@ std::string CPlanner::ApplyToolLength(const CBlock& block, bool on) {
 // Words the block's codes have no use for are refused, except those that merely have no
 // effect where they stand: the plane's third centre word on an arc, H and D.
 std::string CPlanner::CheckWordUse(const CBlock& block, const CBlockCodes& codes) const {
-    const bool nonModal = codes.G(CGGroup::NonModal) &&
-                          !codes.GIs(CGGroup::NonModal, CNonModal::Dwell);
+    const bool nonModal =
+        codes.G(CGGroup::NonModal) && !codes.GIs(CGGroup::NonModal, CNonModal::Dwell);
     const CCode* motionCode = codes.G(CGGroup::Motion);
     const CMotion effective = nonModal     ? CMotion::None
                               : motionCode ? As<CMotion>(motionCode)
                                            : modal_.motion;
     const bool blending = codes.GIs(CGGroup::PathControl, CPathControl::Blending);
     if ((block.words & kArcWords) != 0 && !IsArc(effective)) {
-        return IsCycle(effective) ? "I, J or K in a drilling cycle"
-                                  : "I, J, K or R outside an arc";
+        return IsCycle(effective) ? "I, J or K in a drilling cycle" : "I, J, K or R outside an arc";
     }
     if (block.Has('R') && !IsArc(effective) && !IsCycle(effective)) {
         return "I, J, K or R outside an arc";

@@ -29,8 +29,8 @@ struct CPlannerSetup {
     std::array<double, 2> lengthPerUnit{25.4, 1.0};
     // Output feed per unit of F, in inch and millimetre programs (per minute by default).
     std::array<double, 2> feedPerUnit{25.4, 1.0};
-    CUnits units = CUnits::Mm;         // the units before a G20 or G21
-    double initialFeed = 0;            // output feed until an F word
+    CUnits units = CUnits::Mm;          // the units before a G20 or G21
+    double initialFeed = 0;             // output feed until an F word
     std::array<CAxes, 6> workOrigins{}; // G54..G59, output frame
     CAxes machineOrigin{};              // machine zero: G53's origin and G28's end
     std::vector<double> toolLengths;    // [tool number], output length; index 0 unused

@@ -21,6 +21,8 @@ constexpr double kEndToleranceMm = 0.005;
 constexpr double kEndToleranceShare = 0.001;
 constexpr double kHalfCircleToleranceMm = 0.002;
 constexpr double kTurn = 2 * std::numbers::pi;
+// The limits are meant as written: 10.002 - 10 must not fail "0.002" by a rounding bit.
+constexpr double kSlack = 1 + 1e-9;
 
 // The centre word of each axis: I for X, J for Y, K for Z.
 constexpr char kCentreLetters[] = "IJK";
@@ -96,12 +98,12 @@ std::string CPlanner::Arc(const CBlock& block, CSegmentSink& sink) {
         return "arc of radius 0";
     }
     const double mm = setup_.lengthPerUnit[static_cast<int>(CUnits::Mm)];
-    if (std::fabs(r1 - r0) > std::max(kEndToleranceMm * mm, kEndToleranceShare * r0)) {
+    if (std::fabs(r1 - r0) > std::max(kEndToleranceMm * mm, kEndToleranceShare * r0) * kSlack) {
         return "arc end point is not on the circle " + Mismatch(std::fabs(r1 - r0));
     }
     const bool clockwise = modal_.motion == CMotion::ArcCw;
-    const bool full = end[axes.first] == position_[axes.first] &&
-                      end[axes.second] == position_[axes.second];
+    const bool full =
+        end[axes.first] == position_[axes.first] && end[axes.second] == position_[axes.second];
     double sweep = NormalisedSweep(std::atan2(sb, sa), std::atan2(eb, ea), clockwise, full);
     if (block.Has('P')) {
         const double turns = block.Value('P');
@@ -158,7 +160,7 @@ std::string CPlanner::ArcCentre(const CBlock& block, const CAxes& end,
     }
     const double excess = chord - 2 * std::fabs(radius);
     const double mm = setup_.lengthPerUnit[static_cast<int>(CUnits::Mm)];
-    if (excess > kHalfCircleToleranceMm * mm) {
+    if (excess > kHalfCircleToleranceMm * mm * kSlack) {
         return "arc radius too small for its end point " + Mismatch(excess);
     }
     const double half = chord / 2;
@@ -166,8 +168,7 @@ std::string CPlanner::ArcCentre(const CBlock& block, const CAxes& end,
     const double ua = da / chord;
     const double ub = db / chord;
     // The short arc (R > 0) has its centre left of the chord for G3, right for G2.
-    const double side =
-        (modal_.motion == CMotion::ArcCw ? -1.0 : 1.0) * (radius > 0 ? 1.0 : -1.0);
+    const double side = (modal_.motion == CMotion::ArcCw ? -1.0 : 1.0) * (radius > 0 ? 1.0 : -1.0);
     centre = {(startA + end[axes.first]) / 2 - ub * h * side,
               (startB + end[axes.second]) / 2 + ua * h * side};
     return {};

@@ -28,7 +28,7 @@ struct CPlaneAxes {
     int normal;
 };
 constexpr CPlaneAxes PlaneAxes(CPlane plane) {
-    return plane == CPlane::XY ? CPlaneAxes{0, 1, 2}
+    return plane == CPlane::XY   ? CPlaneAxes{0, 1, 2}
            : plane == CPlane::ZX ? CPlaneAxes{2, 0, 1}
                                  : CPlaneAxes{1, 2, 0};
 }
