@@ -6,11 +6,6 @@
 
 namespace morvik {
 
-namespace {
-constexpr int kX = 0;
-constexpr int kY = 1;
-} // namespace
-
 CCardPath CCardPath::Line(const CCardPoint& start, const CCardPoint& end) {
     CCardPath path;
     path.start_ = start;
@@ -23,22 +18,27 @@ CCardPath CCardPath::Line(const CCardPoint& start, const CCardPoint& end) {
     return path;
 }
 
-CCardPath CCardPath::Arc(const CCardPoint& start, const CCardPoint& end, double centreX,
-                         double centreY, double sweep) {
+CCardPath CCardPath::Arc(const CCardPoint& start, const CCardPoint& end, int first, int second,
+                         double centreFirst, double centreSecond, double sweep) {
     CCardPath path;
     path.start_ = start;
     path.end_ = end;
     path.arc_ = true;
-    path.centreX_ = centreX;
-    path.centreY_ = centreY;
-    path.radius_ = std::hypot(start[kX] - centreX, start[kY] - centreY);
-    path.startAngle_ = std::atan2(start[kY] - centreY, start[kX] - centreX);
+    path.first_ = first;
+    path.second_ = second;
+    path.centreFirst_ = centreFirst;
+    path.centreSecond_ = centreSecond;
+    path.radius_ = std::hypot(start[first] - centreFirst, start[second] - centreSecond);
+    path.endRadius_ = std::hypot(end[first] - centreFirst, end[second] - centreSecond);
+    path.startAngle_ = std::atan2(start[second] - centreSecond, start[first] - centreFirst);
     path.sweep_ = sweep;
     double others = 0;
-    for (int i = 2; i < 6; ++i) {
-        others += (end[i] - start[i]) * (end[i] - start[i]);
+    for (int i = 0; i < 6; ++i) {
+        if (i != first && i != second) {
+            others += (end[i] - start[i]) * (end[i] - start[i]);
+        }
     }
-    const double planar = path.radius_ * std::fabs(sweep);
+    const double planar = (path.radius_ + path.endRadius_) / 2 * std::fabs(sweep);
     path.length_ = std::sqrt(planar * planar + others);
     return path;
 }
@@ -54,8 +54,9 @@ CCardPoint CCardPath::At(double progress) const {
     }
     if (arc_) {
         const double angle = startAngle_ + sweep_ * f;
-        point[kX] = centreX_ + radius_ * std::cos(angle);
-        point[kY] = centreY_ + radius_ * std::sin(angle);
+        const double radius = radius_ + (endRadius_ - radius_) * f;
+        point[first_] = centreFirst_ + radius * std::cos(angle);
+        point[second_] = centreSecond_ + radius * std::sin(angle);
     }
     return point;
 }
@@ -69,10 +70,10 @@ CCardPoint CCardPath::AxisShare() const {
         share[i] = std::fabs(end_[i] - start_[i]) / length_;
     }
     if (arc_) {
-        // Along an arc X and Y each take the whole planar speed at some point.
-        const double planar = radius_ * std::fabs(sweep_) / length_;
-        share[kX] = planar;
-        share[kY] = planar;
+        // Along an arc both plane axes take the whole planar speed at some point.
+        const double planar = (radius_ + endRadius_) / 2 * std::fabs(sweep_) / length_;
+        share[first_] = planar;
+        share[second_] = planar;
     }
     return share;
 }

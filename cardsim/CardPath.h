@@ -1,7 +1,8 @@
-// A program move: a straight line or an XY arc (with linear motion of the other axes: a helix
-// for Z) from the axes' positions to the block's end point, travelled with a trapezoidal
-// speed profile along the path. The program runner gives the wanted path speed every step
-// (feed or rapid times override, 0 in feed hold) and places the axes at At(progress).
+// A program move: a straight line or an arc in one plane of two axes (with linear motion of
+// the other axes: a helix for the third) from the axes' positions to the block's end point,
+// travelled with a trapezoidal speed profile along the path. The program runner gives the wanted
+// path speed every step (feed or rapid times override, 0 in feed hold) and places the axes at
+// At(progress).
 #pragma once
 
 #include "cardsim/CardRamp.h"
@@ -16,11 +17,14 @@ using CCardPoint = std::array<double, 6>; // X Y Z U V W, card units
 class CCardPath {
 public:
     static CCardPath Line(const CCardPoint& start, const CCardPoint& end);
-    // sweep in radians: positive counter-clockwise (G3), negative clockwise (G2).
-    static CCardPath Arc(const CCardPoint& start, const CCardPoint& end, double centreX,
-                         double centreY, double sweep);
+    // An arc from the first plane axis towards the second (X, Y for G17): sweep in radians,
+    // positive counter-clockwise (G3), negative clockwise (G2). The radius runs evenly from
+    // the start's to the end's, so that a rounded end point is met exactly.
+    static CCardPath Arc(const CCardPoint& start, const CCardPoint& end, int first, int second,
+                         double centreFirst, double centreSecond, double sweep);
 
     double Length() const { return length_; }
+    bool IsArc() const { return arc_; }
     CCardPoint At(double progress) const;
     const CCardPoint& Start() const { return start_; }
     const CCardPoint& End() const { return end_; }
@@ -40,9 +44,12 @@ private:
     CCardPoint start_{};
     CCardPoint end_{};
     bool arc_ = false;
-    double centreX_ = 0;
-    double centreY_ = 0;
+    int first_ = 0;
+    int second_ = 1;
+    double centreFirst_ = 0;
+    double centreSecond_ = 0;
     double radius_ = 0;
+    double endRadius_ = 0;
     double startAngle_ = 0;
     double sweep_ = 0;
     double length_ = 0;

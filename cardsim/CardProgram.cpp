@@ -1,32 +1,19 @@
 #include "cardsim/CardProgram.h"
 
-#include <cctype>
+#include "gcode/ProgramNumber.h"
+
+#include <limits>
 
 namespace morvik {
 
 int CardProgramNumberOf(std::string_view line) {
-    if (line.empty() || std::string_view("OoNn:").find(line.front()) == std::string_view::npos) {
+    // The station cannot send a run command for a number whose negation does not fit.
+    constexpr std::int64_t kLimit = std::numeric_limits<std::int32_t>::max();
+    const auto number = gcode::OfferedProgramNumber(line);
+    if (!number || *number > kLimit || *number < -kLimit) {
         return 0;
     }
-    std::size_t pos = 1;
-    while (pos < line.size() && (line[pos] == ' ' || line[pos] == '\t')) {
-        ++pos;
-    }
-    bool negative = false;
-    if (pos < line.size() && (line[pos] == '-' || line[pos] == '+')) {
-        negative = line[pos] == '-';
-        ++pos;
-    }
-    long long value = 0;
-    while (pos < line.size() && std::isdigit(static_cast<unsigned char>(line[pos])) &&
-           value < 1000000000LL) {
-        value = value * 10 + (line[pos] - '0');
-        ++pos;
-    }
-    if (value >= 1000000000LL) {
-        return 0; // too long to be a program number
-    }
-    return static_cast<int>(negative ? -value : value);
+    return static_cast<int>(*number);
 }
 
 CCardProgram::CCardProgram(std::string text) : text_(std::move(text)) {

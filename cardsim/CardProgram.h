@@ -1,7 +1,7 @@
 // A part program stored on the card by "LOF": its text, split into lines once, and the
 // program number the card files it under. The number is found the way the station finds it
-// while sending: the first line that starts in its first column with O, ':' or N (either case)
-// followed by a non-zero integer. "RUF-n" then selects program n.
+// while sending (gcode/ProgramNumber.h): the first line that starts in its first column with
+// O, ':' or N (either case) followed by a non-zero integer. "RUF-n" then selects program n.
 #pragma once
 
 #include <cstdint>

@@ -20,12 +20,8 @@ void CCardRunner::Select(std::shared_ptr<const CCardProgram> program) {
     after_ = After::Continue;
     queued_.clear();
     dwell_ = 0;
-    motion_ = -1;
-    incremental_ = false;
-    units_ = state_.config.defaultSystem;
-    work_ = 0;
-    toolLength_ = 0;
-    feed_ = state_.config.feedRate;
+    planner_.SetSetup(Setup());
+    planner_.Reset();
     spindleDirection_ = 0;
 }
 
@@ -37,6 +33,7 @@ bool CCardRunner::CycleStart() {
     case CCardProgramState::Running:
         singleBlock_ = false;
         programState_ = CCardProgramState::Running;
+        planner_.SetSetup(Setup()); // tables read while the program waited
         return true;
     default:
         return false;
@@ -51,6 +48,7 @@ bool CCardRunner::SingleBlock() {
     case CCardProgramState::Running:
         singleBlock_ = true;
         programState_ = CCardProgramState::Running;
+        planner_.SetSetup(Setup());
         return true;
     default:
         return false;
@@ -100,7 +98,8 @@ std::uint32_t CCardRunner::StatusBits() const {
         kProgPartError,               // Error
     };
     std::uint32_t bits = kStateBits[static_cast<int>(programState_)];
-    bits |= incremental_ ? kProgIncremental : kProgAbsolute;
+    const bool incremental = planner_.Modal().distance == gcode::CDistance::Incremental;
+    bits |= incremental ? kProgIncremental : kProgAbsolute;
     return bits;
 }
 
@@ -112,9 +111,12 @@ double CCardRunner::SpindleSpeed() const {
 
 void CCardRunner::Step() {
     if (programState_ == CCardProgramState::Running && !move_ && dwell_ == 0) {
-        FinishBlock();
-        if (programState_ == CCardProgramState::Running) {
-            RunBlocks();
+        StartNextMove(); // what a block queued after its dwell
+        if (!move_ && dwell_ == 0) {
+            FinishBlock();
+            if (programState_ == CCardProgramState::Running) {
+                RunBlocks();
+            }
         }
     }
     if (move_) {
@@ -196,18 +198,26 @@ void CCardRunner::EndMove() {
     StartNextMove();
 }
 
+// The next queued piece of the block: a dwell counts down, a path starts moving.
 void CCardRunner::StartNextMove() {
-    if (queued_.empty()) {
-        return;
+    while (!queued_.empty() && !move_ && dwell_ == 0) {
+        Move next = std::move(queued_.front());
+        queued_.pop_front();
+        line_ = next.line;
+        if (next.dwell) {
+            dwell_ = state_.options.dryRun
+                         ? 0
+                         : static_cast<std::uint64_t>(std::llround(next.seconds * 1000));
+            continue;
+        }
+        move_ = std::move(next);
+        if (!move_->path.IsArc()) {
+            // A straight path starts where the axes are now.
+            CCardPath path = CCardPath::Line(AxisPositions(), move_->path.End());
+            path.SetLimits(move_->path.Limits());
+            move_->path = path;
+        }
     }
-    move_ = std::move(queued_.front());
-    queued_.pop_front();
-    // The queued path starts where the axes are now.
-    const CCardPoint start = AxisPositions();
-    const CCardPath& planned = move_->path;
-    CCardPath path = CCardPath::Line(start, planned.End());
-    path.SetLimits(planned.Limits());
-    move_->path = path;
 }
 
 std::uint64_t CCardRunner::QuietSteps() const {

@@ -1,23 +1,26 @@
 // The card's part program runner: the selected program's state (Ready, Running, Paused, Feed
-// hold, Finished, Error), block-by-block execution of the card's G-code subset, and the
-// program moves it drives the axes along. The card calls Step once per millisecond of its
-// time; the cycle commands come from the binary channel (410 start, 411 single block,
-// 412 feed hold, 401 abort).
+// hold, Finished, Error), block-by-block execution through the G-code library (gcode/: the
+// block reader and the planner, with the card's tables as its setup), and the program moves
+// it drives the axes along, one block's segments at a time. The card calls Step once per
+// millisecond of its time; the cycle commands come from the binary channel (410 start, 411 single
+// block, 412 feed hold, 401 abort).
 //
 // After an abort (or an emergency stop) the program is rewound but no longer selected: the
 // status word shows neither Ready nor Running until "RUF" selects it again.
 #pragma once
 
-#include "cardsim/CardBlock.h"
 #include "cardsim/CardPath.h"
 #include "cardsim/CardProgram.h"
 #include "cardsim/CardState.h"
+#include "gcode/Block.h"
+#include "gcode/Planner.h"
 
 #include <cstdint>
 #include <deque>
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace morvik {
 
@@ -66,32 +69,31 @@ public:
     int ProgramNumber() const { return program_ ? program_->Number() : 0; }
     int Tool() const { return tool_; }
     double SpindleSpeed() const;
+    // The running program's modal state (coolant, tool length, work offset, ...).
+    const gcode::CModalState& Modal() const { return planner_.Modal(); }
 
 private:
     enum class After { Continue, Pause, End };
+    // A queued piece of a block: a path to move along, or a dwell.
     struct Move {
         CCardPath path;
         bool rapid = false;
         double feed = 0;    // per second, feed moves
         double axisCap = 0; // the fastest the axes' rapid rates allow along this path
+        int line = 0;       // source line of the block
+        bool dwell = false;
+        double seconds = 0; // dwell
     };
 
     // Running blocks (CardRunnerBlocks.cpp).
     void RunBlocks();
     void ExecuteLine(std::string_view text);
-    std::string ApplyBlock(const CCardBlock& block);
-    std::string ApplyWords(const CCardBlock& block);
-    std::string ApplyGCodes(const CCardBlock& block, int& motionCode, bool& home);
-    std::string ApplyMCodes(const CCardBlock& block);
-    std::string PlanMotion(const CCardBlock& block, int motionCode, bool home);
-    std::string PlanLine(const CCardBlock& block, bool rapid);
-    std::string PlanArc(const CCardBlock& block, bool clockwise);
-    std::string PlanHome(const CCardBlock& block);
-    std::string BlockTarget(const CCardBlock& block, CCardPoint& target) const;
+    std::string RunBlock();
+    void TakeModalState();
+    gcode::CPlannerSetup Setup() const;
     std::string CheckLimits(const CCardPath& path) const;
-    std::string Queue(CCardPath path, bool rapid);
+    std::string Queue(const gcode::CSegment& segment);
     void PartError(const std::string& why);
-    double Origin(int axis) const;
 
     // Moving (CardRunner.cpp).
     void StartNextMove();
@@ -116,13 +118,10 @@ private:
     bool stopping_ = false; // the move is braking after an abort
     std::uint64_t dwell_ = 0;
 
-    // Modal state of the running program.
-    int motion_ = -1; // 0 1 2 3, -1 none yet
-    bool incremental_ = false;
-    int units_ = 0; // unit system of the program's words
-    int work_ = 0;  // G54 + work_
-    double toolLength_ = 0;
-    double feed_ = 0; // per second, card units
+    // The running program's reader and planner; segments_ holds one block's segments.
+    gcode::CPlanner planner_;
+    gcode::CBlock block_;
+    std::vector<gcode::CSegment> segments_;
     double spindle_ = 0;
     int spindleDirection_ = 0; // 1 M3, -1 M4, 0 M5
 };

@@ -222,26 +222,32 @@ TEST_F(CardProgram, ABlockTheCardCannotRunIsAPartErrorThatSaysWhy) {
     };
     const Case cases[] = {
         {"G41 X2", "unsupported G-code G41"},
-        {"G18", "unsupported G-code G18"},
-        {"M8", "unsupported M-code M8"},
+        {"G42 X2 D1", "unsupported G-code G42"},
+        {"M98 P100", "subprogram call M98 is not supported"},
         {"G0 G1 X2", "conflicting G-codes in one block"},
         {"G1 X2 F0", "no feed rate"},
         {"G0 X20", "axis X would pass its soft limit"},
         {"G0 U1", "axis U is not fitted"},
         {"G2 X2 Y0", "arc without I, J or R"},
-        {"G2 X3 Y1 I1", "arc end point is not on the circle"},
-        {"G3 X5 Y0 R1", "arc radius too small for its end point"},
+        {"G2 X3 Y1 I1", "arc end point is not on the circle (off by 0.41421 in)"},
+        {"G3 X5 Y0 R1", "arc radius too small for its end point (off by 2 in)"},
         {"G1 X(2", "comment not closed"},
         {"G1 X2 X3", "word X given twice"},
-        {"G1 Q2", "unknown word Q"},
+        {"G1 E2", "unknown word E"},
+        {"G1 X2 Q2", "Q outside a peck drilling cycle"},
         {"G1 X", "word X without a number"},
         {"G1 X2000000000", "word X out of range"},
         {"G4", "G4 needs P with the dwell in seconds"},
-        {"G1.5 X1", "word G needs a whole number"},
+        {"G1.5 X1", "unsupported G-code G1.5"},
+        {"T1.5", "word T needs a whole number"},
         {"G0 I1", "I, J, K or R outside an arc"},
         {"G43", "G43 without H needs a tool 1 to 9"},
         {"G28 G0 X1", "G28 together with a motion code"},
-        {"#1=2", "unexpected character '#'"},
+        {"#1=2", "parameter '#' is not supported"},
+        {"G1 X[1+2]", "expression in word X is not supported"},
+        {"G81 X2 Z-0.5", "drilling cycle G81 needs R"},
+        {"G81 X2 Z-20 R0.5 F60", "axis Z would pass its soft limit"},
+        {"G28 X20", "axis X would pass its soft limit"},
     };
     Send(495, 1);
     for (const auto& c : cases) {
@@ -254,7 +260,7 @@ TEST_F(CardProgram, ABlockTheCardCannotRunIsAPartErrorThatSaysWhy) {
         EXPECT_EQ(Output(), std::string("PART ERROR line 3: ") + c.why + "\r");
     }
     Send(495, -1);
-    LoadAndSelect("O7\nM8\n", 7);
+    LoadAndSelect("O7\nG41\n", 7);
     RunToEnd();
     EXPECT_EQ(Status() & kProgPartError, kProgPartError);
     EXPECT_EQ(Output(), "") << "no messages unless 495 is on";
