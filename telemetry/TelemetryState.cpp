@@ -15,6 +15,12 @@ double Percent(double fraction) {
     return std::round(fraction * 10000.0) / 100.0;
 }
 
+// Positions to a millionth of their unit (25 nm in inches): finer digits are the noise of
+// unit conversions and sums ("0.060000000000000005"), not the machine's.
+double Position(double value) {
+    return std::round(value * 1e6) / 1e6;
+}
+
 void WriteProgram(JsonWriter& json, const TelemetryState& state) {
     json.Key("program").BeginObject();
     json.Key("path").String(state.programPath);
@@ -28,7 +34,7 @@ void WritePositions(JsonWriter& json, const TelemetryState& state) {
     json.Key("units").String(state.units);
     json.Key("positions").BeginObject();
     for (const TelemetryAxis& axis : state.axes) {
-        json.Key(axis.name).Number(axis.position);
+        json.Key(axis.name).Number(Position(axis.position));
     }
     json.EndObject();
 }

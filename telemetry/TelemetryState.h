@@ -79,7 +79,7 @@ struct TelemetryField {
 
 // The state as the state topic carries it:
 // {"mode":"Run","homed":true,"program":{"path":..,"number":..,"state":..,"line":..},
-//  "units":"mm","positions":{"X":1.5,..},"spindleSpeed":1200,
+//  "units":"mm","positions":{"X":1.5,..},"spindleSpeed":1200,   (positions to 1e-6 of the unit)
 //  "overrides":{"feed":100,"rapid":100,"spindle":100},"lamps":{"ready":false,..},
 //  "errorBits":0,"time":"2026-12-10T04:18:36.123Z"}
 std::string StateJson(const TelemetryState& state);

@@ -103,6 +103,18 @@ void BrokerProcess::Stop(int signal) {
     pid_ = -1;
 }
 
+std::string BrokerProcess::Log() const {
+    return ReadBytes(folder_.File("mosquitto.log"));
+}
+
+bool BrokerProcess::Pause() {
+    return pid_ > 0 && ::kill(pid_, SIGSTOP) == 0;
+}
+
+bool BrokerProcess::Resume() {
+    return pid_ > 0 && ::kill(pid_, SIGCONT) == 0;
+}
+
 std::string BrokerProcess::Address() const {
     return "127.0.0.1:" + std::to_string(port_);
 }

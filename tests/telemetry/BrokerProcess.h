@@ -24,10 +24,15 @@ public:
     bool Start();
     // Ends it with the signal and reaps it; SIGTERM lets it save its sessions first.
     void Stop(int signal);
+    // Freezes and thaws the process: connections stay open, nothing is read or answered.
+    bool Pause();
+    bool Resume();
     bool Running() const { return pid_ > 0; }
     int Port() const { return port_; }
     // "127.0.0.1:PORT", as MORVIK_MQTT_BROKER takes it.
     std::string Address() const;
+    // What the broker logged so far (connections, disconnections, wills).
+    std::string Log() const;
 
 private:
     TempFolder folder_;

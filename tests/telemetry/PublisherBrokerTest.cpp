@@ -186,6 +186,29 @@ TEST_F(PublisherOnBroker, StopSendsTheHeldStateThenOffline) {
     EXPECT_TRUE(late.All().front().retained);
 }
 
+// A broker too slow to take "offline" before Stop gives up must still end up saying the
+// station is offline (through the last will: the station leaves without a goodbye that would
+// cancel it). The broker is frozen (SIGSTOP), so it acknowledges nothing and Stop times out
+// with events and "offline" still waiting.
+TEST_F(PublisherOnBroker, AStopThatCannotDeliverOfflineLeavesItToTheLastWill) {
+    MqttRecorder watcher(broker_.Port(), kStatus);
+    ASSERT_TRUE(watcher.Ready());
+    TelemetryConfig config = Config();
+    config.stopTimeoutMs = 300;
+    TelemetryPublisher publisher(config, clock_, FixedTime);
+    ASSERT_TRUE(publisher.Start());
+    ASSERT_TRUE(WaitForLink(publisher, TelemetryLink::Connected));
+    ASSERT_TRUE(watcher.WaitForPayload(kStatus, "online"));
+
+    ASSERT_TRUE(broker_.Pause());
+    for (int i = 0; i < 40; ++i) {
+        publisher.OnEvent(telemetry_event::kProgramStarted);
+    }
+    publisher.Stop();
+    ASSERT_TRUE(broker_.Resume());
+    EXPECT_TRUE(watcher.WaitForPayload(kStatus, "offline")) << broker_.Log();
+}
+
 // The broker goes away mid-run: publishing keeps returning at once with a bounded queue that
 // gives up old states and keeps every event; when the broker is back the station reconnects,
 // says it is online and delivers the events in order and its latest state.

@@ -14,7 +14,7 @@ TelemetryState Running() {
     s.programState = "running";
     s.runningLine = 17;
     s.units = "mm";
-    s.axes = {{"X", 12.5}, {"Y", -0.1}, {"Z", 3.0}};
+    s.axes = {{"X", 12.5}, {"Y", -0.1}, {"Z", 0.01 + 0.05}, {"A", 1.0000004}, {"B", -2.0000006}};
     s.spindleSpeed = 1200;
     s.feedOverride = 1.1;
     s.rapidOverride = 0.5;
@@ -26,14 +26,15 @@ TelemetryState Running() {
 }
 
 TEST(TelemetryState, StateJsonCarriesEveryField) {
-    EXPECT_EQ(StateJson(Running()),
-              R"({"mode":"Run","homed":true,)"
-              R"("program":{"path":"/parts/flange \"A\".prt","number":1234,"state":"running",)"
-              R"("line":17},"units":"mm","positions":{"X":12.5,"Y":-0.1,"Z":3},)"
-              R"("spindleSpeed":1200,"overrides":{"feed":110,"rapid":50,"spindle":100},)"
-              R"("lamps":{"ready":false,"running":true,"paused":false,"feedHold":false,)"
-              R"("finished":false,"error":true},"errorBits":131072,)"
-              R"("time":"2026-12-10T04:29:14.123Z"})");
+    EXPECT_EQ(
+        StateJson(Running()),
+        R"({"mode":"Run","homed":true,)"
+        R"("program":{"path":"/parts/flange \"A\".prt","number":1234,"state":"running",)"
+        R"("line":17},"units":"mm","positions":{"X":12.5,"Y":-0.1,"Z":0.06,"A":1,"B":-2.000001},)"
+        R"("spindleSpeed":1200,"overrides":{"feed":110,"rapid":50,"spindle":100},)"
+        R"("lamps":{"ready":false,"running":true,"paused":false,"feedHold":false,)"
+        R"("finished":false,"error":true},"errorBits":131072,)"
+        R"("time":"2026-12-10T04:29:14.123Z"})");
 }
 
 TEST(TelemetryState, SameReadingIgnoresOnlyTheTimeStamp) {
