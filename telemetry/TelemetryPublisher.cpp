@@ -75,12 +75,19 @@ bool TelemetryPublisher::Start() {
     }
     {
         const std::lock_guard lock(mutex_);
+        // A start after a Stop begins afresh: what the last session could not deliver
+        // (its "offline" above all) must not follow this session's "online".
+        queue_ = TelemetryQueue(config_.queueLimit, config_.eventLimit);
+        latestStateJson_.clear();
+        stats_ = {};
         link_ = TelemetryLink::Connecting;
         stopping_ = false;
         giveUp_ = false;
         networkThread_ = false;
         lastError_.clear();
     }
+    lastSent_.reset();
+    pending_.reset();
     starter_ = std::thread([this] { Connect(); });
     return true;
 }

@@ -55,6 +55,7 @@ class TelemetryPublisher {
 public:
     using WallClock = std::function<std::uint64_t()>;
 
+    // Counts since the last Start.
     struct Stats {
         std::uint64_t statesQueued = 0; // states that passed the change test and rate limit
         std::uint64_t statesDropped = 0;

@@ -191,7 +191,7 @@ TEST_F(PublisherOnBroker, StopSendsTheHeldStateThenOffline) {
 // cancel it). The broker is frozen (SIGSTOP), so it acknowledges nothing and Stop times out
 // with events and "offline" still waiting.
 TEST_F(PublisherOnBroker, AStopThatCannotDeliverOfflineLeavesItToTheLastWill) {
-    MqttRecorder watcher(broker_.Port(), kStatus);
+    MqttRecorder watcher(broker_.Port(), "morvik/mill/#");
     ASSERT_TRUE(watcher.Ready());
     TelemetryConfig config = Config();
     config.stopTimeoutMs = 300;
@@ -207,6 +207,17 @@ TEST_F(PublisherOnBroker, AStopThatCannotDeliverOfflineLeavesItToTheLastWill) {
     publisher.Stop();
     ASSERT_TRUE(broker_.Resume());
     EXPECT_TRUE(watcher.WaitForPayload(kStatus, "offline")) << broker_.Log();
+
+    // Started again, the station is online, and the "offline" that never went out stays
+    // behind instead of following it.
+    ASSERT_TRUE(publisher.Start());
+    EXPECT_EQ(publisher.Statistics().waiting, 0u);
+    ASSERT_TRUE(WaitForLink(publisher, TelemetryLink::Connected));
+    publisher.OnEvent(telemetry_event::kModeChanged, {{"from", "None"}, {"to", "Home"}});
+    ASSERT_TRUE(watcher.WaitFor([](const MqttRecorder::Messages& all) {
+        return !all.empty() && all.back().payload.find("modeChanged") != std::string::npos;
+    }));
+    EXPECT_EQ(watcher.Payloads(kStatus).back(), "online");
 }
 
 // The broker goes away mid-run: publishing keeps returning at once with a bounded queue that
