@@ -35,6 +35,7 @@ public:
     bool OpenView(ViewKind view) override { return ui_.OpenView(view); }
     void CloseView(ViewKind view) override { ui_.CloseView(view); }
     void ClearView(ViewKind view) override { ui_.ClearView(view); }
+    void RetitleView(ViewKind view) override { ui_.RetitleView(view); }
     void AppendToView(ViewKind view, const std::string& text) override {
         ui_.AppendToView(view, text);
     }
