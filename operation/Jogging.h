@@ -20,6 +20,7 @@
 #pragma once
 
 #include "operation/Joystick.h"
+#include "operation/MachineObserver.h"
 
 #include <cstdint>
 
@@ -45,7 +46,8 @@ public:
     static constexpr std::uint32_t kStopWaitLimitMs = 5000;
     static constexpr std::uint32_t kStopPollMs = 1;
 
-    Jogging(CMachine& machine, IJoystick& joystick);
+    Jogging(CMachine& machine, IJoystick& joystick,
+            const MachineEvents& events = MachineEvents::None());
 
     // Deflection of one joystick axis for a raw position: -1..1 with the calibrated centre,
     // extremes, dead band and invert setting of that axis. A hand-edited machine file may hold
@@ -93,6 +95,7 @@ private:
 
     CMachine& machine_;
     IJoystick& joystick_;
+    const MachineEvents& events_;
 };
 
 } // namespace morvik

@@ -96,7 +96,8 @@ private:
 
 // ---- Loading -----------------------------------------------------------------------------
 
-PartProgram::PartProgram(CMachine& machine) : machine_(machine) {}
+PartProgram::PartProgram(CMachine& machine, const MachineEvents& events)
+    : machine_(machine), events_(events) {}
 
 std::int32_t PartProgram::ScanProgramNumber(std::string_view line) {
     if (line.empty() || !OffersNumber(line.front()))
@@ -209,6 +210,7 @@ void PartProgram::RunLoaded() {
     MachineState& state = machine_.State();
     machine_.Controller().SendAscii(AsciiCommand("RUF", -state.programNumber));
     state.programStarted = true;
+    events_.ProgramLoaded(state.partPath, state.programNumber);
     if (state.views.Has(ViewKind::ProgramView)) {
         IOperatorInterface& ui = machine_.Operator();
         ui.ClearView(ViewKind::ProgramView);

@@ -19,6 +19,8 @@
 // would close the card's load early and let the remaining program lines run as commands.
 #pragma once
 
+#include "operation/MachineObserver.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -46,7 +48,7 @@ public:
     static constexpr std::uint32_t kSettleMs = 500;
     static constexpr int kReplyBufferSize = 40;
 
-    explicit PartProgram(CMachine& machine);
+    explicit PartProgram(CMachine& machine, const MachineEvents& events = MachineEvents::None());
 
     // File > Load without an active part program window: the "File Load" dialog, then the
     // file's text.
@@ -82,6 +84,7 @@ private:
     void RunCycle(void (MotionController::*send)());
 
     CMachine& machine_;
+    const MachineEvents& events_;
 };
 
 } // namespace morvik

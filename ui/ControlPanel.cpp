@@ -229,15 +229,6 @@ void ControlPanel::PushToWidgets() {
     }
 }
 
-void ControlPanel::ReadFromWidgets() {
-    for (std::size_t i = 0; i < kIndicatorCount; ++i)
-        state_.indicators[i] = lamps_[i]->isChecked();
-    for (std::size_t i = 0; i < kReadoutCount; ++i)
-        state_.readouts[i] = readouts_[i]->text().toStdString();
-    for (std::size_t i = 0; i < kOverrideCount; ++i)
-        state_.overrideTexts[i] = overrides_[i]->text().toStdString();
-}
-
 void ControlPanel::UpdateEnabled(const std::function<bool(int)>& isEnabled) {
     for (int id : commandIds_)
         Control(id)->setEnabled(isEnabled(id));
@@ -246,8 +237,12 @@ void ControlPanel::UpdateEnabled(const std::function<bool(int)>& isEnabled) {
 void ControlPanel::OverrideEditFinished(OverrideField field) {
     if (operation_ == nullptr)
         return;
-    ReadFromWidgets();
-    operation_->OverrideTextEntered(field, state_.OverrideText(field));
+    // The operator's text is the one value taken from a widget; lamps and readouts are only
+    // ever shown, never read back.
+    const auto slot = static_cast<std::size_t>(field);
+    if (slot >= overrides_.size())
+        return;
+    operation_->OverrideTextEntered(field, overrides_[slot]->text().toStdString());
     PushToWidgets();
 }
 

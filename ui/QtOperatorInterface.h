@@ -3,16 +3,16 @@
 // dialogs, and the machine document's windows in the main window's document area.
 //
 // The machine's windows are document windows titled with the machine document's title (with
-// ":1", ":2", ... while it has more than one): the homing view (HomingView), the status display
-// (CStatusDisplay), the program view (COutputDisplay) and the MDI panel (CMDIPanel), the last
-// two made by CreateMachineViewWidget.
+// ":1", ":2", ... while it has more than one): the program view (COutputDisplay), the homing
+// view (HomingView), the MDI panel (CMDIPanel) and the status display (CStatusDisplay), each
+// made from its row of the window table (MachineViewFactory.h). This is their one opener.
 //
 // Whoever closes a window - the document through CloseView or the operator with its close box
 // - its destruction tells the machine document (CMachine::OnViewDestroyed): every one of the
-// four views does so from its own destructor, so this object only forgets the window.
+// machine's views does so from its own destructor, so this object only forgets the window.
 #pragma once
 
-#include "controller/OperatorInterface.h"
+#include "machine/OperatorInterface.h"
 
 #include <QPointer>
 
@@ -63,7 +63,6 @@ public:
     static QString FilterString(const std::vector<FileFilter>& filters);
 
 private:
-    QWidget* CreateView(ViewKind view);
     CTextView* TextView(ViewKind view) const;
     void Forget(ViewKind view, QMdiSubWindow* window);
 

@@ -2,7 +2,7 @@
 // dialogs from a queue.
 #pragma once
 
-#include "controller/OperatorInterface.h"
+#include "machine/OperatorInterface.h"
 
 #include <deque>
 #include <set>
@@ -13,13 +13,14 @@ namespace morvik::test {
 
 class RecordingOperator : public IOperatorInterface {
 public:
-    std::vector<std::string> calls;   // e.g. "message 34008", "open HomingView", "append HomingView: text"
-    std::vector<int> messages;        // message ids in order
+    std::vector<std::string>
+        calls;                 // e.g. "message 34008", "open HomingView", "append HomingView: text"
+    std::vector<int> messages; // message ids in order
     std::deque<std::optional<std::string>> fileAnswers; // answers for the next file dialogs
     std::set<ViewKind> openViews;
-    std::set<ViewKind> refuseToOpen;  // views whose window "cannot be created"
+    std::set<ViewKind> refuseToOpen; // views whose window "cannot be created"
     int waitDepth = 0;
-    int waitCursorShown = 0;          // how many times the cursor was turned on
+    int waitCursorShown = 0; // how many times the cursor was turned on
 
     void ShowMessageBox(int id, const std::string& detail) override {
         messages.push_back(id);
@@ -59,10 +60,14 @@ public:
 
     static std::string Name(ViewKind v) {
         switch (v) {
-        case ViewKind::ProgramView: return "ProgramView";
-        case ViewKind::HomingView: return "HomingView";
-        case ViewKind::MdiPanel: return "MdiPanel";
-        case ViewKind::StatusDisplay: return "StatusDisplay";
+        case ViewKind::ProgramView:
+            return "ProgramView";
+        case ViewKind::HomingView:
+            return "HomingView";
+        case ViewKind::MdiPanel:
+            return "MdiPanel";
+        case ViewKind::StatusDisplay:
+            return "StatusDisplay";
         }
         return "?";
     }
