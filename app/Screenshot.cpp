@@ -1,6 +1,7 @@
 #include "app/Screenshot.h"
 
 #include "app/MorvikApp.h"
+#include "operation/CommandIds.h"
 #include "operation/ControlPanelState.h"
 #include "operation/MachineOperation.h"
 #include "ui/MainFrame.h"
@@ -18,10 +19,6 @@ namespace morvik {
 
 namespace {
 
-// Command ids of the menu items the tour selects.
-constexpr int kModeJog = 32782;
-constexpr int kMachineStatus = 32793;
-
 struct TourStep {
     int afterMs; // after the previous step
     std::function<void(MorvikApp&)> action;
@@ -35,12 +32,12 @@ void Jog(MorvikApp& app, std::uint16_t bit, bool down) {
 std::vector<TourStep> Tour(const QString& path) {
     return {
         {500, [](MorvikApp& app) { app.Operation()->Start(); }}, // homes in Home mode
-        {300, [](MorvikApp& app) { app.Commands()->Execute(kModeJog); }},
+        {300, [](MorvikApp& app) { app.Commands()->Execute(Cmd::ModeJog); }},
         {300, [](MorvikApp& app) { Jog(app, button::kXPlus, true); }},
         {1500, [](MorvikApp& app) { Jog(app, button::kXPlus, false); }},
         {300, [](MorvikApp& app) { Jog(app, button::kYPlus, true); }},
         {900, [](MorvikApp& app) { Jog(app, button::kYPlus, false); }},
-        {500, [](MorvikApp& app) { app.Commands()->Execute(kMachineStatus); }},
+        {500, [](MorvikApp& app) { app.Commands()->Execute(Cmd::MachineStatus); }},
         {800,
          [path](MorvikApp& app) {
              const bool saved = app.MainFrame()->grab().save(path, "PNG");

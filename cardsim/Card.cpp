@@ -1,6 +1,7 @@
 #include "cardsim/Card.h"
 
 #include "cardsim/KelvSim.h"
+#include "controller/ControllerCodes.h"
 
 #include <algorithm>
 #include <cstring>
@@ -17,7 +18,7 @@ constexpr std::uint64_t kMaxStepsPerSync = 30000;
 
 // Channel n is bit n-1 of the I/O word; 0 and anything past 32 is not connected.
 std::uint32_t ChannelBit(int channel) {
-    return channel >= 1 && channel <= 32 ? (1u << (channel - 1)) : 0u;
+    return IoChannelBit(channel);
 }
 
 } // namespace

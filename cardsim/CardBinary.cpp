@@ -3,6 +3,7 @@
 #include "cardsim/Card.h"
 
 #include "cardsim/KelvSim.h"
+#include "controller/ControllerCodes.h"
 
 #include <algorithm>
 #include <cmath>
@@ -79,7 +80,7 @@ std::int32_t CCard::CommandCode(int code, const Argument& argument) {
         return 0;
     };
     static const Rule rules[] = {
-        {401,
+        {code::AbortProgram,
          [](CCard& c, const Argument&) -> std::int32_t {
              c.runner_->Abort();
              c.homing_->Cancel("aborted");
@@ -88,58 +89,69 @@ std::int32_t CCard::CommandCode(int code, const Argument& argument) {
              }
              return 0;
          }},
-        {410, [](CCard& c, const Argument&) { return cycle(c, &CCardRunner::CycleStart); }},
-        {411, [](CCard& c, const Argument&) { return cycle(c, &CCardRunner::SingleBlock); }},
-        {412, [](CCard& c, const Argument&) { return cycle(c, &CCardRunner::FeedHold); }},
-        {420,
+        {code::CycleStart,
+         [](CCard& c, const Argument&) { return cycle(c, &CCardRunner::CycleStart); }},
+        {code::SingleBlock,
+         [](CCard& c, const Argument&) { return cycle(c, &CCardRunner::SingleBlock); }},
+        {code::FeedHold,
+         [](CCard& c, const Argument&) { return cycle(c, &CCardRunner::FeedHold); }},
+        {code::DryRunOn,
          [](CCard& c, const Argument&) {
              c.state_.options.dryRun = true;
              return 0;
          }},
-        {421,
+        {code::DryRunOff,
          [](CCard& c, const Argument&) {
              c.state_.options.dryRun = false;
              return 0;
          }},
-        {424,
+        {code::BlockSkipOn,
          [](CCard& c, const Argument&) {
              c.state_.options.blockSkip = true;
              return 0;
          }},
-        {425,
+        {code::BlockSkipOff,
          [](CCard& c, const Argument&) {
              c.state_.options.blockSkip = false;
              return 0;
          }},
-        {440,
+        {code::FeedOverride,
          [](CCard& c, const Argument& a) {
              c.state_.options.feedOverride = std::clamp(a.d, 0.0, 1.5);
              return 0;
          }},
-        {441,
+        {code::RapidOverride,
          [](CCard& c, const Argument& a) {
              c.state_.options.rapidOverride = std::clamp(a.d, 0.0, 1.0);
              return 0;
          }},
-        {442,
+        {code::SpindleOverride,
          [](CCard& c, const Argument& a) {
              c.state_.options.spindleOverride = std::clamp(a.d, 0.0, 1.5);
              return 0;
          }},
-        {490, [](CCard& c, const Argument& a) { return option(c.state_.options.option490, a); }},
-        {491, [](CCard& c, const Argument& a) { return option(c.state_.options.option491, a); }},
-        {494, [](CCard& c, const Argument& a) { return option(c.state_.options.echoBlocks, a); }},
-        {495, [](CCard& c, const Argument& a) { return option(c.state_.options.messages, a); }},
-        {460,
+        {code::OutputOption490,
+         [](CCard& c, const Argument& a) { return option(c.state_.options.option490, a); }},
+        {code::OutputOption491,
+         [](CCard& c, const Argument& a) { return option(c.state_.options.option491, a); }},
+        {code::OutputEchoBlocks,
+         [](CCard& c, const Argument& a) { return option(c.state_.options.echoBlocks, a); }},
+        {code::OutputMessages,
+         [](CCard& c, const Argument& a) { return option(c.state_.options.messages, a); }},
+        {code::ProgramStatus,
          [](CCard& c, const Argument&) {
              return query(c, static_cast<std::int32_t>(c.ProgramStatus()));
          }},
-        {461, [](CCard& c, const Argument&) { return query(c, c.runner_->LineNumber()); }},
-        {463, [](CCard& c, const Argument&) { return query(c, c.runner_->Sequence()); }},
-        {464, [](CCard& c, const Argument&) { return query(c, 0); }}, // no repeats (no subprograms)
-        {465, [](CCard& c, const Argument&) { return query(c, c.runner_->ProgramNumber()); }},
-        {466, [](CCard& c, const Argument&) { return query(c, c.runner_->Tool()); }},
-        {467,
+        {code::FilePosition,
+         [](CCard& c, const Argument&) { return query(c, c.runner_->LineNumber()); }},
+        {code::SequenceNumber,
+         [](CCard& c, const Argument&) { return query(c, c.runner_->Sequence()); }},
+        {code::RepeatCount,
+         [](CCard& c, const Argument&) { return query(c, 0); }}, // no repeats (no subprograms)
+        {code::ProgramNumber,
+         [](CCard& c, const Argument&) { return query(c, c.runner_->ProgramNumber()); }},
+        {code::ToolNumber, [](CCard& c, const Argument&) { return query(c, c.runner_->Tool()); }},
+        {code::SpindleSpeed,
          [](CCard& c, const Argument&) -> std::int32_t {
              c.SetReply(c.runner_->SpindleSpeed());
              return 0;

@@ -14,6 +14,7 @@
 #include "cardsim/CardState.h"
 #include "gcode/Block.h"
 #include "gcode/Planner.h"
+#include "controller/ControllerCodes.h"
 
 #include <cstdint>
 #include <deque>
@@ -26,21 +27,21 @@ namespace morvik {
 
 enum class CCardProgramState { Idle, Ready, Running, Paused, FeedHold, Finished, Error };
 
-// Bits of the program status word (query 460).
-constexpr std::uint32_t kProgReady = 1u << 0;
-constexpr std::uint32_t kProgRunning = 1u << 1;
-constexpr std::uint32_t kProgFinished = 1u << 2;
-constexpr std::uint32_t kProgPaused = 1u << 3;
-constexpr std::uint32_t kProgFeedHold = 1u << 4;
-constexpr std::uint32_t kProgDryRun = 1u << 5;
-constexpr std::uint32_t kProgBlockSkip = 1u << 6;
-constexpr std::uint32_t kProgAbsolute = 1u << 8;
-constexpr std::uint32_t kProgIncremental = 1u << 9;
-constexpr std::uint32_t kProgPartError = 1u << 17;
-constexpr std::uint32_t kProgEStop = 1u << 18;
-constexpr std::uint32_t kProgExtEStop = 1u << 19;
-constexpr std::uint32_t kProgDriveFault = 1u << 20;
-constexpr std::uint32_t kProgMotorError = 1u << 21;
+// Bits of the program status word (query code::ProgramStatus), as the station reads them.
+constexpr std::uint32_t kProgReady = psw::Ready;
+constexpr std::uint32_t kProgRunning = psw::Running;
+constexpr std::uint32_t kProgFinished = psw::Finished;
+constexpr std::uint32_t kProgPaused = psw::Paused;
+constexpr std::uint32_t kProgFeedHold = psw::FeedHold;
+constexpr std::uint32_t kProgDryRun = psw::DryRun;
+constexpr std::uint32_t kProgBlockSkip = psw::BlockSkip;
+constexpr std::uint32_t kProgAbsolute = psw::Absolute;
+constexpr std::uint32_t kProgIncremental = psw::Incremental;
+constexpr std::uint32_t kProgPartError = psw::PartError;
+constexpr std::uint32_t kProgEStop = psw::EmergencyStop;
+constexpr std::uint32_t kProgExtEStop = psw::ExternalEmergencyStop;
+constexpr std::uint32_t kProgDriveFault = psw::DriveFault;
+constexpr std::uint32_t kProgMotorError = psw::MotorError;
 
 class CCardRunner {
 public:

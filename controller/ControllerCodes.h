@@ -1,6 +1,7 @@
-// The card's binary command and query codes and the bits of its program status word, as the
-// station uses them. One place, so that the operation layer, the control panel and the status
-// display never spell a bare number.
+// The card's vocabulary: its binary command and query codes, the bits of its program status
+// word and the rule that maps an I/O channel to a bit of the I/O word. Written once, beside
+// the library's declarations (KelvApi.h): the connection (MotionController), the operation
+// layer, the status display and the simulated card (cardsim/) all spell them from here.
 #pragma once
 
 #include <cstdint>
@@ -54,12 +55,18 @@ constexpr std::uint32_t DriveFault = 1u << 20;
 constexpr std::uint32_t MotorError = 1u << 21;
 // A loaded program can be started (or stepped, or held) only while one of these is set.
 constexpr std::uint32_t Startable = Ready | Running;
+// The error bits; any of them lights the panel's Error lamp.
+constexpr std::uint32_t ErrorBits =
+    PartError | EmergencyStop | ExternalEmergencyStop | DriveFault | MotorError;
 } // namespace psw
 
 // Digital I/O channels are numbered 1..32; channel n is bit n-1 of the I/O word. Any other
 // channel number (0 means "not connected") is never shifted into the word and reads as off.
 constexpr bool IsIoChannel(int channel) {
     return channel >= 1 && channel <= 32;
+}
+constexpr std::uint32_t IoChannelBit(int channel) {
+    return IsIoChannel(channel) ? 1u << (channel - 1) : 0u;
 }
 constexpr bool IoChannelOn(std::uint32_t word, int channel) {
     return IsIoChannel(channel) && ((word >> (channel - 1)) & 1u) != 0;

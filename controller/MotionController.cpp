@@ -23,7 +23,7 @@ std::string AsciiCommand(const char* prefix, std::int32_t number) {
     return std::string(prefix) + std::string(digits, end) + "\r";
 }
 
-MotionController::MotionController(const KelvApiTable& api, IClock& clock, IOperatorInterface& ui,
+MotionController::MotionController(const KelvApiTable& api, IClock& clock, IOperatorMessages& ui,
                                    std::int16_t controllerId)
     : api_(api), clock_(clock), ui_(ui), controllerId_(controllerId) {}
 

@@ -23,7 +23,7 @@
 
 #include "controller/Clock.h"
 #include "controller/KelvApiTable.h"
-#include "controller/OperatorInterface.h"
+#include "controller/OperatorMessages.h"
 
 #include <cstdint>
 #include <iosfwd>
@@ -59,7 +59,7 @@ public:
     // the station. What is left is read by the status cycle like any other card text.
     static constexpr int kDrainReadLimit = 4096;
 
-    MotionController(const KelvApiTable& api, IClock& clock, IOperatorInterface& ui,
+    MotionController(const KelvApiTable& api, IClock& clock, IOperatorMessages& ui,
                      std::int16_t controllerId = 0);
     // Closes a handle that is still open; the owner normally closes first, after its shutdown
     // commands.
@@ -151,7 +151,7 @@ private:
 
     const KelvApiTable& api_;
     IClock& clock_;
-    IOperatorInterface& ui_;
+    IOperatorMessages& ui_;
     std::int16_t controllerId_;
     std::int32_t controllerType_ = 0;
     KELVHANDLE asciiHandle_ = 0;

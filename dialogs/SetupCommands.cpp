@@ -5,6 +5,7 @@
 #include "dialogs/SetupMachineDialogs.h"
 #include "dialogs/SetupNumberedDialogs.h"
 #include "machine/Machine.h"
+#include "operation/CommandIds.h"
 #include "operation/MachineOperation.h"
 
 #include <algorithm>
@@ -21,43 +22,27 @@ template <class Dialog> void RunDialog(const SetupContext& context) {
     dialog.RunModal();
 }
 
-// The caller reports a save that failed; the machine leaves path and title as they were.
-void Save(const SetupContext& context) {
-    context.machine.SaveCommand();
-}
-
-void SaveAs(const SetupContext& context) {
-    context.machine.SaveAs();
-}
-
-void Calibrate(const SetupContext& context) {
-    context.operation.CalibrateJoystick();
-}
-
 struct SetupCommand {
     int id;
     Handler run;
 };
 
 constexpr SetupCommand kCommands[] = {
-    {setupcmd::General, RunDialog<CSetupGeneral>},
-    {setupcmd::MachineAxes, RunDialog<CSetupAxes>},
-    {setupcmd::Spindle, RunDialog<CSetupSpindleDlg>},
-    {setupcmd::Cutter, RunDialog<CSetupCutterDlg>},
-    {setupcmd::MachineZero, RunDialog<CSetupMachineCoorDlg>},
-    {setupcmd::ProgramZero, RunDialog<CSetupProgramCoorDlg>},
-    {setupcmd::FeedRate, RunDialog<CSetupFeedDlg>},
-    {setupcmd::RapidRates, RunDialog<CSetupRapidDlg>},
-    {setupcmd::Limits, RunDialog<CSetupLimitDlg>},
-    {setupcmd::WorkZero, RunDialog<CSetupWorkCoorDlg>},
-    {setupcmd::Tools, RunDialog<CSetupToolDlg>},
-    {setupcmd::Offsets, RunDialog<CSetupOffsetsDlg>},
-    {setupcmd::Jogging, RunDialog<CSetupJoggingDlg>},
-    {setupcmd::Homing, RunDialog<CSetupHomingDlg>},
-    {setupcmd::ExtControls, RunDialog<CSetupExtControlsDlg>},
-    {setupcmd::Save, Save},
-    {setupcmd::SaveAs, SaveAs},
-    {setupcmd::CalibrateJoystick, Calibrate},
+    {Cmd::SetupGeneral, RunDialog<CSetupGeneral>},
+    {Cmd::SetupMachineAxes, RunDialog<CSetupAxes>},
+    {Cmd::SetupSpindle, RunDialog<CSetupSpindleDlg>},
+    {Cmd::SetupCutter, RunDialog<CSetupCutterDlg>},
+    {Cmd::SetupMachineZero, RunDialog<CSetupMachineCoorDlg>},
+    {Cmd::SetupProgramZero, RunDialog<CSetupProgramCoorDlg>},
+    {Cmd::SetupFeedRate, RunDialog<CSetupFeedDlg>},
+    {Cmd::SetupRapidRates, RunDialog<CSetupRapidDlg>},
+    {Cmd::SetupLimits, RunDialog<CSetupLimitDlg>},
+    {Cmd::SetupWorkZero, RunDialog<CSetupWorkCoorDlg>},
+    {Cmd::SetupTools, RunDialog<CSetupToolDlg>},
+    {Cmd::SetupOffsets, RunDialog<CSetupOffsetsDlg>},
+    {Cmd::SetupJogging, RunDialog<CSetupJoggingDlg>},
+    {Cmd::SetupHoming, RunDialog<CSetupHomingDlg>},
+    {Cmd::SetupExtControls, RunDialog<CSetupExtControlsDlg>},
 };
 
 const SetupCommand* Find(int commandId) {

@@ -5,7 +5,7 @@
 // homed again.
 #pragma once
 
-#include "controller/OperatorInterface.h"
+#include "machine/ViewKind.h"
 
 #include <array>
 #include <cstddef>
@@ -22,18 +22,23 @@ enum class PositionReadout : std::int32_t { Current = 1, Optimal = 2 };
 // What the program view echoes of the card's output.
 enum class ProgramViewKind : std::int32_t { Nothing = 0, Program = 1, Messages = 2 };
 
-// The four windows of the machine document that the user interface opens and owns; the
-// document only remembers which of them are open.
+// The windows of the machine document that the user interface opens and owns, one per kind;
+// the document only remembers which of them are open. A kind outside the table is never open.
 class OpenViews {
 public:
-    bool Has(ViewKind view) const { return open_[Slot(view)]; }
-    void Remember(ViewKind view) { open_[Slot(view)] = true; }
-    void Forget(ViewKind view) { open_[Slot(view)] = false; }
+    bool Has(ViewKind view) const {
+        return ViewSlot(view) < kViewKindCount && open_[ViewSlot(view)];
+    }
+    void Remember(ViewKind view) { Set(view, true); }
+    void Forget(ViewKind view) { Set(view, false); }
     void ForgetAll() { open_.fill(false); }
 
 private:
-    static std::size_t Slot(ViewKind view) { return static_cast<std::size_t>(view); }
-    std::array<bool, 4> open_{};
+    void Set(ViewKind view, bool open) {
+        if (ViewSlot(view) < kViewKindCount)
+            open_[ViewSlot(view)] = open;
+    }
+    std::array<bool, kViewKindCount> open_{};
 };
 
 struct MachineState {

@@ -61,7 +61,8 @@ template <class Component> bool MotionFinished(Component& component) {
 
 } // namespace
 
-Jogging::Jogging(CMachine& machine, IJoystick& joystick) : machine_(machine), joystick_(joystick) {}
+Jogging::Jogging(CMachine& machine, IJoystick& joystick, const MachineEvents& events)
+    : machine_(machine), joystick_(joystick), events_(events) {}
 
 bool Jogging::HasCutterAxis() const {
     return Fitted(machine_.GetCutter().ControllerAxis());
@@ -189,7 +190,7 @@ void Jogging::Enter() {
             axis.Enable(kEnabled);
         }
     }
-    state.mode = MachineMode::Jog;
+    SetMachineMode(machine_, events_, MachineMode::Jog);
 }
 
 bool Jogging::ExitAndWait() {

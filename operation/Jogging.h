@@ -20,6 +20,7 @@
 #pragma once
 
 #include "operation/Joystick.h"
+#include "operation/MachineObserver.h"
 
 #include <cstdint>
 
@@ -44,7 +45,8 @@ public:
     // deceleration need (CMachine::JogStopWaitMs).
     static constexpr std::uint32_t kStopPollMs = 1;
 
-    Jogging(CMachine& machine, IJoystick& joystick);
+    Jogging(CMachine& machine, IJoystick& joystick,
+            const MachineEvents& events = MachineEvents::None());
 
     // Deflection of one joystick axis for a raw position: -1..1 with the calibrated centre,
     // extremes, dead band and invert setting of that axis. A hand-edited machine file may hold
@@ -95,6 +97,7 @@ private:
 
     CMachine& machine_;
     IJoystick& joystick_;
+    const MachineEvents& events_;
 };
 
 } // namespace morvik

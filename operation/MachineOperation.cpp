@@ -74,9 +74,9 @@ std::uint16_t JogBitOf(int controlId) {
 } // namespace
 
 MachineOperation::MachineOperation(CMachine& machine, ControlPanelState& panel, IJoystick& joystick)
-    : machine_(machine), panel_(panel), jogging_(machine, joystick), view_(machine),
-      modes_(machine, jogging_), program_(machine), external_(machine),
-      cycle_(machine, panel, view_, jogging_, external_, *this) {}
+    : machine_(machine), panel_(panel), jogging_(machine, joystick, events_), view_(machine),
+      modes_(machine, jogging_, events_), program_(machine, events_), external_(machine),
+      cycle_(machine, panel, view_, jogging_, external_, *this, events_) {}
 
 // ---- Modes ----
 

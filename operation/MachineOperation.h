@@ -9,6 +9,7 @@
 //   PartProgram       load, restart and the Run-mode cycle commands
 //   Jogging           the jog step, Jog entry and exit, joystick calibration
 //   ExternalControls  hardware buttons, lamps and switches, the Options toggles
+//   MachineEvents     the observers of the machine (Events(): attach and detach)
 // The menu and panel update rules are answered here too, so that widgets never compute their
 // own enablement.
 //
@@ -21,6 +22,7 @@
 #include "operation/CycleCommands.h"
 #include "operation/ExternalControls.h"
 #include "operation/Jogging.h"
+#include "operation/MachineObserver.h"
 #include "operation/ModeControl.h"
 #include "operation/PartProgram.h"
 #include "operation/ProgramView.h"
@@ -117,6 +119,11 @@ public:
     // The panel's enable rules by control id; ids the panel does not have are enabled.
     bool IsControlEnabled(int controlId) const;
 
+    // The observers: attach to follow snapshots, mode changes and the program's events.
+    MachineEvents& Events() { return events_; }
+    // The snapshot of the last tick.
+    const MachineSnapshot& Snapshot() const { return cycle_.Snapshot(); }
+
     ModeControl& Modes() { return modes_; }
     PartProgram& Program() { return program_; }
     Jogging& Jog() { return jogging_; }
@@ -130,6 +137,7 @@ private:
 
     CMachine& machine_;
     ControlPanelState& panel_;
+    MachineEvents events_; // before the parts that announce through it
     Jogging jogging_;
     ProgramView view_;
     ModeControl modes_;

@@ -10,8 +10,8 @@
 
 namespace morvik {
 
-ModeControl::ModeControl(CMachine& machine, Jogging& jogging)
-    : machine_(machine), jogging_(jogging) {}
+ModeControl::ModeControl(CMachine& machine, Jogging& jogging, const MachineEvents& events)
+    : machine_(machine), jogging_(jogging), events_(events) {}
 
 void ModeControl::SelectRun() {
     if (!RequireHomed(msg::MustHomeBeforeRun))
@@ -19,7 +19,7 @@ void ModeControl::SelectRun() {
     MachineState& state = machine_.State();
     if (state.mode == MachineMode::Run || !Leave())
         return;
-    state.mode = MachineMode::Run;
+    SetMachineMode(machine_, events_, MachineMode::Run);
 }
 
 void ModeControl::SelectMdi() {
@@ -30,14 +30,13 @@ void ModeControl::SelectMdi() {
         return;
     // A panel that cannot be created leaves the mode value as it was, its exit actions done.
     if (OpenMachineView(machine_, ViewKind::MdiPanel))
-        state.mode = MachineMode::Mdi;
+        SetMachineMode(machine_, events_, MachineMode::Mdi);
 }
 
 void ModeControl::SelectJog() {
     if (machine_.State().mode != MachineMode::Jog && !Leave())
         return;
-    jogging_.Enter();
-    machine_.State().mode = MachineMode::Jog;
+    jogging_.Enter(); // the mode becomes Jog there
 }
 
 void ModeControl::SelectHome() {
@@ -47,7 +46,7 @@ void ModeControl::SelectHome() {
             return;
         if (HomingMessagesShown())
             OpenMachineView(machine_, ViewKind::HomingView);
-        state.mode = MachineMode::Home;
+        SetMachineMode(machine_, events_, MachineMode::Home);
     }
     if (HomingMessagesShown())
         WriteToHomingView(msg::PressStartToHome);

@@ -30,6 +30,7 @@
 #pragma once
 
 #include "machine/MachineState.h"
+#include "operation/MachineObserver.h"
 
 namespace morvik {
 
@@ -38,7 +39,8 @@ class Jogging;
 
 class ModeControl {
 public:
-    ModeControl(CMachine& machine, Jogging& jogging);
+    ModeControl(CMachine& machine, Jogging& jogging,
+                const MachineEvents& events = MachineEvents::None());
 
     void SelectRun();
     void SelectMdi();
@@ -70,6 +72,7 @@ private:
 
     CMachine& machine_;
     Jogging& jogging_;
+    const MachineEvents& events_;
 };
 
 } // namespace morvik

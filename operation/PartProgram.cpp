@@ -96,7 +96,8 @@ ProgramLines PartProgram::EditorProgramLines(const std::vector<std::string>& edi
 
 // ---- Loading -----------------------------------------------------------------------------
 
-PartProgram::PartProgram(CMachine& machine) : machine_(machine) {}
+PartProgram::PartProgram(CMachine& machine, const MachineEvents& events)
+    : machine_(machine), events_(events) {}
 
 std::int32_t PartProgram::ScanProgramNumber(std::string_view line) {
     // Beyond 32 bits, or a number whose negation does not fit: not a number the run command
@@ -221,6 +222,7 @@ void PartProgram::RunLoaded() {
     machine_.Controller().SendAscii(AsciiCommand("RUF", -state.programNumber));
     state.programStarted = true;
     state.firstLineEcho = {};
+    events_.ProgramLoaded(state.partPath, state.programNumber);
     if (state.views.Has(ViewKind::ProgramView)) {
         IOperatorInterface& ui = machine_.Operator();
         ui.ClearView(ViewKind::ProgramView);

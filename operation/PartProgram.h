@@ -27,7 +27,8 @@
 // operator confirms (34205) or the load changes nothing.
 #pragma once
 
-#include "controller/OperatorInterface.h"
+#include "machine/OperatorInterface.h"
+#include "operation/MachineObserver.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -66,7 +67,7 @@ public:
     static constexpr std::uint32_t kSettleMs = 500;
     static constexpr int kReplyBufferSize = 40;
 
-    explicit PartProgram(CMachine& machine);
+    explicit PartProgram(CMachine& machine, const MachineEvents& events = MachineEvents::None());
 
     // File > Load without an active part program window: the "File Load" dialog, then the
     // file's text.
@@ -112,6 +113,7 @@ private:
     void RunCycle(void (MotionController::*send)());
 
     CMachine& machine_;
+    const MachineEvents& events_;
 };
 
 } // namespace morvik

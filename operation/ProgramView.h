@@ -8,8 +8,8 @@
 // while that view is open; anywhere else it is dropped.
 #pragma once
 
-#include "controller/OperatorInterface.h"
 #include "machine/MachineState.h"
+#include "machine/OperatorInterface.h"
 
 #include <string>
 

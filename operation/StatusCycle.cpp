@@ -6,12 +6,7 @@
 #include "operation/Jogging.h"
 #include "operation/ProgramView.h"
 
-#include <clocale>
-#include <cmath>
-#include <cstdio>
-#include <cstring>
-#include <locale.h>
-#include <string_view>
+#include <cstddef>
 
 namespace morvik {
 
@@ -20,110 +15,47 @@ namespace {
 // The decoded axis status condition that reports an axis error.
 constexpr std::int16_t kAxisErrorCondition = 7;
 
-// The error bits of the program status word; any of them lights the Error indicator.
-constexpr std::uint32_t kErrorBits = psw::PartError | psw::EmergencyStop |
-                                     psw::ExternalEmergencyStop | psw::DriveFault | psw::MotorError;
+// The names of the error bits, in the order a reason is chosen when several come on at once.
+struct ErrorName {
+    std::uint32_t bit;
+    const char* name;
+};
+constexpr ErrorName kErrorNames[] = {
+    {psw::PartError, "part error"},
+    {psw::EmergencyStop, "emergency stop"},
+    {psw::ExternalEmergencyStop, "external emergency stop"},
+    {psw::DriveFault, "drive fault"},
+    {psw::MotorError, "motor error"},
+};
 
-// Which status word bits light which indicator in Run mode, in the panel's order.
-constexpr std::array<std::uint32_t, kIndicatorCount> kIndicatorBits = {
-    psw::Ready, psw::Running, psw::Paused, psw::FeedHold, psw::Finished, kErrorBits};
-
-// True when format is a single printf conversion of one double: flags, width, precision and
-// one of f, F, e, E, g, G, with any other text around it ("%%" allowed).
-bool TakesOneDouble(const std::string& format) {
-    int conversions = 0;
-    for (std::size_t i = 0; i < format.size(); ++i) {
-        if (format[i] != '%')
-            continue;
-        if (i + 1 < format.size() && format[i + 1] == '%') {
-            ++i;
-            continue;
-        }
-        i = format.find_first_not_of("#+- 0123456789.", i + 1);
-        if (i == std::string::npos ||
-            std::string_view("fFeEgG").find(format[i]) == std::string_view::npos)
-            return false;
-        ++conversions;
+std::string ReasonOf(std::uint32_t bits) {
+    for (const ErrorName& error : kErrorNames) {
+        if (bits & error.bit)
+            return error.name;
     }
-    return conversions == 1;
+    return std::string();
 }
 
-// The C locale for formatting, made once; printf under it writes '.' on any desktop.
-locale_t CNumericLocale() {
-    static const locale_t c = newlocale(LC_NUMERIC_MASK, "C", static_cast<locale_t>(nullptr));
-    return c;
-}
-
-template <class Component> double Position(Component& component, PositionReadout readout) {
+// The position the readout setting asks the card for; any other setting asks nothing.
+template <class Component>
+void ReadPosition(Component& component, PositionReadout readout, AxisReading& reading) {
     switch (readout) {
     case PositionReadout::Current:
-        return component.GetPosition();
+        reading.current = component.GetPosition();
+        return;
     case PositionReadout::Optimal:
-        return component.GetOptimal();
+        reading.optimal = component.GetOptimal();
+        return;
     }
-    return 0.0;
-}
-
-std::string AxisReadout(Axis& axis, PositionReadout readout) {
-    if (axis.ControllerAxis() == 0)
-        return std::string();
-    return FormatReadout(axis.DisplayFormat(), Position(axis, readout));
-}
-
-std::string ZReadout(CMachine& machine, PositionReadout readout) {
-    if (machine.AxisZ().ControllerAxis() != 0)
-        return AxisReadout(machine.AxisZ(), readout);
-    Cutter& cutter = machine.GetCutter();
-    if (cutter.ControllerAxis() == 0)
-        return std::string();
-    return FormatReadout(cutter.DisplayFormat(), CutterAngleDegrees(Position(cutter, readout)));
-}
-
-std::string SpindleReadout(CMachine& machine) {
-    const Spindle& spindle = machine.GetSpindle();
-    if (spindle.ControllerAxis() == 0)
-        return std::string();
-    return FormatReadout(spindle.DisplayFormat(), spindle.GetActualSpeed());
 }
 
 } // namespace
 
-std::string FormatReadout(const std::string& format, double value) {
-    if (!TakesOneDouble(format))
-        return std::string();
-    char buffer[256] = {};
-    const locale_t previous = uselocale(CNumericLocale());
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wformat-nonliteral"
-    std::snprintf(buffer, sizeof buffer, format.c_str(), value);
-#pragma GCC diagnostic pop
-    uselocale(previous);
-    return std::string(buffer, strnlen(buffer, kReadoutTextLimit));
-}
-
-double CutterAngleDegrees(double revolutions) {
-    double fraction = revolutions - std::floor(revolutions);
-    // A tiny negative position rounds up to a whole revolution; that angle is 0, not 360.
-    if (!(fraction < 1.0))
-        fraction = 0.0;
-    return fraction * 360.0;
-}
-
-std::array<std::string, kReadoutCount> ReadoutTexts(CMachine& machine) {
-    const PositionReadout readout = machine.State().positionReadout;
-    // In the order X, Y, Z, S: each position is read from the card as its text is made.
-    std::array<std::string, kReadoutCount> texts;
-    texts[0] = AxisReadout(machine.AxisX(), readout);
-    texts[1] = AxisReadout(machine.AxisY(), readout);
-    texts[2] = ZReadout(machine, readout);
-    texts[3] = SpindleReadout(machine);
-    return texts;
-}
-
 StatusCycle::StatusCycle(CMachine& machine, ControlPanelState& panel, ProgramView& view,
-                         Jogging& jogging, ExternalControls& external, ICycleCommands& commands)
+                         Jogging& jogging, ExternalControls& external, ICycleCommands& commands,
+                         const MachineEvents& events)
     : machine_(machine), panel_(panel), view_(view), jogging_(jogging), external_(external),
-      commands_(commands) {}
+      commands_(commands), events_(events) {}
 
 void StatusCycle::Tick() {
     // The machine document is closing (or gone): nothing may reach its card.
@@ -132,14 +64,16 @@ void StatusCycle::Tick() {
     // While an operation waits on the card or a modal window is open, this tick runs from a
     // nested event loop: it shows the machine but sends nothing that moves it or starts a
     // program (no jog, no joystick, no external Start, Block, Feed hold or switch).
-    const bool commandsAllowed = !machine_.Gate().Busy();
-    panel_.inputWord = machine_.Controller().ReadDigitalIO();
-    UpdateIndicators(commandsAllowed);
-    panel_.readouts = ReadoutTexts(machine_);
-    panel_.skipOverridesOnce = true;
-    if (ReadAndRouteText())
-        textPending_ = true;
-    external_.Update(panel_, commands_, commandsAllowed);
+    commandsAllowed_ = !machine_.Gate().Busy();
+    BeginSnapshot();
+    ReadInputs();
+    ReadStatus();
+    StepJogging();
+    ReadPositions();
+    ShowOnPanel();
+    DrainText();
+    Publish();
+    StepExternalControls();
 }
 
 bool StatusCycle::IdleDrain() {
@@ -151,50 +85,138 @@ bool StatusCycle::IdleDrain() {
     return false;
 }
 
-void StatusCycle::UpdateIndicators(bool commandsAllowed) {
-    switch (machine_.State().mode) {
+// What the station itself knows of the machine, before the card is asked.
+void StatusCycle::BeginSnapshot() {
+    const MachineState& state = machine_.State();
+    snapshot_ = MachineSnapshot{};
+    snapshot_.mode = state.mode;
+    snapshot_.homed = state.homed;
+    snapshot_.positionReadout = state.positionReadout;
+    snapshot_.partLoaded = state.partLoaded;
+    snapshot_.programStarted = state.programStarted;
+    snapshot_.programNumber = state.programNumber;
+    snapshot_.partPath = state.partPath;
+    snapshot_.feedOverride = state.feedOverride;
+    snapshot_.rapidOverride = state.rapidOverride;
+    snapshot_.spindleOverride = state.spindleOverride;
+    snapshot_.blockSkipOn = state.blockSkipOn;
+    snapshot_.dryRunOn = state.dryRunOn;
+    snapshot_.Axis(SnapshotAxis::X).onCard = machine_.AxisX().ControllerAxis() != 0;
+    snapshot_.Axis(SnapshotAxis::Y).onCard = machine_.AxisY().ControllerAxis() != 0;
+    snapshot_.Axis(SnapshotAxis::Z).onCard = machine_.AxisZ().ControllerAxis() != 0;
+    snapshot_.Axis(SnapshotAxis::Cutter).onCard = machine_.GetCutter().ControllerAxis() != 0;
+}
+
+void StatusCycle::ReadInputs() {
+    snapshot_.ioWord = machine_.Controller().ReadDigitalIO();
+    panel_.inputWord = snapshot_.ioWord;
+}
+
+void StatusCycle::ReadStatus() {
+    switch (snapshot_.mode) {
     case MachineMode::Run:
-        ShowProgramStatus();
+        snapshot_.programStatus = machine_.Controller().ProgramStatus();
+        // Kept between ticks: the cycle buttons' enable rule reads the last word of Run mode.
+        panel_.programStatus = *snapshot_.programStatus;
         return;
     case MachineMode::Jog:
-        ShowAxisErrors();
-        jogging_.Update(panel_, commandsAllowed);
-        return;
     case MachineMode::Home:
-        ShowAxisErrors();
+        ReadAxisErrors();
         return;
     case MachineMode::None:
     case MachineMode::Mdi:
-        break;
+        return;
     }
-    panel_.indicators.fill(false);
 }
 
-void StatusCycle::ShowProgramStatus() {
-    panel_.programStatus = machine_.Controller().ProgramStatus();
-    for (std::size_t i = 0; i < kIndicatorCount; ++i)
-        panel_.indicators[i] = (panel_.programStatus & kIndicatorBits[i]) != 0;
-}
-
-void StatusCycle::ShowAxisErrors() {
-    const auto failed = [](auto& component) {
-        return component.ControllerAxis() != 0 &&
-               component.DecodeStatus(component.GetStatus(), kAxisErrorCondition) != 0;
+void StatusCycle::ReadAxisErrors() {
+    const auto read = [](auto& component, AxisReading& reading) {
+        if (reading.onCard)
+            reading.error = component.DecodeStatus(component.GetStatus(), kAxisErrorCondition) != 0;
     };
     // Every component is asked, as the card is polled for each one on every tick.
-    bool error = false;
-    error = failed(machine_.AxisX()) || error;
-    error = failed(machine_.AxisY()) || error;
-    error = failed(machine_.AxisZ()) || error;
-    error = failed(machine_.GetCutter()) || error;
-    panel_.indicators.fill(false);
-    panel_.indicators[static_cast<std::size_t>(Indicator::Error)] = error;
+    read(machine_.AxisX(), snapshot_.Axis(SnapshotAxis::X));
+    read(machine_.AxisY(), snapshot_.Axis(SnapshotAxis::Y));
+    read(machine_.AxisZ(), snapshot_.Axis(SnapshotAxis::Z));
+    read(machine_.GetCutter(), snapshot_.Axis(SnapshotAxis::Cutter));
+}
+
+void StatusCycle::StepJogging() {
+    if (snapshot_.mode == MachineMode::Jog)
+        jogging_.Update(panel_, commandsAllowed_);
+}
+
+// In the order X, Y, Z (or the cutter when Z is not on the card), S.
+void StatusCycle::ReadPositions() {
+    const PositionReadout readout = snapshot_.positionReadout;
+    AxisReading& x = snapshot_.Axis(SnapshotAxis::X);
+    AxisReading& y = snapshot_.Axis(SnapshotAxis::Y);
+    AxisReading& z = snapshot_.Axis(SnapshotAxis::Z);
+    AxisReading& cutter = snapshot_.Axis(SnapshotAxis::Cutter);
+    if (x.onCard)
+        ReadPosition(machine_.AxisX(), readout, x);
+    if (y.onCard)
+        ReadPosition(machine_.AxisY(), readout, y);
+    if (z.onCard) {
+        ReadPosition(machine_.AxisZ(), readout, z);
+    } else if (cutter.onCard) {
+        ReadPosition(machine_.GetCutter(), readout, cutter);
+        snapshot_.cutterAngle = CutterAngleDegrees(cutter.Shown());
+    }
+    const Spindle& spindle = machine_.GetSpindle();
+    if (spindle.ControllerAxis() != 0)
+        snapshot_.spindleSpeed = machine_.GetSpindle().GetActualSpeed();
+}
+
+void StatusCycle::ShowOnPanel() {
+    panel_.indicators = IndicatorsOf(snapshot_);
+    panel_.readouts = ReadoutTexts(snapshot_, machine_);
+    panel_.skipOverridesOnce = true;
+}
+
+void StatusCycle::DrainText() {
+    if (ReadAndRouteText())
+        textPending_ = true;
+}
+
+void StatusCycle::Publish() {
+    if (snapshot_.programStatus)
+        AnnounceProgramEdges(*snapshot_.programStatus);
+    else
+        runActive_ = false; // out of Run mode no program runs on
+    events_.Snapshot(snapshot_);
+}
+
+void StatusCycle::AnnounceProgramEdges(std::uint32_t status) {
+    const std::uint32_t rising = status & ~lastStatus_;
+    lastStatus_ = status;
+    const std::int32_t number = snapshot_.programNumber;
+    if (!runActive_ && (status & psw::Running)) {
+        runActive_ = true;
+        events_.ProgramStarted(number);
+    }
+    if (rising & psw::Finished) {
+        // A program short enough to run between two ticks was never seen running.
+        if (!runActive_)
+            events_.ProgramStarted(number);
+        runActive_ = false;
+        events_.ProgramFinished(number);
+    } else if ((status & (psw::Running | psw::Paused | psw::FeedHold)) == 0) {
+        runActive_ = false; // aborted, or selected again
+    }
+    if (rising & psw::ErrorBits)
+        events_.PartError(status & psw::ErrorBits, ReasonOf(rising & psw::ErrorBits));
+}
+
+void StatusCycle::StepExternalControls() {
+    external_.Update(panel_, commands_, commandsAllowed_);
 }
 
 bool StatusCycle::ReadAndRouteText() {
     const std::string text = machine_.Controller().ReadOutput();
     if (text.empty())
         return false;
+    events_.CardText(text);
     view_.Route(text);
     return true;
 }

@@ -1,18 +1,25 @@
-// The control panel's periodic update and the draining of the card's text output.
+// The status cycle: the one place that reads the card on the tick, the numeric snapshot it
+// makes of the machine, and the draining of the card's text output.
 //
 // Tick() runs every 100 ms from the main window's timer (through MachineOperation::StatusTick)
 // and does, in this order:
 //   1. nothing at all when there is no current machine;
-//   2. the card's digital inputs into the panel's input word;
-//   3. the indicators: in Run mode from the program status word (kept in the panel), in Jog and
-//      Home mode only Error, from the axis error condition of X, Y, Z and the cutter; in Jog
-//      mode the jog step follows; in the other modes all dark;
-//   4. the four readout texts (ReadoutTexts below);
-//   5. the panel is told to leave its override fields alone on this mirror;
-//   6. one batch of card text, routed (ProgramView::Route), and the pending flag set;
-//   7. the external controls step, which may fire Start, Block and Feed hold.
+//   2. ReadInputs: the card's digital I/O word;
+//   3. ReadStatus: in Run mode the program status word, in Jog and Home mode the axis error
+//      condition of X, Y, Z and the cutter; in the other modes nothing;
+//   4. StepJogging: in Jog mode the jog step;
+//   5. ReadPositions: one position per component as the readout setting chooses, the
+//      spindle's speed;
+//   6. ShowOnPanel: the panel's lamps and readout texts as functions of the snapshot
+//      (SnapshotTexts.h); the panel is told to leave its override fields alone on this mirror;
+//   7. DrainText: one batch of card text, announced and routed (ProgramView::Route), and the
+//      pending flag set;
+//   8. Publish: program started / finished and part errors from the status word's edges, then
+//      the snapshot, to the observers (MachineObserver.h);
+//   9. StepExternalControls: the external controls, which may fire Start, Block and Feed hold.
+// The card sees exactly these questions in this order, tick after tick.
 // While the station is busy (an operation waits on the card, or a message or dialog is open
-// and this tick runs in its nested event loop) steps 3 and 7 send nothing that moves the
+// and this tick runs in its nested event loop) steps 4 and 9 send nothing that moves the
 // machine: the jog step runs as if every jog input were let go, the external edges are
 // consumed without firing and the switches wait; inputs, lamps and readouts still update.
 //
@@ -22,8 +29,10 @@
 
 #include "machine/MachineState.h"
 #include "operation/ControlPanelState.h"
+#include "operation/MachineObserver.h"
+#include "operation/MachineSnapshot.h"
+#include "operation/SnapshotTexts.h"
 
-#include <array>
 #include <string>
 
 namespace morvik {
@@ -34,35 +43,31 @@ class ICycleCommands;
 class Jogging;
 class ProgramView;
 
-// Longest readout text; a longer result is cut.
-inline constexpr std::size_t kReadoutTextLimit = 40;
-
-// A value printed with a readout's printf format ("%#+ 14.4f" and the like), in the C locale
-// whatever the desktop's, cut to kReadoutTextLimit characters. The format is the component's
-// own display format and takes exactly one double.
-std::string FormatReadout(const std::string& format, double value);
-// A cutter position in revolutions as the Z readout shows it: its angle within one revolution
-// in degrees, from 0 up to but not including 360, also for negative positions.
-double CutterAngleDegrees(double revolutions);
-// The X, Y, Z and S readout texts of the machine now, positions as the readout setting
-// chooses (current, optimal, or 0 for any other value); empty for a component that is not on
-// the card. Z shows the cutter angle when Z is not on the card but the cutter is.
-std::array<std::string, kReadoutCount> ReadoutTexts(CMachine& machine);
-
 class StatusCycle {
 public:
     StatusCycle(CMachine& machine, ControlPanelState& panel, ProgramView& view, Jogging& jogging,
-                ExternalControls& external, ICycleCommands& commands);
+                ExternalControls& external, ICycleCommands& commands,
+                const MachineEvents& events = MachineEvents::None());
 
     void Tick();
     bool IdleDrain();
     // The card sent text on this tick or an idle pass and may have more.
     bool TextPending() const { return textPending_; }
+    // The snapshot of the last tick.
+    const MachineSnapshot& Snapshot() const { return snapshot_; }
 
 private:
-    void UpdateIndicators(bool commandsAllowed);
-    void ShowProgramStatus();
-    void ShowAxisErrors();
+    void BeginSnapshot();
+    void ReadInputs();
+    void ReadStatus();
+    void ReadAxisErrors();
+    void StepJogging();
+    void ReadPositions();
+    void ShowOnPanel();
+    void DrainText();
+    void Publish();
+    void AnnounceProgramEdges(std::uint32_t status);
+    void StepExternalControls();
     bool ReadAndRouteText();
 
     CMachine& machine_;
@@ -71,7 +76,14 @@ private:
     Jogging& jogging_;
     ExternalControls& external_;
     ICycleCommands& commands_;
+    const MachineEvents& events_;
+    MachineSnapshot snapshot_;
     bool textPending_ = false;
+    bool commandsAllowed_ = true; // false while the station is busy (see above)
+    // The status word of the last Run-mode tick, and whether a run is under way (between the
+    // Running bit coming on and Finished, an abort or leaving Run mode).
+    std::uint32_t lastStatus_ = 0;
+    bool runActive_ = false;
 };
 
 } // namespace morvik

@@ -273,27 +273,22 @@ void ControlPanel::PushToWidgets() {
     }
 }
 
-void ControlPanel::ReadFromWidgets() {
-    for (std::size_t i = 0; i < kIndicatorCount; ++i)
-        state_.indicators[i] = lamps_[i]->isChecked();
-    for (std::size_t i = 0; i < kReadoutCount; ++i)
-        state_.readouts[i] = readouts_[i]->text().toStdString();
-    for (std::size_t i = 0; i < kOverrideCount; ++i)
-        state_.overrideTexts[i] = overrides_[i]->text().toStdString();
-}
-
 void ControlPanel::UpdateEnabled(const std::function<bool(int)>& isEnabled) {
     for (int id : commandIds_)
         Control(id)->setEnabled(isEnabled(id));
 }
 
 void ControlPanel::OverrideEditFinished(OverrideField field) {
-    QLineEdit* edit = overrides_[static_cast<std::size_t>(field)];
-    // Leaving a field that was only looked at changes nothing.
-    if (operation_ == nullptr || !edit->isModified())
+    const auto slot = static_cast<std::size_t>(field);
+    if (operation_ == nullptr || slot >= overrides_.size())
         return;
-    ReadFromWidgets();
-    operation_->OverrideTextEntered(field, state_.OverrideText(field));
+    QLineEdit* edit = overrides_[slot];
+    // Leaving a field that was only looked at changes nothing.
+    if (!edit->isModified())
+        return;
+    // The operator's text is the one value taken from a widget; lamps and readouts are only
+    // ever shown, never read back.
+    operation_->OverrideTextEntered(field, edit->text().toStdString());
     // Taken or refused, the field shows the override in force (also while it keeps the focus).
     edit->setText(QString::fromStdString(state_.OverrideText(field)));
     PushToWidgets();

@@ -81,8 +81,6 @@ public:
     // State -> widgets: lamps, readouts and, unless the skip flag is set (then it is cleared),
     // the override fields; a field that has the keyboard focus is never overwritten.
     void PushToWidgets();
-    // Widgets -> state: every text and lamp taken back from its widget.
-    void ReadFromWidgets();
 
     // The update pass: each command control (buttons, override fields, arrows) enabled as
     // isEnabled(id) says.

@@ -1,39 +1,43 @@
 #include "ui/MachineViewFactory.h"
 
+#include "ui/HomingView.h"
 #include "ui/MDIPanel.h"
-#include "ui/MainFrame.h"
 #include "ui/OutputDisplay.h"
+#include "ui/StatusDisplay.h"
 
-#include <QMdiArea>
-#include <QMdiSubWindow>
+#include <algorithm>
 
 namespace morvik {
 
-QWidget* CreateMachineViewWidget(ViewKind view) {
-    switch (view) {
-    case ViewKind::ProgramView:
-        return new COutputDisplay;
-    case ViewKind::MdiPanel:
-        return new CMDIPanel;
-    case ViewKind::HomingView:
-    case ViewKind::StatusDisplay:
-        break;
-    }
-    return nullptr;
+namespace {
+
+template <class Widget> QWidget* Make() {
+    return new Widget;
 }
 
-QMdiSubWindow* OpenMachineViewWindow(QMdiArea& area, ViewKind view, const QString& title) {
-    QWidget* widget = CreateMachineViewWidget(view);
-    if (widget == nullptr)
-        return nullptr;
-    QMdiSubWindow* window = area.addSubWindow(widget);
-    window->setAttribute(Qt::WA_DeleteOnClose);
-    CMainFrame::SetDocument(window, DocumentKind::Machine, title);
-    window->setWindowTitle(title);
-    if (view == ViewKind::MdiPanel) // a fixed form: the window fits it
-        window->adjustSize();
-    window->show();
-    return window;
+constexpr MachineWindowRow kWindows[] = {
+    {ViewKind::ProgramView, Make<COutputDisplay>, false},
+    {ViewKind::HomingView, Make<HomingView>, false},
+    {ViewKind::MdiPanel, Make<CMDIPanel>, true},
+    {ViewKind::StatusDisplay, Make<CStatusDisplay>, false},
+};
+static_assert(std::size(kWindows) == kViewKindCount, "one window row per view kind");
+
+} // namespace
+
+std::span<const MachineWindowRow> MachineWindowTable() {
+    return kWindows;
+}
+
+const MachineWindowRow* FindMachineWindow(ViewKind view) {
+    const auto* row = std::find_if(std::begin(kWindows), std::end(kWindows),
+                                   [view](const MachineWindowRow& r) { return r.kind == view; });
+    return row == std::end(kWindows) ? nullptr : row;
+}
+
+QWidget* CreateMachineViewWidget(ViewKind view) {
+    const MachineWindowRow* row = FindMachineWindow(view);
+    return row != nullptr ? row->create() : nullptr;
 }
 
 } // namespace morvik

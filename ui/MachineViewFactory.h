@@ -1,23 +1,30 @@
-// The machine document's program view and MDI panel as document windows. The operator
-// interface (QtOperatorInterface::OpenView) calls these for ViewKind::ProgramView and
-// ViewKind::MdiPanel; the widgets tell the machine document themselves when they are destroyed.
+// The machine document's windows as one table: each kind of ViewKind (machine/ViewKind.h) with
+// the widget that shows it. The operator interface (QtOperatorInterface::OpenView) is the one
+// opener of these windows and makes each widget from its row; the widgets tell the machine
+// document themselves when they are destroyed. A fifth window is one row here and one
+// enumerator in ViewKind.
 #pragma once
 
-#include "controller/OperatorInterface.h"
+#include "machine/ViewKind.h"
 
-#include <QString>
+#include <span>
 
-class QMdiArea;
-class QMdiSubWindow;
 class QWidget;
 
 namespace morvik {
 
-// A new COutputDisplay for ProgramView, a new CMDIPanel for MdiPanel, null for other kinds.
-QWidget* CreateMachineViewWidget(ViewKind view);
+struct MachineWindowRow {
+    ViewKind kind;
+    QWidget* (*create)();
+    // A fixed form (the MDI panel): its window is sized to fit it. Other windows that give no
+    // size of their own take half the document area.
+    bool fixedForm;
+};
 
-// The widget of CreateMachineViewWidget in a new window of area, deleted when closed, marked
-// as a machine document window titled title and shown. Null for kinds it does not make.
-QMdiSubWindow* OpenMachineViewWindow(QMdiArea& area, ViewKind view, const QString& title);
+std::span<const MachineWindowRow> MachineWindowTable();
+// The row of a kind, or null for a kind the table does not have.
+const MachineWindowRow* FindMachineWindow(ViewKind view);
+// A new widget for the kind, or null for a kind the table does not have.
+QWidget* CreateMachineViewWidget(ViewKind view);
 
 } // namespace morvik

@@ -9,6 +9,7 @@
 // commands (Close, Save, Save As, New Window, Load) to the CPartDocuments that made it.
 #pragma once
 
+#include "operation/CommandIds.h"
 #include "ui/CommandTarget.h"
 
 #include <QPlainTextEdit>
@@ -28,26 +29,6 @@ class CPart;
 class CPartDocuments;
 class CGCodeHighlighter;
 class CFindDialog;
-
-namespace cmd_id {
-inline constexpr int kLoad = 32771;
-inline constexpr int kNew = 57600;
-inline constexpr int kOpen = 57601;
-inline constexpr int kClose = 57602;
-inline constexpr int kSave = 57603;
-inline constexpr int kSaveAs = 57604;
-inline constexpr int kPrintSetup = 57606;
-inline constexpr int kPrint = 57607;
-inline constexpr int kPrintPreview = 57609;
-inline constexpr int kCopy = 57634;
-inline constexpr int kCut = 57635;
-inline constexpr int kFind = 57636;
-inline constexpr int kPaste = 57637;
-inline constexpr int kFindNext = 57640;
-inline constexpr int kReplace = 57641;
-inline constexpr int kUndo = 57643;
-inline constexpr int kNewWindow = 57648;
-} // namespace cmd_id
 
 // What Find, Find Next and Replace look for; kept by the view so Find Next repeats it.
 struct FindRequest {

@@ -2,11 +2,9 @@
 
 #include "controller/StringTable.h"
 #include "machine/Machine.h"
-#include "ui/HomingView.h"
 #include "ui/MachineViewFactory.h"
 #include "ui/MainFrame.h"
 #include "ui/ModalDialogs.h"
-#include "ui/StatusDisplay.h"
 #include "ui/TextView.h"
 
 #include <QGuiApplication>
@@ -120,30 +118,18 @@ QtOperatorInterface::ChooseSaveFile(const std::string& title,
     return path ? std::optional<std::string>(path->toStdString()) : std::nullopt;
 }
 
-QWidget* QtOperatorInterface::CreateView(ViewKind view) {
-    switch (view) {
-    case ViewKind::HomingView:
-        return new HomingView;
-    case ViewKind::StatusDisplay:
-        return new CStatusDisplay;
-    case ViewKind::ProgramView:
-    case ViewKind::MdiPanel:
-        return CreateMachineViewWidget(view);
-    }
-    return nullptr;
-}
-
 bool QtOperatorInterface::OpenView(ViewKind view) {
     if (ViewWindow(view) != nullptr)
         return true;
-    QWidget* widget = CreateView(view);
+    const MachineWindowRow* row = FindMachineWindow(view);
+    QWidget* widget = row != nullptr ? row->create() : nullptr;
     if (widget == nullptr)
         return false;
     QMdiSubWindow* window = frame_.MdiArea()->addSubWindow(widget);
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->setObjectName(QString("view%1").arg(static_cast<int>(view)));
-    if (view == ViewKind::MdiPanel) {
-        window->adjustSize(); // a fixed form: the window fits it
+    if (row->fixedForm) {
+        window->adjustSize(); // the window fits the form
     } else if (!widget->sizeHint().isValid()) {
         const QSize area = frame_.MdiArea()->size();
         window->resize(std::max(area.width() / 2, 320), std::max(area.height() / 2, 200));

@@ -1,18 +1,18 @@
-// The operator interface of the core (controller/OperatorInterface.h) on the Qt station: message
+// The operator interface of the core (machine/OperatorInterface.h) on the Qt station: message
 // boxes captioned "Morvik Windows Application" through ModalDialogs, the wait cursor, the file
 // dialogs, and the machine document's windows in the main window's document area.
 //
 // The machine's windows are document windows titled with what they are and the machine
-// document's title ("Homing - mill.mch"): the homing view (HomingView), the status display
-// (CStatusDisplay), the program view (COutputDisplay) and the MDI panel (CMDIPanel), the last
-// two made by CreateMachineViewWidget.
+// document's title ("Homing - mill.mch"): the program view (COutputDisplay), the homing view
+// (HomingView), the MDI panel (CMDIPanel) and the status display (CStatusDisplay), each made
+// from its row of the window table (MachineViewFactory.h). This is their one opener.
 //
 // Whoever closes a window - the document through CloseView or the operator with its close box
 // - its destruction tells the machine document (CMachine::OnViewDestroyed): every one of the
-// four views does so from its own destructor, so this object only forgets the window.
+// machine's views does so from its own destructor, so this object only forgets the window.
 #pragma once
 
-#include "controller/OperatorInterface.h"
+#include "machine/OperatorInterface.h"
 #include "ui/ModalDialogs.h"
 
 #include <QPointer>
@@ -72,7 +72,6 @@ public:
     static QString FilterString(const std::vector<FileFilter>& filters);
 
 private:
-    QWidget* CreateView(ViewKind view);
     CTextView* TextView(ViewKind view) const;
     void Forget(ViewKind view, const QObject* window);
 

@@ -27,7 +27,7 @@ struct FieldItem {
     DluRect labelRect;
     DluRect fieldRect;
     const char* format;
-    std::int32_t StatusReading::*value;
+    std::int32_t ProgramCounters::*value;
 };
 
 constexpr FieldItem kFields[] = {
@@ -36,31 +36,31 @@ constexpr FieldItem kFields[] = {
      {2, 4, 47, 8},
      {50, 4, 30, 9},
      "%3d",
-     &StatusReading::programNumber},
+     &ProgramCounters::programNumber},
     {"sequenceNumber",
      "SEQUENCE #",
      {2, 15, 47, 8},
      {50, 15, 30, 9},
      "%4d",
-     &StatusReading::sequenceNumber},
+     &ProgramCounters::sequenceNumber},
     {"filePosition",
      "FILE POSITION",
      {2, 26, 47, 8},
      {50, 26, 30, 9},
      "%6d",
-     &StatusReading::filePosition},
+     &ProgramCounters::filePosition},
     {"repeatCount",
      "REPEAT COUNT",
      {2, 37, 47, 8},
      {50, 37, 30, 9},
      "%4d",
-     &StatusReading::repeatCount},
+     &ProgramCounters::repeatCount},
     {"toolNumber",
      "TOOL NUMBER",
      {1, 49, 47, 8},
      {50, 48, 30, 9},
      "%6d",
-     &StatusReading::toolNumber},
+     &ProgramCounters::toolNumber},
 };
 
 struct GroupItem {
@@ -131,17 +131,6 @@ bool IsOperatorInput(QEvent::Type type) {
 }
 
 } // namespace
-
-StatusReading ReadStatus(MotionController& card) {
-    StatusReading reading;
-    reading.status = card.ProgramStatus();
-    reading.programNumber = card.QueryInt(code::ProgramNumber);
-    reading.sequenceNumber = card.QueryInt(code::SequenceNumber);
-    reading.repeatCount = card.QueryInt(code::RepeatCount);
-    reading.filePosition = card.QueryInt(code::FilePosition);
-    reading.toolNumber = card.QueryInt(code::ToolNumber);
-    return reading;
-}
 
 std::string FormatCounter(const char* format, std::int32_t value) {
     char buffer[kTextBufferSize];
@@ -223,10 +212,10 @@ void CStatusDisplay::WidenToFitCaptions() {
 void CStatusDisplay::Refresh() {
     if (currentMachine == nullptr)
         return;
-    Show(ReadStatus(currentMachine->Controller()));
+    Show(ReadProgramCounters(currentMachine->Controller()));
 }
 
-void CStatusDisplay::Show(const StatusReading& reading) {
+void CStatusDisplay::Show(const ProgramCounters& reading) {
     for (std::size_t i = 0; i < indicators_.size(); ++i)
         indicators_[i]->setChecked((reading.status & kIndicators[i].bit) != 0);
     for (std::size_t i = 0; i < fields_.size(); ++i) {

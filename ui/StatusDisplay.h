@@ -4,11 +4,15 @@
 // its own timer while it is open; View > Machine Status opens and closes it, and its
 // destruction, by either way, tells the machine document, which then drops the menu's check.
 //
+// Each refresh asks the card its own six questions (ReadProgramCounters) and shows the
+// ProgramCounters it got, the snapshot's type for them.
+//
 // The indicators only show the card's state: the two option check boxes can be clicked, but
 // the next refresh shows the card's state again (the options are switched from the Options
 // menu or by external switches); the radio-button indicators do not react to clicks at all.
 #pragma once
 
+#include "operation/MachineSnapshot.h"
 #include "ui/DialogUnits.h"
 
 #include <QSize>
@@ -25,21 +29,6 @@ class QLineEdit;
 
 namespace morvik {
 
-class MotionController;
-
-// What one refresh reads from the card, in the order it reads it.
-struct StatusReading {
-    std::uint32_t status = 0; // the program status word
-    std::int32_t programNumber = 0;
-    std::int32_t sequenceNumber = 0;
-    std::int32_t repeatCount = 0;
-    std::int32_t filePosition = 0;
-    std::int32_t toolNumber = 0;
-};
-
-// The six queries: program status, then program number, sequence number, repeat count, file
-// position and tool number.
-StatusReading ReadStatus(MotionController& card);
 // A counter as its field shows it ("%3d", "%4d", "%6d"), in a buffer of 30 characters.
 std::string FormatCounter(const char* format, std::int32_t value);
 
@@ -76,7 +65,7 @@ private:
     void Place();
     // The form widened, if need be, until every caption fits its rectangle at the form's font.
     void WidenToFitCaptions();
-    void Show(const StatusReading& reading);
+    void Show(const ProgramCounters& counters);
 
     DialogUnits units_;
     QTimer timer_;

@@ -9,6 +9,7 @@
 #include "dialogs/SetupCommands.h"
 #include "dialogs/SetupNumberedDialogs.h"
 #include "dialogs/ValidationMessage.h"
+#include "operation/CommandIds.h"
 #include "operation/modes/OperationFixture.h"
 
 #include <QApplication>

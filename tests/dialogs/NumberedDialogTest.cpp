@@ -22,9 +22,11 @@ struct ClampCase {
 };
 
 const ClampCase kClamps[] = {
-    {32810, "40", "32"}, {32810, "0", "1"},   {32810, "abc", "1"},
-    {32810, "-3", "1"},  {32810, "17", "17"}, {32810, " 5x", "5"},
-    {32790, "12", "9"},  {32789, "7", "6"},   {32789, "3", "3"},
+    {Cmd::SetupOffsets, "40", "32"}, {Cmd::SetupOffsets, "0", "1"},
+    {Cmd::SetupOffsets, "abc", "1"}, {Cmd::SetupOffsets, "-3", "1"},
+    {Cmd::SetupOffsets, "17", "17"}, {Cmd::SetupOffsets, " 5x", "5"},
+    {Cmd::SetupTools, "12", "9"},    {Cmd::SetupWorkZero, "7", "6"},
+    {Cmd::SetupWorkZero, "3", "3"},
 };
 
 TEST_F(DialogOnCard, LeavingTheNumberFieldClampsTheNumberAndRemembersIt) {
@@ -58,8 +60,10 @@ struct ArrowCase {
 };
 
 const ArrowCase kArrows[] = {
-    {32790, 9, true, 9},   {32790, 8, true, 9},   {32790, 1, false, 1}, {32790, 2, false, 1},
-    {32810, 32, true, 32}, {32810, 31, true, 32}, {32789, 6, true, 6},  {32789, 4, false, 3},
+    {Cmd::SetupTools, 9, true, 9},     {Cmd::SetupTools, 8, true, 9},
+    {Cmd::SetupTools, 1, false, 1},    {Cmd::SetupTools, 2, false, 1},
+    {Cmd::SetupOffsets, 32, true, 32}, {Cmd::SetupOffsets, 31, true, 32},
+    {Cmd::SetupWorkZero, 6, true, 6},  {Cmd::SetupWorkZero, 4, false, 3},
 };
 
 TEST_F(DialogOnCard, TheArrowsStepOneEntryWithinTheRange) {
@@ -81,7 +85,7 @@ TEST_F(DialogOnCard, ToolFieldsFollowTheArrows) {
     machine->Tools()[8].SetDescription("tool nine");
     machine->Tools()[7].SetDescription("tool eight");
     SetupRememberedNumbers().tool = 8;
-    Run(32790, [](CSetupForm& form) {
+    Run(Cmd::SetupTools, [](CSetupForm& form) {
         AsNumbered(form, [&](CNumberedSetupForm& numbered) {
             EXPECT_EQ(Text(form, "Description"), "tool eight");
             numbered.UpArrow()->click();
@@ -114,7 +118,7 @@ void EditWorkCoordinates23(CSetupForm& form) {
 TEST_F(DialogOnCard, WorkCoordinateEditsAreKeptAcrossSwitchesAndAppliedOnlyByOk) {
     for (const bool ok : {false, true}) {
         SCOPED_TRACE(ok ? "OK" : "Cancel");
-        Run(32789, [&](CSetupForm& form) {
+        Run(Cmd::SetupWorkZero, [&](CSetupForm& form) {
             EditWorkCoordinates23(form);
             EXPECT_EQ(machine->WorkCoords()[1].X().Format(9), "0 in"); // not before OK
             if (ok)
@@ -130,7 +134,7 @@ TEST_F(DialogOnCard, WorkCoordinateEditsAreKeptAcrossSwitchesAndAppliedOnlyByOk)
 }
 
 TEST_F(DialogOnCard, OkTakesANumberTypedWithoutLeavingTheFieldAfterStoringTheShownEntry) {
-    Run(32810, [](CSetupForm& form) {
+    Run(Cmd::SetupOffsets, [](CSetupForm& form) {
         AsNumbered(form, [&](CNumberedSetupForm& numbered) {
             DialogOnCard::Type(form, "D Geometry", "0.5 in");
             numbered.NumberEdit()->setText("40");
@@ -144,7 +148,7 @@ TEST_F(DialogOnCard, OkTakesANumberTypedWithoutLeavingTheFieldAfterStoringTheSho
 }
 
 TEST_F(DialogOnCard, AnEntryThatFailsItsCheckIsNotLeft) {
-    Run(32790, [this](CSetupForm& form) {
+    Run(Cmd::SetupTools, [this](CSetupForm& form) {
         AsNumbered(form, [&](CNumberedSetupForm& numbered) {
             Type(form, "Wear Factor", "much");
             numbered.UpArrow()->click();
@@ -160,7 +164,7 @@ TEST_F(DialogOnCard, AnEntryThatFailsItsCheckIsNotLeft) {
 }
 
 TEST_F(DialogOnCard, ATooLongToolNumberIsRefusedOnOk) {
-    Run(32790, [this](CSetupForm& form) {
+    Run(Cmd::SetupTools, [this](CSetupForm& form) {
         AsNumbered(form, [&](CNumberedSetupForm& numbered) {
             numbered.NumberEdit()->setText("0004");
             form.accept();
@@ -173,7 +177,7 @@ TEST_F(DialogOnCard, ATooLongToolNumberIsRefusedOnOk) {
 
 TEST_F(DialogOnCard, OffsetRowsEditTheirOwnTables) {
     SetupRememberedNumbers().toolOffset = 7;
-    Run(32810, [](CSetupForm& form) {
+    Run(Cmd::SetupOffsets, [](CSetupForm& form) {
         DialogOnCard::Type(form, "D Geometry", "1 in");
         DialogOnCard::Type(form, "D Wear Factor", "0.5");
         DialogOnCard::Type(form, "H Geometry", "2 mm");

@@ -21,35 +21,39 @@ std::string Str(int value) {
 }
 
 const DialogCase kDialogs[] = {
-    {32774, "General", "Program Style", "Fanuc", kConfigurationDownload,
+    {Cmd::SetupGeneral, "General", "Program Style", "Fanuc", kConfigurationDownload,
      [](CMachine& m) { return Str(m.General().programStyle.Get()); }, "0"},
-    {32772, "Machine Axis Setup", "Z Controller Axis", "5", kConfigurationDownload,
+    {Cmd::SetupMachineAxes, "Machine Axis Setup", "Z Controller Axis", "5", kConfigurationDownload,
      [](CMachine& m) { return Str(m.AxisZ().ControllerAxis()); }, "5"},
-    {32791, "Spindle Setup", "Direction", "REVERSE", kConfigurationDownload,
+    {Cmd::SetupSpindle, "Spindle Setup", "Direction", "REVERSE", kConfigurationDownload,
      [](CMachine& m) { return Str(m.GetSpindle().Polarity()); }, "-1"},
-    {32792, "Cutter Setup", "Raise Macro", "1001", kConfigurationDownload,
+    {Cmd::SetupCutter, "Cutter Setup", "Raise Macro", "1001", kConfigurationDownload,
      [](CMachine& m) { return Str(m.GetCutter().RaiseMacro()); }, "1001"},
-    {32788, "Machine Coordinates Setup", "X Machine Offset", "2.5 in", kConfigurationDownload,
-     [](CMachine& m) { return m.AxisX().MachineOffset().Format(9); }, "2.5 in"},
-    {32807, "Program Coordinates Setup", "Y Program Offset", "-1.25 mm", kConfigurationDownload,
-     [](CMachine& m) { return m.AxisY().ProgramOffset().Format(9); }, "-1.25 mm"},
-    {32775, "Feed Setup", "Default Feed Rate", "30 in/min", kConfigurationDownload,
+    {Cmd::SetupMachineZero, "Machine Coordinates Setup", "X Machine Offset", "2.5 in",
+     kConfigurationDownload, [](CMachine& m) { return m.AxisX().MachineOffset().Format(9); },
+     "2.5 in"},
+    {Cmd::SetupProgramZero, "Program Coordinates Setup", "Y Program Offset", "-1.25 mm",
+     kConfigurationDownload, [](CMachine& m) { return m.AxisY().ProgramOffset().Format(9); },
+     "-1.25 mm"},
+    {Cmd::SetupFeedRate, "Feed Setup", "Default Feed Rate", "30 in/min", kConfigurationDownload,
      [](CMachine& m) { return m.Feed().feedRate.Format(9); }, "30 in/min"},
-    {32776, "Rapid Setup", "Z Rapid Deceleration", "5 in/sec/sec", kConfigurationDownload,
-     [](CMachine& m) { return m.AxisZ().RapidDecel().Format(9); }, "5 in/sec/sec"},
-    {32777, "Limits Setup", "X Upper Limit", "50 in", kConfigurationDownload,
+    {Cmd::SetupRapidRates, "Rapid Setup", "Z Rapid Deceleration", "5 in/sec/sec",
+     kConfigurationDownload, [](CMachine& m) { return m.AxisZ().RapidDecel().Format(9); },
+     "5 in/sec/sec"},
+    {Cmd::SetupLimits, "Limits Setup", "X Upper Limit", "50 in", kConfigurationDownload,
      [](CMachine& m) { return m.AxisX().UpperLimit().Format(9); }, "50 in"},
-    {32789, "Work Coordinates Setup", "Z", "0.75 in", kWorkCoordDownload,
+    {Cmd::SetupWorkZero, "Work Coordinates Setup", "Z", "0.75 in", kWorkCoordDownload,
      [](CMachine& m) { return m.WorkCoords()[0].Z().Format(9); }, "0.75 in"},
-    {32790, "Tool Setup", "Description", "3/8 end mill", kToolDownload,
+    {Cmd::SetupTools, "Tool Setup", "Description", "3/8 end mill", kToolDownload,
      [](CMachine& m) { return m.Tools()[0].Description(); }, "3/8 end mill"},
-    {32810, "Tool Offsets Setup", "H Wear", "0.01 in", kToolDownload,
+    {Cmd::SetupOffsets, "Tool Offsets Setup", "H Wear", "0.01 in", kToolDownload,
      [](CMachine& m) { return m.OffsetTables()[1].Wear(1).Format(9); }, "0.01 in"},
-    {32805, "Jogging Setup", "Joystick Deadband", "25", kNoDownload,
+    {Cmd::SetupJogging, "Jogging Setup", "Joystick Deadband", "25", kNoDownload,
      [](CMachine& m) { return Str(m.Jogging().joystickDeadband.Get()); }, "25"},
-    {32806, "Homing Setup", "Homing Macro Number", "1000", kNoDownload,
+    {Cmd::SetupHoming, "Homing Setup", "Homing Macro Number", "1000", kNoDownload,
      [](CMachine& m) { return Str(m.Homing().homingMacro.Get()); }, "1000"},
-    {32809, "Setup External Controls", "Dryrun Switch", "16", kConfigurationDownload,
+    {Cmd::SetupExtControls, "Setup External Controls", "Dryrun Switch", "16",
+     kConfigurationDownload,
      [](CMachine& m) { return Str(m.ExternalControls().dryRunSwitchChannel.Get()); }, "16"},
 };
 
@@ -107,21 +111,22 @@ struct RefusedCase {
 };
 
 const RefusedCase kRefused[] = {
-    {32809, "Start Button", "17", "Enter an integer between 0 and 16."},
-    {32809, "Dryrun Switch", "-1", "Enter an integer between 0 and 16."},
-    {32772, "X Slave Axis", "9", "Enter an integer between 0 and 8."},
-    {32772, "X Controller Axis", "two", "Enter an integer."},
-    {32791, "Controller Axis", "7", "Enter an integer between 0 and 6."},
-    {32792, "Lower M-code", "", "Enter an integer."},
-    {32805, "Joystick Deadband", "101", "Enter an integer between 0 and 100."},
-    {32806, "Homing Macro Number", "1100", "Enter an integer between 0 and 1099."},
-    {32790, "Wear Factor", "half", "Enter a number."},
-    {32790, "Orientation", "1.5", "Enter an integer."},
-    {32810, "D Wear Factor", "0,5", "Enter a number."},
-    {32790, "Description", QString(120, 'x'), "Enter no more than 119 characters."},
-    {32774, "Machine Type", QString(41, 'M'), "Enter no more than 40 characters."},
-    {32774, "Default Units", "METRICAL", ""}, // 8 characters: accepted (names no choice)
-    {32774, "Default Units", "METRICALS", "Enter no more than 8 characters."},
+    {Cmd::SetupExtControls, "Start Button", "17", "Enter an integer between 0 and 16."},
+    {Cmd::SetupExtControls, "Dryrun Switch", "-1", "Enter an integer between 0 and 16."},
+    {Cmd::SetupMachineAxes, "X Slave Axis", "9", "Enter an integer between 0 and 8."},
+    {Cmd::SetupMachineAxes, "X Controller Axis", "two", "Enter an integer."},
+    {Cmd::SetupSpindle, "Controller Axis", "7", "Enter an integer between 0 and 6."},
+    {Cmd::SetupCutter, "Lower M-code", "", "Enter an integer."},
+    {Cmd::SetupJogging, "Joystick Deadband", "101", "Enter an integer between 0 and 100."},
+    {Cmd::SetupHoming, "Homing Macro Number", "1100", "Enter an integer between 0 and 1099."},
+    {Cmd::SetupTools, "Wear Factor", "half", "Enter a number."},
+    {Cmd::SetupTools, "Orientation", "1.5", "Enter an integer."},
+    {Cmd::SetupOffsets, "D Wear Factor", "0,5", "Enter a number."},
+    {Cmd::SetupTools, "Description", QString(120, 'x'), "Enter no more than 119 characters."},
+    {Cmd::SetupGeneral, "Machine Type", QString(41, 'M'), "Enter no more than 40 characters."},
+    {Cmd::SetupGeneral, "Default Units", "METRICAL",
+     ""}, // 8 characters: accepted (names no choice)
+    {Cmd::SetupGeneral, "Default Units", "METRICALS", "Enter no more than 8 characters."},
 };
 
 TEST_F(DialogOnCard, AFieldThatFailsItsCheckKeepsTheDialogOpenWithTheFocusOnIt) {
@@ -151,7 +156,7 @@ TEST_F(DialogOnCard, AFieldThatFailsItsCheckKeepsTheDialogOpenWithTheFocusOnIt) 
 
 TEST_F(DialogOnCard, ARefusedDescriptionIsStoredOnceItFitsTheMachineFile) {
     const QString longest(119, 'd');
-    Run(32790, [&](CSetupForm& form) {
+    Run(Cmd::SetupTools, [&](CSetupForm& form) {
         Type(form, "Description", longest + "d");
         form.accept();
         Type(form, "Description", longest);
@@ -165,7 +170,7 @@ TEST_F(DialogOnCard, ARefusedDescriptionIsStoredOnceItFitsTheMachineFile) {
 
 TEST_F(DialogOnCard, GeneralKeepsTheOldChoiceForAnUnknownTextAndStillRewritesTheConfiguration) {
     machine->General().machineType.Set(2);
-    Run(32774, [](CSetupForm& form) {
+    Run(Cmd::SetupGeneral, [](CSetupForm& form) {
         EXPECT_EQ(Text(form, "Machine Type"), "Lathe");
         Type(form, "Machine Type", "Mill, Diagonal");
         Type(form, "Program Style", "Fanuc ");
@@ -180,7 +185,7 @@ TEST_F(DialogOnCard, GeneralKeepsTheOldChoiceForAnUnknownTextAndStillRewritesThe
 }
 
 TEST_F(DialogOnCard, GeneralSetsThePartProgramUnitsByName) {
-    Run(32774, [](CSetupForm& form) {
+    Run(Cmd::SetupGeneral, [](CSetupForm& form) {
         Type(form, "English Dimensions", "1/10000 INCH");
         Type(form, "English Time", "SECOND");
         Type(form, "Metric Dimensions", "1/100 MILLIMETER");
@@ -197,7 +202,7 @@ TEST_F(DialogOnCard, GeneralSetsThePartProgramUnitsByName) {
 TEST_F(DialogOnCard, SpindleCombosShowNothingForUnknownCodesAndKeepThemForUnknownTexts) {
     machine->GetSpindle().SetMode(7);
     machine->GetSpindle().SetPolarity(1);
-    Run(32791, [](CSetupForm& form) {
+    Run(Cmd::SetupSpindle, [](CSetupForm& form) {
         EXPECT_EQ(Text(form, "Motor Type"), "");
         EXPECT_EQ(Text(form, "Direction"), "NORMAL");
         Type(form, "Direction", "BACKWARDS");
@@ -205,7 +210,7 @@ TEST_F(DialogOnCard, SpindleCombosShowNothingForUnknownCodesAndKeepThemForUnknow
     });
     EXPECT_EQ(machine->GetSpindle().Mode(), 7);
     EXPECT_EQ(machine->GetSpindle().Polarity(), 1);
-    Run(32791, [](CSetupForm& form) {
+    Run(Cmd::SetupSpindle, [](CSetupForm& form) {
         Type(form, "Motor Type", "DRIVE");
         form.accept();
     });
@@ -215,8 +220,8 @@ TEST_F(DialogOnCard, SpindleCombosShowNothingForUnknownCodesAndKeepThemForUnknow
 TEST_F(DialogOnCard, QuantitiesShowTheSetupPrecisionAndTakeAnyText) {
     machine->Feed().feedRate.Set(unit::Inch, timeunit::Minute, 1.0 / 3.0);
     machine->General().setupPrecision.Set(4);
-    EXPECT_EQ(Shown(32775, "Default Feed Rate"), "0.3333 in/min");
-    Run(32775, [](CSetupForm& form) {
+    EXPECT_EQ(Shown(Cmd::SetupFeedRate, "Default Feed Rate"), "0.3333 in/min");
+    Run(Cmd::SetupFeedRate, [](CSetupForm& form) {
         Type(form, "Default Feed Rate", "fast");
         Type(form, "Feed Acceleration", "12.5 mm/sec/sec");
         form.accept();
@@ -230,7 +235,7 @@ TEST_F(DialogOnCard, QuantitiesShowTheSetupPrecisionAndTakeAnyText) {
 TEST_F(DialogOnCard, JoggingOkInJogModeEntersJogModeAgain) {
     op->SelectJog();
     CardCommands();
-    Run(32805, [](CSetupForm& form) {
+    Run(Cmd::SetupJogging, [](CSetupForm& form) {
         Type(form, "Max. Jog Rate", "30 in/min");
         form.accept();
     });
@@ -238,7 +243,7 @@ TEST_F(DialogOnCard, JoggingOkInJogModeEntersJogModeAgain) {
     EXPECT_FALSE(afterOk.empty());
     op->SelectJog(); // the same entry, run by the facade itself
     EXPECT_EQ(CardCommands(), afterOk);
-    Run(32805, [](CSetupForm& form) { form.reject(); });
+    Run(Cmd::SetupJogging, [](CSetupForm& form) { form.reject(); });
     EXPECT_TRUE(CardCommands().empty());
 }
 
@@ -246,7 +251,7 @@ TEST_F(DialogOnCard, HomingOkInHomeModeOpensTheMessageViewWhenNoLongerSuppressed
     machine->Homing().suppressHomingMessages.Set(1);
     op->SelectHome();
     ui.calls.clear();
-    Run(32806, [](CSetupForm& form) {
+    Run(Cmd::SetupHoming, [](CSetupForm& form) {
         EXPECT_EQ(Text(form, "Suppress Homing Messages"), "1");
         Type(form, "Suppress Homing Messages", "0");
         form.accept();
@@ -256,15 +261,10 @@ TEST_F(DialogOnCard, HomingOkInHomeModeOpensTheMessageViewWhenNoLongerSuppressed
     EXPECT_TRUE(machine->IsModified());
 }
 
-TEST_F(DialogOnCard, CalibrateJoystickRunsTheCalibrationPrompts) {
-    machine->Jogging().usePcJoystick.Set(1);
-    EXPECT_TRUE(Run(32808));
-    EXPECT_EQ(ui.messages, (std::vector<int>{msg::JoystickCenter, msg::JoystickUpperLeft,
-                                             msg::JoystickLowerRight}));
-}
-
 TEST_F(DialogOnCard, IdsThatAreNotSetupCommandsAreLeftToTheCaller) {
-    for (int id : {0, 32773, 32811, 57600}) {
+    // Save, Save As and Calibrate are the command table's own rows, not dialogs.
+    for (int id : {0, 32773, 32811, +Cmd::New, +Cmd::SetupSave, +Cmd::SetupSaveAs,
+                   +Cmd::CalibrateJoystick}) {
         EXPECT_FALSE(IsSetupCommand(id));
         EXPECT_FALSE(RunSetupCommand(id, *machine, *op, nullptr));
     }

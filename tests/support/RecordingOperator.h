@@ -4,7 +4,7 @@
 // (whileShown: the test's ticks, say).
 #pragma once
 
-#include "controller/OperatorInterface.h"
+#include "machine/OperatorInterface.h"
 
 #include <deque>
 #include <functional>
@@ -16,8 +16,9 @@ namespace morvik::test {
 
 class RecordingOperator : public IOperatorInterface {
 public:
-    std::vector<std::string> calls;   // e.g. "message 34008", "open HomingView", "append HomingView: text"
-    std::vector<int> messages;        // message ids in order
+    std::vector<std::string>
+        calls;                 // e.g. "message 34008", "open HomingView", "append HomingView: text"
+    std::vector<int> messages; // message ids in order
     std::deque<std::optional<std::string>> fileAnswers; // answers for the next file dialogs
     std::set<ViewKind> openViews;
     std::set<ViewKind> refuseToOpen;  // views whose window "cannot be created"
@@ -74,10 +75,14 @@ public:
 
     static std::string Name(ViewKind v) {
         switch (v) {
-        case ViewKind::ProgramView: return "ProgramView";
-        case ViewKind::HomingView: return "HomingView";
-        case ViewKind::MdiPanel: return "MdiPanel";
-        case ViewKind::StatusDisplay: return "StatusDisplay";
+        case ViewKind::ProgramView:
+            return "ProgramView";
+        case ViewKind::HomingView:
+            return "HomingView";
+        case ViewKind::MdiPanel:
+            return "MdiPanel";
+        case ViewKind::StatusDisplay:
+            return "StatusDisplay";
         }
         return "?";
     }

@@ -89,7 +89,7 @@ TEST_F(StationOnCard, ModifiedPartProgramsAreOfferedForSavingBeforeTheMachine) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         ASSERT_TRUE(Start());
-        ASSERT_TRUE(Commands().Execute(57600));
+        ASSERT_TRUE(Commands().Execute(Cmd::New));
         auto* editor = dynamic_cast<QPlainTextEdit*>(Frame().ActiveWindow()->widget());
         ASSERT_NE(editor, nullptr);
         editor->insertPlainText("G0 X1");
@@ -107,7 +107,7 @@ TEST_F(StationOnCard, ModifiedPartProgramsAreOfferedForSavingBeforeTheMachine) {
 
 TEST_F(StationOnCard, AnUnmodifiedMachineClosesWithoutAPrompt) {
     ASSERT_TRUE(Start());
-    EXPECT_TRUE(Commands().Execute(57665)); // File > Exit
+    EXPECT_TRUE(Commands().Execute(Cmd::Exit)); // File > Exit
     EXPECT_FALSE(Frame().isVisible());
     EXPECT_TRUE(dialogs.boxes.empty());
     EXPECT_EQ(app->Machine(), nullptr);
@@ -137,7 +137,7 @@ TEST_F(StationOnCard, ClosingWhileAJogButtonIsHeldStopsTheAxis) {
                                mill);
     ASSERT_TRUE(Start(mill));
     Home();
-    ASSERT_TRUE(Commands().Execute(32782));
+    ASSERT_TRUE(Commands().Execute(Cmd::ModeJog));
     Press(control::kJogXPlus);
     Ticks(10);
     double velocity = 0;

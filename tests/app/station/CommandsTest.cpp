@@ -16,11 +16,6 @@ namespace {
 
 using test::StationOnCard;
 
-constexpr int kModeRun = 32780;
-constexpr int kModeMdi = 32781;
-constexpr int kModeJog = 32782;
-constexpr int kModeHome = 32802;
-
 class MenuRules : public StationOnCard {
 protected:
     void HomeAndSelect(int mode) {
@@ -48,7 +43,7 @@ struct Steps {
     }
     static Setup RunInRunMode(int id) {
         return [id](MenuRules& s) {
-            s.HomeAndSelect(kModeRun);
+            s.HomeAndSelect(Cmd::ModeRun);
             s.Execute(id);
         };
     }
@@ -74,57 +69,61 @@ std::vector<RuleCase> RuleCases() {
     const auto execute = [](int id) { return Steps::Run({id}); };
     const auto machine = Steps::Change;
     return {
-        {"started", Nothing, kModeHome, CS::Radio(true)},
-        {"started", Nothing, kModeRun, CS::Radio(false)},
-        {"started", Nothing, kModeMdi, CS::Radio(false)},
-        {"started", Nothing, kModeJog, CS::Radio(false)},
-        {"jogging", select(kModeJog), kModeJog, CS::Radio(true)},
-        {"jogging", select(kModeJog), kModeHome, CS::Radio(false)},
-        {"running", select(kModeRun), kModeRun, CS::Radio(true)},
-        {"started", Nothing, 32799, CS::Check(false)},
-        {"block skip on", execute(32799), 32799, CS::Check(true)},
+        {"started", Nothing, Cmd::ModeHome, CS::Radio(true)},
+        {"started", Nothing, Cmd::ModeRun, CS::Radio(false)},
+        {"started", Nothing, Cmd::ModeMdi, CS::Radio(false)},
+        {"started", Nothing, Cmd::ModeJog, CS::Radio(false)},
+        {"jogging", select(Cmd::ModeJog), Cmd::ModeJog, CS::Radio(true)},
+        {"jogging", select(Cmd::ModeJog), Cmd::ModeHome, CS::Radio(false)},
+        {"running", select(Cmd::ModeRun), Cmd::ModeRun, CS::Radio(true)},
+        {"started", Nothing, Cmd::BlockSkip, CS::Check(false)},
+        {"block skip on", execute(Cmd::BlockSkip), Cmd::BlockSkip, CS::Check(true)},
         {"block skip switch",
-         machine([](CMachine& m) { m.ExternalControls().blockSkipSwitchChannel.Set(3); }), 32799,
-         CS{false, CommandMark::Check, false}},
-        {"dry run on", execute(32803), 32803, CS::Check(true)},
+         machine([](CMachine& m) { m.ExternalControls().blockSkipSwitchChannel.Set(3); }),
+         Cmd::BlockSkip, CS{false, CommandMark::Check, false}},
+        {"dry run on", execute(Cmd::DryRun), Cmd::DryRun, CS::Check(true)},
         {"dry run switch",
-         machine([](CMachine& m) { m.ExternalControls().dryRunSwitchChannel.Set(4); }), 32803,
+         machine([](CMachine& m) { m.ExternalControls().dryRunSwitchChannel.Set(4); }), Cmd::DryRun,
          CS{false, CommandMark::Check, false}},
-        {"started", Nothing, 32808, kDisabled},
-        {"joystick used", machine([](CMachine& m) { m.Jogging().usePcJoystick.Set(1); }), 32808,
-         kEnabled},
-        {"started", Nothing, 32800, CS::Check(false)},
-        {"started", Nothing, 32784, CS::Check(true)},
-        {"current position", execute(32800), 32800, CS::Check(true)},
-        {"current position", execute(32800), 32784, CS::Check(false)},
-        {"started", Nothing, 32793, CS::Check(false)},
-        {"status display", execute(32793), 32793, CS::Check(true)},
-        {"status display twice", Steps::Run({32793, 32793}), 32793, CS::Check(false)},
-        {"program view", Steps::RunInRunMode(32804), 32804, CS::Check(true)},
-        {"program view", Steps::RunInRunMode(32804), 32801, CS::Check(false)},
-        {"messages view", Steps::RunInRunMode(32801), 32801, CS::Check(true)},
-        {"started", Nothing, 59392, CS::Check(true)},
-        {"toolbar hidden", execute(59392), 59392, CS::Check(false)},
-        {"status bar hidden", execute(59393), 59393, CS::Check(false)},
+        {"started", Nothing, Cmd::CalibrateJoystick, kDisabled},
+        {"joystick used", machine([](CMachine& m) { m.Jogging().usePcJoystick.Set(1); }),
+         Cmd::CalibrateJoystick, kEnabled},
+        {"started", Nothing, Cmd::CurrentPosition, CS::Check(false)},
+        {"started", Nothing, Cmd::OptimalPosition, CS::Check(true)},
+        {"current position", execute(Cmd::CurrentPosition), Cmd::CurrentPosition, CS::Check(true)},
+        {"current position", execute(Cmd::CurrentPosition), Cmd::OptimalPosition, CS::Check(false)},
+        {"started", Nothing, Cmd::MachineStatus, CS::Check(false)},
+        {"status display", execute(Cmd::MachineStatus), Cmd::MachineStatus, CS::Check(true)},
+        {"status display twice", Steps::Run({Cmd::MachineStatus, Cmd::MachineStatus}),
+         Cmd::MachineStatus, CS::Check(false)},
+        {"program view", Steps::RunInRunMode(Cmd::ViewProgram), Cmd::ViewProgram, CS::Check(true)},
+        {"program view", Steps::RunInRunMode(Cmd::ViewProgram), Cmd::ViewMessages,
+         CS::Check(false)},
+        {"messages view", Steps::RunInRunMode(Cmd::ViewMessages), Cmd::ViewMessages,
+         CS::Check(true)},
+        {"started", Nothing, Cmd::ToggleToolBar, CS::Check(true)},
+        {"toolbar hidden", execute(Cmd::ToggleToolBar), Cmd::ToggleToolBar, CS::Check(false)},
+        {"status bar hidden", execute(Cmd::ToggleStatusBar), Cmd::ToggleStatusBar,
+         CS::Check(false)},
         // Handled, always enabled.
-        {"started", Nothing, 32771, kEnabled},
-        {"started", Nothing, 32795, kEnabled},
-        {"started", Nothing, 32796, kEnabled},
-        {"started", Nothing, 32797, kEnabled},
-        {"started", Nothing, 57665, kEnabled},
-        {"started", Nothing, 57664, kEnabled},
-        {"started", Nothing, 57650, kEnabled},
-        {"started", Nothing, 32774, kEnabled},
-        {"started", Nothing, 32809, kEnabled},
-        {"started", Nothing, 57600, kEnabled},
-        {"started", Nothing, 57601, kEnabled},
-        {"part program window", execute(57600), 57603, kEnabled},
-        {"part program window", execute(57600), 57648, kEnabled},
+        {"started", Nothing, Cmd::Load, kEnabled},
+        {"started", Nothing, Cmd::Restart, kEnabled},
+        {"started", Nothing, Cmd::SetupSave, kEnabled},
+        {"started", Nothing, Cmd::SetupSaveAs, kEnabled},
+        {"started", Nothing, Cmd::Exit, kEnabled},
+        {"started", Nothing, Cmd::About, kEnabled},
+        {"started", Nothing, Cmd::Cascade, kEnabled},
+        {"started", Nothing, Cmd::SetupGeneral, kEnabled},
+        {"started", Nothing, Cmd::SetupExtControls, kEnabled},
+        {"started", Nothing, Cmd::New, kEnabled},
+        {"started", Nothing, Cmd::Open, kEnabled},
+        {"part program window", execute(Cmd::New), Cmd::Save, kEnabled},
+        {"part program window", execute(Cmd::New), Cmd::NewWindow, kEnabled},
         // Only a part program window's editor handles these: greyed without one.
-        {"started", Nothing, 57603, kDisabled},
-        {"started", Nothing, 57648, kDisabled},
-        {"started", Nothing, 57635, kDisabled},
-        {"started", Nothing, 57680, kDisabled},
+        {"started", Nothing, Cmd::Save, kDisabled},
+        {"started", Nothing, Cmd::NewWindow, kDisabled},
+        {"started", Nothing, Cmd::Cut, kDisabled},
+        {"started", Nothing, Cmd::NextPane, kDisabled},
     };
 }
 
@@ -155,13 +154,20 @@ TEST_F(MenuRules, PanelControlsFollowTheModeThroughTheUpdatePass) {
         bool enabled;
     };
     const Case cases[] = {
-        {"home", 0, control::kStart, true},           {"home", 0, control::kBlock, false},
-        {"home", 0, control::kJogXPlus, false},       {"home", 0, control::kAxisX, false},
-        {"home", 0, control::kSpindleCw, false},      {"home", 0, control::kCutBox, true},
-        {"jog", kModeJog, control::kJogXPlus, true},  {"jog", kModeJog, control::kJogYMinus, true},
-        {"jog", kModeJog, control::kAxisX, true},     {"jog", kModeJog, control::kAxisZ, false},
-        {"jog", kModeJog, control::kJogZPlus, false}, {"jog", kModeJog, control::kStart, false},
-        {"run", kModeRun, control::kStart, false},    {"run", kModeRun, control::kJogXPlus, false},
+        {"home", 0, control::kStart, true},
+        {"home", 0, control::kBlock, false},
+        {"home", 0, control::kJogXPlus, false},
+        {"home", 0, control::kAxisX, false},
+        {"home", 0, control::kSpindleCw, false},
+        {"home", 0, control::kCutBox, true},
+        {"jog", Cmd::ModeJog, control::kJogXPlus, true},
+        {"jog", Cmd::ModeJog, control::kJogYMinus, true},
+        {"jog", Cmd::ModeJog, control::kAxisX, true},
+        {"jog", Cmd::ModeJog, control::kAxisZ, false},
+        {"jog", Cmd::ModeJog, control::kJogZPlus, false},
+        {"jog", Cmd::ModeJog, control::kStart, false},
+        {"run", Cmd::ModeRun, control::kStart, false},
+        {"run", Cmd::ModeRun, control::kJogXPlus, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.state) + ", control " + std::to_string(c.control));
@@ -214,7 +220,7 @@ TEST_F(StationOnCard, MenusAndToolbarAreBuiltFromTheTable) {
     EXPECT_EQ(setup.mid(15), QStringList({"-", "&Open...", "&Save", "Save &As..."}));
     EXPECT_EQ(Texts(Commands().Menus(MenuKind::Main)[2]).last(2),
               QStringList({"&Save\tCtrl+S", "Save &As..."}));
-    EXPECT_EQ(Commands().MenuAction(MenuKind::Main, kModeRun)->statusTip(), "Select Run mode");
+    EXPECT_EQ(Commands().MenuAction(MenuKind::Main, Cmd::ModeRun)->statusTip(), "Select Run mode");
 
     QStringList buttons;
     for (QAction* action : Frame().ToolBar()->actions())
@@ -236,7 +242,7 @@ TEST_F(StationOnCard, TheMenuBarFollowsTheActiveWindow) {
 class EditorLikeView : public QWidget, public ICommandTarget {
 public:
     std::vector<int> executed;
-    bool Handles(int id) const override { return id == 57635 || id == kModeRun; }
+    bool Handles(int id) const override { return id == Cmd::Cut || id == Cmd::ModeRun; }
     void Execute(int id) override { executed.push_back(id); }
     CommandState Update(int) const override { return CommandState::Enabled(true); }
 };
@@ -250,14 +256,14 @@ TEST_F(StationOnCard, TheActiveViewIsAskedFirst) {
     Frame().MdiArea()->setActiveSubWindow(window);
     EXPECT_EQ(Commands().CurrentMenuKind(), MenuKind::PartProgram);
 
-    EXPECT_TRUE(Commands().State(57635).enabled) << "Cut has a handler now";
-    EXPECT_TRUE(Commands().Execute(57635));
-    EXPECT_TRUE(Commands().Execute(kModeRun));
-    EXPECT_EQ(view->executed, std::vector<int>({57635, kModeRun}));
+    EXPECT_TRUE(Commands().State(Cmd::Cut).enabled) << "Cut has a handler now";
+    EXPECT_TRUE(Commands().Execute(Cmd::Cut));
+    EXPECT_TRUE(Commands().Execute(Cmd::ModeRun));
+    EXPECT_EQ(view->executed, std::vector<int>({Cmd::Cut, Cmd::ModeRun}));
     EXPECT_TRUE(dialogs.boxes.empty()) << "the application never saw Run";
 
     delete window;
-    EXPECT_FALSE(Commands().State(57635).enabled);
+    EXPECT_FALSE(Commands().State(Cmd::Cut).enabled);
 }
 
 } // namespace

@@ -21,8 +21,11 @@ namespace {
 
 using test::StationOnCard;
 
-constexpr int kSetupCommands[] = {32774, 32772, 32791, 32792, 32788, 32807, 32775, 32776,
-                                  32777, 32789, 32790, 32810, 32805, 32806, 32809};
+constexpr int kSetupCommands[] = {Cmd::SetupGeneral,  Cmd::SetupMachineAxes, Cmd::SetupSpindle,
+                                  Cmd::SetupCutter,   Cmd::SetupMachineZero, Cmd::SetupProgramZero,
+                                  Cmd::SetupFeedRate, Cmd::SetupRapidRates,  Cmd::SetupLimits,
+                                  Cmd::SetupWorkZero, Cmd::SetupTools,       Cmd::SetupOffsets,
+                                  Cmd::SetupJogging,  Cmd::SetupHoming,      Cmd::SetupExtControls};
 
 // What a zero-time timer found modal while a command ran; the dialog is gone afterwards.
 struct ModalSeen {
@@ -122,7 +125,7 @@ TEST_F(DocumentCommands, ASetupFieldThatFailsIsReportedInTheStationsOwnBox) {
     ASSERT_TRUE(Start());
     dialogs.boxes.clear();
     bool stayedOpen = false;
-    TriggerWithModal(MenuItem(32809), [&](CSetupForm& form) {
+    TriggerWithModal(MenuItem(Cmd::SetupExtControls), [&](CSetupForm& form) {
         auto* field = qobject_cast<QLineEdit*>(form.Control("Start Button"));
         ASSERT_NE(field, nullptr);
         field->setText("17");
@@ -139,8 +142,8 @@ TEST_F(DocumentCommands, ASetupFieldThatFailsIsReportedInTheStationsOwnBox) {
 
 TEST_F(DocumentCommands, NewOpensAnUntitledPartProgramWithThePartProgramMenus) {
     ASSERT_TRUE(Start());
-    EXPECT_FALSE(Commands().State(57603).enabled) << "no part program window yet";
-    ASSERT_TRUE(Commands().Execute(57600));
+    EXPECT_FALSE(Commands().State(Cmd::Save).enabled) << "no part program window yet";
+    ASSERT_TRUE(Commands().Execute(Cmd::New));
     CPartView* editor = ActiveEditor();
     ASSERT_NE(editor, nullptr);
     EXPECT_EQ(Frame().ActiveWindow()->windowTitle(), "Part1");
@@ -155,17 +158,19 @@ TEST_F(DocumentCommands, NewOpensAnUntitledPartProgramWithThePartProgramMenus) {
         int id;
         bool enabled;
     };
-    const Case rules[] = {{57602, true},  {57603, true},  {57604, true},  {57607, true},
-                          {57609, true},  {57606, true},  {57648, true},  {32771, true},
-                          {57635, false}, {57634, false}, {57643, false}, {57636, false}};
+    const Case rules[] = {
+        {Cmd::Close, true},     {Cmd::Save, true},         {Cmd::SaveAs, true},
+        {Cmd::Print, true},     {Cmd::PrintPreview, true}, {Cmd::PrintSetup, true},
+        {Cmd::NewWindow, true}, {Cmd::Load, true},         {Cmd::Cut, false},
+        {Cmd::Copy, false},     {Cmd::Undo, false},        {Cmd::Find, false}};
     for (const Case& c : rules)
         EXPECT_EQ(Commands().State(c.id).enabled, c.enabled) << c.id;
     editor->insertPlainText("G0 X1"); // typed, so it can be undone
     editor->selectAll();
-    for (int id : {57635, 57634, 57643, 57636})
+    for (int id : {Cmd::Cut, Cmd::Copy, Cmd::Undo, Cmd::Find})
         EXPECT_TRUE(Commands().State(id).enabled) << id;
 
-    ASSERT_TRUE(Commands().Execute(57600));
+    ASSERT_TRUE(Commands().Execute(Cmd::New));
     EXPECT_EQ(Frame().ActiveWindow()->windowTitle(), "Part2");
 }
 
@@ -186,7 +191,7 @@ TEST_F(DocumentCommands, OpenAndDropOpenAnyFileAsAPartProgramOnce) {
                 app->OpenDocumentFile(QString::fromStdString(path));
             } else {
                 dialogs.files = {QString::fromStdString(path)};
-                ASSERT_TRUE(Commands().Execute(57601));
+                ASSERT_TRUE(Commands().Execute(Cmd::Open));
             }
         };
         open();
@@ -214,14 +219,14 @@ TEST_F(DocumentCommands, LoadTakesTheActiveEditorsTextAndOtherwiseAsksForAFile) 
         SCOPED_TRACE(c.name);
         ASSERT_TRUE(Start());
         Home();
-        ASSERT_TRUE(Commands().Execute(32780)); // a program is loaded in Run mode
+        ASSERT_TRUE(Commands().Execute(Cmd::ModeRun)); // a program is loaded in Run mode
         if (c.editorActive) {
-            ASSERT_TRUE(Commands().Execute(57600));
+            ASSERT_TRUE(Commands().Execute(Cmd::New));
             ActiveEditor()->setPlainText("O1234\nG0 X1");
         }
         dialogs.files.clear(); // the file dialog, if asked, is cancelled
         dialogs.fileDialogs.clear();
-        ASSERT_TRUE(Commands().Execute(32771));
+        ASSERT_TRUE(Commands().Execute(Cmd::Load));
         EXPECT_EQ(dialogs.fileDialogs.size(), c.fileDialogs);
         EXPECT_EQ(TraceHas("LOF"), c.editorActive);
         EXPECT_EQ(TraceHas("G0 X1"), c.editorActive);
@@ -237,11 +242,11 @@ TEST_F(DocumentCommands, ProgramViewAndMdiModeOpenTheirMachineWindows) {
     };
     const Case cases[] = {
         {"program view",
-         {32780, 32804},
+         {Cmd::ModeRun, Cmd::ViewProgram},
          ViewKind::ProgramView,
          [](QWidget* w) { return dynamic_cast<COutputDisplay*>(w) != nullptr; }},
         {"MDI mode",
-         {32781},
+         {Cmd::ModeMdi},
          ViewKind::MdiPanel,
          [](QWidget* w) { return dynamic_cast<CMDIPanel*>(w) != nullptr; }},
     };
@@ -257,8 +262,8 @@ TEST_F(DocumentCommands, ProgramViewAndMdiModeOpenTheirMachineWindows) {
     }
     // MDI is entered with its panel and left without it.
     EXPECT_EQ(Machine().State().mode, MachineMode::Mdi);
-    EXPECT_EQ(Commands().State(32781), CommandState::Radio(true));
-    ASSERT_TRUE(Commands().Execute(32782));
+    EXPECT_EQ(Commands().State(Cmd::ModeMdi), CommandState::Radio(true));
+    ASSERT_TRUE(Commands().Execute(Cmd::ModeJog));
     EXPECT_EQ(app->Operator()->View(ViewKind::MdiPanel), nullptr);
     EXPECT_FALSE(Machine().State().views.Has(ViewKind::MdiPanel));
 }

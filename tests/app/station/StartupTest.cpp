@@ -13,9 +13,6 @@ namespace {
 
 using test::StationOnCard;
 
-constexpr int kModeRun = 32780;
-constexpr int kModeJog = 32782;
-
 TEST_F(StationOnCard, StartsANewMachineInHomeModeWithTheHomingPrompt) {
     ASSERT_TRUE(Start());
     EXPECT_TRUE(dialogs.boxes.empty()) << dialogs.Texts().join(" | ").toStdString();
@@ -70,7 +67,7 @@ TEST_F(StationOnCard, StartHomesTheMachine) {
     Release(control::kStart);
     EXPECT_EQ(TextView(ViewKind::HomingView)->Lines().Line(0), "Homing Machine...");
 
-    EXPECT_TRUE(Commands().Execute(kModeRun));
+    EXPECT_TRUE(Commands().Execute(Cmd::ModeRun));
     EXPECT_EQ(Machine().State().mode, MachineMode::Run);
     EXPECT_EQ(app->Operator()->View(ViewKind::HomingView), nullptr) << "Home left: view closed";
     EXPECT_TRUE(dialogs.boxes.empty());
@@ -78,14 +75,14 @@ TEST_F(StationOnCard, StartHomesTheMachine) {
 
 TEST_F(StationOnCard, RunModeIsRefusedBeforeHoming) {
     ASSERT_TRUE(Start());
-    EXPECT_TRUE(Commands().Execute(kModeRun));
+    EXPECT_TRUE(Commands().Execute(Cmd::ModeRun));
     ASSERT_EQ(dialogs.boxes.size(), 1u);
     EXPECT_EQ(dialogs.boxes[0].caption, "Morvik Windows Application");
     EXPECT_EQ(dialogs.boxes[0].text.toStdString(), MessageText(msg::MustHomeBeforeRun));
     EXPECT_EQ(Machine().State().mode, MachineMode::Home);
     // The menu still marks Home, whatever the click on Run did to its own item.
-    EXPECT_TRUE(Commands().MenuAction(MenuKind::Machine, 32802)->isChecked());
-    EXPECT_FALSE(Commands().MenuAction(MenuKind::Machine, kModeRun)->isChecked());
+    EXPECT_TRUE(Commands().MenuAction(MenuKind::Machine, Cmd::ModeHome)->isChecked());
+    EXPECT_FALSE(Commands().MenuAction(MenuKind::Machine, Cmd::ModeRun)->isChecked());
 }
 
 TEST_F(StationOnCard, AJogButtonMovesItsAxisWhileHeldAndStopsItOnRelease) {
@@ -95,7 +92,7 @@ TEST_F(StationOnCard, AJogButtonMovesItsAxisWhileHeldAndStopsItOnRelease) {
                                mill);
     ASSERT_TRUE(Start(mill));
     Home();
-    ASSERT_TRUE(Commands().Execute(kModeJog));
+    ASSERT_TRUE(Commands().Execute(Cmd::ModeJog));
     ASSERT_TRUE(Button(control::kJogXPlus)->isEnabled()) << "the update pass enables the pad";
 
     double start = 0;
@@ -174,7 +171,7 @@ TEST_F(StationOnCard, AMachineFileThatCannotBeOpenedLeavesTheStationWithoutAMach
     EXPECT_TRUE(Frame().MdiArea()->subWindowList().isEmpty()) << "no Home mode, no homing view";
 
     // Machine commands do nothing; the panel stays empty and only its always-on controls work.
-    EXPECT_TRUE(Commands().Execute(kModeRun));
+    EXPECT_TRUE(Commands().Execute(Cmd::ModeRun));
     EXPECT_EQ(dialogs.boxes.size(), 1u);
     Ticks(2);
     for (std::size_t i = 0; i < kReadoutCount; ++i)
@@ -203,7 +200,7 @@ TEST_F(StationOnCard, AboutShowsTheDialogLibrarysBoxAndText) {
     ASSERT_TRUE(Start());
     // The dialog library traces into the file the environment names.
     qputenv("KELVSIM_TRACE", QByteArray::fromStdString(trace));
-    const bool executed = Commands().Execute(57664);
+    const bool executed = Commands().Execute(Cmd::About);
     qunsetenv("KELVSIM_TRACE");
     ASSERT_TRUE(executed);
     EXPECT_TRUE(TraceHas("KELVDLG_AboutBox(NULL, \"Morvik\", 0)"));

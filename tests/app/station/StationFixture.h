@@ -9,6 +9,7 @@
 #include "app/MorvikApp.h"
 #include "cardsim/KelvSim.h"
 #include "machine/Machine.h"
+#include "operation/CommandIds.h"
 #include "operation/MachineOperation.h"
 #include "settings/TempFolder.h"
 #include "support/FakeJoystick.h"

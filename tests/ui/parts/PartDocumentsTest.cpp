@@ -169,7 +169,7 @@ TEST_F(PartDocuments, ASecondWindowShowsTheSameTextAndOnlyTheLastOneAsks) {
     EXPECT_TRUE(dialogs.boxes.empty()) << "another window still shows the part";
     EXPECT_EQ(CPartDocuments::WindowOf(*first)->windowTitle(), "Part1");
     dialogs.answers.push_back(BoxAnswer::No);
-    first->Execute(cmd_id::kClose);
+    first->Execute(Cmd::Close);
     EXPECT_EQ(dialogs.Texts(), QStringList{"Save changes to Part1?"});
     EXPECT_TRUE(documents->Parts().empty());
 }
@@ -185,8 +185,8 @@ TEST_F(PartDocuments, LoadFromAnEditedWindowSendsTheEditorTextAndLeavesTheFileAl
     view->Part().SetModified(true);
     CardCommands();
 
-    ASSERT_TRUE(view->Handles(cmd_id::kLoad));
-    view->Execute(cmd_id::kLoad);
+    ASSERT_TRUE(view->Handles(Cmd::Load));
+    view->Execute(Cmd::Load);
 
     const std::string cut = "N10 (" + std::string(123, 'X'); // 128 characters
     const std::vector<std::string> expected = {"LOF\\r", "O0034\\n", cut + "\\n",

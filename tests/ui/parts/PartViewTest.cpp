@@ -73,9 +73,9 @@ TEST_F(Editor, FindFindNextAndReplaceWorkOnTheText) {
     FindRequest find{"G01", "G00", true, false, true};
     ASSERT_TRUE(view.FindNext(find));
     EXPECT_EQ(view.textCursor().selectionStart(), 0);
-    view.Execute(cmd_id::kFindNext); // repeats the last request
+    view.Execute(Cmd::FindNext); // repeats the last request
     EXPECT_EQ(view.textCursor().selectionStart(), 7);
-    view.Execute(cmd_id::kFindNext); // wraps round, case kept
+    view.Execute(Cmd::FindNext); // wraps round, case kept
     EXPECT_EQ(view.textCursor().selectionStart(), 0);
 
     EXPECT_TRUE(view.ReplaceNext(find));
@@ -83,7 +83,7 @@ TEST_F(Editor, FindFindNextAndReplaceWorkOnTheText) {
     find.matchCase = false;
     EXPECT_EQ(view.ReplaceAll(find), 2);
     EXPECT_EQ(view.toPlainText(), "G00 X1\nG00 X2\nG00 X3\n");
-    view.Execute(cmd_id::kUndo);
+    view.Execute(Cmd::Undo);
     EXPECT_EQ(view.toPlainText(), "G00 X1\nG01 X2\ng01 X3\n") << "Replace All is one undo step";
     EXPECT_FALSE(view.FindNext(FindRequest{"Z9", ""}));
 }
@@ -146,15 +146,15 @@ TEST_F(Editor, TheEditCommandsFollowTheEditorsState) {
     for (const Step& step : steps) {
         SCOPED_TRACE(step.name);
         step.act();
-        EXPECT_EQ(view.Update(cmd_id::kUndo).enabled, step.undo);
-        EXPECT_EQ(view.Update(cmd_id::kCut).enabled, step.cut);
-        EXPECT_EQ(view.Update(cmd_id::kCopy).enabled, step.cut);
-        EXPECT_EQ(view.Update(cmd_id::kFind).enabled, step.find);
-        EXPECT_EQ(view.Update(cmd_id::kReplace).enabled, step.find);
-        EXPECT_EQ(view.Update(cmd_id::kFindNext).enabled, step.findNext);
-        EXPECT_TRUE(view.Update(cmd_id::kPaste).enabled);
+        EXPECT_EQ(view.Update(Cmd::Undo).enabled, step.undo);
+        EXPECT_EQ(view.Update(Cmd::Cut).enabled, step.cut);
+        EXPECT_EQ(view.Update(Cmd::Copy).enabled, step.cut);
+        EXPECT_EQ(view.Update(Cmd::Find).enabled, step.find);
+        EXPECT_EQ(view.Update(Cmd::Replace).enabled, step.find);
+        EXPECT_EQ(view.Update(Cmd::FindNext).enabled, step.findNext);
+        EXPECT_TRUE(view.Update(Cmd::Paste).enabled);
     }
-    for (int id : {cmd_id::kNew, cmd_id::kOpen, 32780})
+    for (int id : {Cmd::New, Cmd::Open, Cmd::ModeRun})
         EXPECT_FALSE(view.Handles(id)) << id << " is not the editor's";
 }
 

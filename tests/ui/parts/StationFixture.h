@@ -15,6 +15,7 @@
 #include "support/RecordingOperator.h"
 #include "support/SimClock.h"
 #include "ui/MachineViewFactory.h"
+#include "ui/MainFrame.h"
 #include "ui/PartDocuments.h"
 #include "ui/TextView.h"
 #include "ui/shell/RecordingDialogs.h"
@@ -44,9 +45,17 @@ public:
         RecordingOperator::OpenView(view);
         if (Window(view) != nullptr)
             return true;
-        QMdiSubWindow* window = OpenMachineViewWindow(area_, view, "Machine1");
-        if (window == nullptr)
+        // The widget from the station's window table, in a window of this test's area.
+        QWidget* widget = CreateMachineViewWidget(view);
+        if (widget == nullptr)
             return false;
+        QMdiSubWindow* window = area_.addSubWindow(widget);
+        window->setAttribute(Qt::WA_DeleteOnClose);
+        CMainFrame::SetDocument(window, DocumentKind::Machine, "Machine1");
+        window->setWindowTitle("Machine1");
+        if (FindMachineWindow(view)->fixedForm)
+            window->adjustSize();
+        window->show();
         windows_[view] = window;
         return true;
     }

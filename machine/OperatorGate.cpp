@@ -1,4 +1,4 @@
-#include "controller/OperatorGate.h"
+#include "machine/OperatorGate.h"
 
 namespace morvik {
 

@@ -9,7 +9,7 @@
 //     unwound (text mode closed, bits kept, flags set) before the operator is asked to click.
 #pragma once
 
-#include "controller/OperatorInterface.h"
+#include "machine/OperatorInterface.h"
 
 #include <string>
 #include <utility>

@@ -1,0 +1,19 @@
+// The windows the machine document opens and refers to; the user interface owns them and makes
+// each from one row of its window table (ui/MachineWindows.cpp). A new kind is one enumerator
+// here, before kViewKindCount, and one row there.
+#pragma once
+
+#include <cstddef>
+
+namespace morvik {
+
+enum class ViewKind { ProgramView, HomingView, MdiPanel, StatusDisplay };
+inline constexpr std::size_t kViewKindCount = 4;
+
+// The kind's place in a table of kViewKindCount entries; kViewKindCount for a value outside.
+constexpr std::size_t ViewSlot(ViewKind view) {
+    const auto slot = static_cast<std::size_t>(view);
+    return slot < kViewKindCount ? slot : kViewKindCount;
+}
+
+} // namespace morvik
