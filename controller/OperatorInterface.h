@@ -12,7 +12,8 @@ namespace morvik {
 // The windows the machine document opens and refers to; the user interface owns them.
 enum class ViewKind { ProgramView, HomingView, MdiPanel, StatusDisplay };
 
-// One filter of a file dialog: the text shown and its pattern, e.g. {"Part Files (*.prt)", "*.prt"}.
+// One filter of a file dialog: the text shown and its pattern, e.g. {"Part Files (*.prt)",
+// "*.prt"}.
 struct FileFilter {
     std::string description;
     std::string pattern;
@@ -27,6 +28,13 @@ public:
     // the text (a file name, for instance). Returns when the operator has clicked OK.
     virtual void ShowMessageBox(int id, const std::string& detail) = 0;
     void ShowMessage(int id) { ShowMessageBox(id, std::string()); }
+    // A question with the string-table text of id and detail below it, answered Yes or No;
+    // true for Yes. An operator who cannot be asked (a tool without a screen) answers No.
+    virtual bool AskYesNo(int id, const std::string& detail) {
+        (void)id;
+        (void)detail;
+        return false;
+    }
 
     // The wait cursor; calls nest, the cursor stays until the last End.
     virtual void BeginWaitCursor() = 0;

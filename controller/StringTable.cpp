@@ -33,6 +33,9 @@ std::string MessageText(int id) {
         {msg::ControllerFileNotWritten,
          "A controller file could not be written. The motion controller keeps its previous "
          "settings; check that the folder is writable and has free space."},
+        {msg::NoMachineDescription,
+         "This file holds no machine description. Open it as a new machine, whose setup is "
+         "saved to this file from now on?"},
     };
     auto it = table.find(id);
     return it == table.end() ? std::string() : std::string(it->second);

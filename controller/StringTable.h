@@ -27,6 +27,7 @@ constexpr int UnableToOpenBinary = 34201;
 // Our own additions after the card's open failures.
 constexpr int CardNotAnswering = 34202;
 constexpr int ControllerFileNotWritten = 34203;
+constexpr int NoMachineDescription = 34204;
 } // namespace msg
 
 // The caption of every operator message box.

@@ -16,6 +16,7 @@ public:
     std::vector<std::string> calls;   // e.g. "message 34008", "open HomingView", "append HomingView: text"
     std::vector<int> messages;        // message ids in order
     std::deque<std::optional<std::string>> fileAnswers; // answers for the next file dialogs
+    std::deque<bool> yesNoAnswers;    // answers for the next questions; No when empty
     std::set<ViewKind> openViews;
     std::set<ViewKind> refuseToOpen;  // views whose window "cannot be created"
     int waitDepth = 0;
@@ -24,6 +25,14 @@ public:
     void ShowMessageBox(int id, const std::string& detail) override {
         messages.push_back(id);
         calls.push_back("message " + std::to_string(id) + (detail.empty() ? "" : ": " + detail));
+    }
+    bool AskYesNo(int id, const std::string& detail) override {
+        calls.push_back("ask " + std::to_string(id) + (detail.empty() ? "" : ": " + detail));
+        if (yesNoAnswers.empty())
+            return false;
+        const bool yes = yesNoAnswers.front();
+        yesNoAnswers.pop_front();
+        return yes;
     }
     void BeginWaitCursor() override {
         if (waitDepth++ == 0)

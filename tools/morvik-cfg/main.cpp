@@ -107,7 +107,8 @@ int main(int argc, char** argv) {
     ConsoleOperator console;
     morvik::CMachine machine(morvik::OfflineKelvApi(), clock, console);
     if (!machine.Connect() || !machine.OnOpenDocument(machineFile.string())) {
-        std::cerr << "morvik-cfg: cannot read machine file " << argv[1] << '\n';
+        std::cerr << "morvik-cfg: cannot read machine file " << argv[1]
+                  << (machine.OpenDeclined() ? ": holds no machine description" : "") << '\n';
         return kExitUnreadable;
     }
     if (console.failed)
