@@ -49,6 +49,12 @@ void QtOperatorInterface::ShowMessageBox(int id, const std::string& detail) {
     ModalDialogs().Inform(&frame_, kMessageCaption, BoxText(id, detail), BoxIcon::Warning);
 }
 
+bool QtOperatorInterface::AskYesNo(int id, const std::string& detail) {
+    // The framework's box has Cancel too; only Yes agrees.
+    return ModalDialogs().AskYesNoCancel(&frame_, kMessageCaption, BoxText(id, detail)) ==
+           BoxAnswer::Yes;
+}
+
 void QtOperatorInterface::BeginWaitCursor() {
     ++waitDepth_;
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);

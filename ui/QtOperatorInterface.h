@@ -36,6 +36,7 @@ public:
     QtOperatorInterface& operator=(const QtOperatorInterface&) = delete;
 
     void ShowMessageBox(int id, const std::string& detail) override;
+    bool AskYesNo(int id, const std::string& detail) override;
     void BeginWaitCursor() override;
     void EndWaitCursor() override;
     std::optional<std::string> ChooseOpenFile(const std::string& title,
