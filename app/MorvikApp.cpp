@@ -79,10 +79,11 @@ bool HasPartProgramExtension(const std::string& path) {
 }
 
 void ReadCommandLine(const QStringList& arguments, StartupOptions& options) {
-    if (arguments.size() > 2 && arguments[1] == QLatin1String(kDesktopOpenOption)) {
+    // Started from the desktop's menu the entry passes no file: a new machine, as without one.
+    if (arguments.size() > 1 && arguments[1] == QLatin1String(kDesktopOpenOption)) {
         const std::string path = arguments.mid(2).join(' ').toStdString();
         const bool machine = QFileInfo(QString::fromStdString(path)).suffix().toLower() == "mch";
-        (machine ? options.commandLine : options.partProgram) = path;
+        (machine || path.empty() ? options.commandLine : options.partProgram) = path;
         return;
     }
     options.commandLine = CommandLineText(arguments);
@@ -297,6 +298,10 @@ bool MorvikApp::CanCloseMainFrame() {
         return true;
     if (promptOnClose_ && !(parts_->SaveAllModified() && SaveModified()))
         return false;
+    // The operator has answered for every document: copies of a logout that did not happen
+    // would only offer stale work at the next start.
+    if (promptOnClose_)
+        ForgetRecoveryCopies();
     parts_->CloseAll();
     CloseMachineDocument();
     return true;
@@ -379,6 +384,9 @@ bool MorvikApp::CommitData(bool mayAsk) {
 
 int MorvikApp::WriteRecoveryCopies() {
     RecoveryStore store(options_.recoveryFolder);
+    // Copies written before (a logout that may not ask, then the signal that ends the session)
+    // are replaced, so that the next start offers each document once.
+    ForgetRecoveryCopies();
     int written = 0;
     for (CPart* part : parts_ != nullptr ? parts_->Parts() : std::vector<CPart*>()) {
         if (!part->IsModified())
@@ -388,7 +396,10 @@ int MorvikApp::WriteRecoveryCopies() {
                           part->Title().toStdString(),
                           part->FileBytes().toStdString(),
                           {}};
-        written += store.Write(copy) ? 1 : 0;
+        if (store.Write(copy)) {
+            recoveryFiles_.push_back(copy.file);
+            ++written;
+        }
     }
     if (machine_ != nullptr && machine_->IsModified()) {
         const std::optional<std::string> text = machine_->SetupText(machine_->GetPathName());
@@ -397,9 +408,20 @@ int MorvikApp::WriteRecoveryCopies() {
                           machine_->GetTitle(),
                           text.value_or(std::string()),
                           {}};
-        written += text && store.Write(copy) ? 1 : 0;
+        if (text && store.Write(copy)) {
+            recoveryFiles_.push_back(copy.file);
+            ++written;
+        }
     }
     return written;
+}
+
+void MorvikApp::ForgetRecoveryCopies() {
+    for (const std::string& file : recoveryFiles_) {
+        std::error_code ec;
+        std::filesystem::remove(file, ec);
+    }
+    recoveryFiles_.clear();
 }
 
 void MorvikApp::OfferRecovery() {

@@ -163,6 +163,8 @@ private:
     void InstallCommands();
     bool OpenMachineDocument();
     bool RestoreCopy(const RecoveryCopy& copy);
+    // Removes the copies this run has written.
+    void ForgetRecoveryCopies();
     std::vector<ICommandTarget*> RoutingPath();
     CommandContext Context();
     void OnWindowActivated();
@@ -187,6 +189,7 @@ private:
     bool documentsClosed_ = false;
     bool promptOnClose_ = true;
     bool terminating_ = false;
+    std::vector<std::string> recoveryFiles_; // copies written by this run
 };
 
 } // namespace morvik

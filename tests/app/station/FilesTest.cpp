@@ -48,7 +48,7 @@ TEST(CommandLine, TheDesktopEntryHandsMachineFilesAndPartProgramsToTheirPlaces) 
         {{"morvik", "--desktop-open", "/home/op/mill.MCH"}, "/home/op/mill.MCH", ""},
         {{"morvik", "--desktop-open", "/home/op/bracket.nc"}, "", "/home/op/bracket.nc"},
         {{"morvik", "--desktop-open", "/home/op/notes"}, "", "/home/op/notes"},
-        {{"morvik", "--desktop-open"}, "--desktop-open", ""}, // no file: a machine so named
+        {{"morvik", "--desktop-open"}, "", ""}, // from the menu, no file: a new machine
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.arguments.join(' ').toStdString());
@@ -194,6 +194,21 @@ TEST_F(StationFiles, LogoutAsksAsExitDoesOrKeepsRecoveryCopies) {
     EXPECT_TRUE(dialogs.boxes.empty());
     ASSERT_EQ(Copies().size(), 1u);
     EXPECT_EQ(Copies()[0].title, "Machine1");
+
+    // The session then ends the station with a signal: still one copy of the machine.
+    app->RequestTerminate();
+    ASSERT_EQ(Copies().size(), 1u);
+}
+
+// A logout that did not happen leaves no copy behind once the operator closes the station.
+TEST_F(StationFiles, ClosingNormallyRemovesTheCopiesOfThisRun) {
+    ASSERT_TRUE(Start());
+    Machine().SetModifiedFlag();
+    EXPECT_TRUE(app->CommitData(false));
+    ASSERT_EQ(Copies().size(), 1u);
+    dialogs.answers = {BoxAnswer::No};
+    EXPECT_TRUE(Frame().close());
+    EXPECT_TRUE(Copies().empty());
 }
 
 TEST(RecoveryStore, KeepsPathsWithLineBreaksAndIgnoresForeignFiles) {
