@@ -1,11 +1,13 @@
 #include "app/MorvikApp.h"
 
 #include "app/CommandContext.h"
+#include "app/RecoveryStore.h"
 #include "controller/StringTable.h"
 #include "dialogs/ValidationMessage.h"
 #include "machine/Machine.h"
 #include "operation/LinuxJoystick.h"
 #include "operation/MachineOperation.h"
+#include "settings/AtomicFile.h"
 #include "settings/UnitTables.h"
 #include "ui/ControlPanel.h"
 #include "ui/MainFrame.h"
@@ -14,9 +16,16 @@
 #include "ui/QtOperatorInterface.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QThread>
+#if QT_CONFIG(sessionmanager)
+#include <QSessionManager>
+#endif
+
+#include <filesystem>
+#include <utility>
 
 namespace morvik {
 
@@ -31,6 +40,8 @@ constexpr const char* kFailedToSave = "Failed to save document.";
 // Setup > Open.
 constexpr const char* kOpenMachineTitle = "Open Machine";
 constexpr const char* kMachineFilter = "Machine Files (*.mch);;All Files (*)";
+// Asked at start-up for each recovery copy left by a signal or a logout.
+constexpr const char* kRecoverPrompt = "Recover unsaved changes from %1?";
 // How often a termination waits for open modal dialogs to return.
 constexpr int kTerminateRetryMs = 10;
 // More modal dialogs than this are never open on top of each other.
@@ -61,6 +72,26 @@ std::string CommandLineText(const QStringList& arguments) {
     return arguments.mid(1).join(' ').toStdString();
 }
 
+bool HasPartProgramExtension(const std::string& path) {
+    const QString suffix = "." + QFileInfo(QString::fromStdString(path)).suffix().toLower();
+    for (const char* extension : kPartProgramExtensions) {
+        if (suffix == QLatin1String(extension))
+            return true;
+    }
+    return false;
+}
+
+void ReadCommandLine(const QStringList& arguments, StartupOptions& options) {
+    // Started from the desktop's menu the entry passes no file: a new machine, as without one.
+    if (arguments.size() > 1 && arguments[1] == QLatin1String(kDesktopOpenOption)) {
+        const std::string path = arguments.mid(2).join(' ').toStdString();
+        const bool machine = QFileInfo(QString::fromStdString(path)).suffix().toLower() == "mch";
+        (machine || path.empty() ? options.commandLine : options.partProgram) = path;
+        return;
+    }
+    options.commandLine = CommandLineText(arguments);
+}
+
 QString LibraryVersionMessage(const char* libraryName) {
     QString text = "This application requires version ";
     for (int digit : kRequiredVersion)
@@ -72,6 +103,12 @@ MorvikApp::MorvikApp(StartupOptions options)
     : options_(std::move(options)),
       frameTarget_(CommandOwner::MainFrame, [this] { return Context(); }),
       appTarget_(CommandOwner::Application, [this] { return Context(); }) {
+    // A part program named as the machine file ("Open with" of an older desktop entry) must
+    // never become the machine: Setup > Save would write machine sections into the G-code.
+    if (options_.partProgram.empty() && HasPartProgramExtension(options_.commandLine))
+        options_.partProgram = std::exchange(options_.commandLine, std::string());
+    if (options_.recoveryFolder.empty())
+        options_.recoveryFolder = RecoveryStore::DefaultFolder();
     idleTimer_.setInterval(0);
     connect(&idleTimer_, &QTimer::timeout, this, [this] {
         if (!OnIdle())
@@ -111,8 +148,22 @@ bool MorvikApp::InitInstance() {
     frame_->StartPeriodicWork();
     if (operation_ != nullptr)
         operation_->SelectHome();
+    if (!options_.partProgram.empty())
+        parts_->OpenFile(QString::fromStdString(options_.partProgram));
+    OfferRecovery();
+    WatchSession();
     UpdatePass();
     return true;
+}
+
+void MorvikApp::WatchSession() {
+#if QT_CONFIG(sessionmanager)
+    connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager& manager) {
+        if (!CommitData(manager.allowsInteraction()))
+            manager.cancel();
+        manager.release();
+    });
+#endif
 }
 
 bool MorvikApp::LoadLibraries() {
@@ -165,9 +216,11 @@ bool MorvikApp::OpenMachineDocument(const std::string& path) {
     }
     const bool opened = path.empty() ? machine_->OnNewDocument() : machine_->OnOpenDocument(path);
     if (!opened) {
-        ModalDialogs().Inform(frame_.get(), kMessageCaption,
-                              QString(kFailedToOpen) + "\n" + QString::fromStdString(path),
-                              BoxIcon::Warning);
+        // A file the operator chose not to open as a new machine needs no second message.
+        if (!machine_->OpenDeclined())
+            ModalDialogs().Inform(frame_.get(), kMessageCaption,
+                                  QString(kFailedToOpen) + "\n" + QString::fromStdString(path),
+                                  BoxIcon::Warning);
         machine_.reset(); // closes the card again
         return true;
     }
@@ -254,6 +307,10 @@ bool MorvikApp::CanCloseMainFrame() {
         return false;
     if (promptOnClose_ && !(parts_->SaveAllModified() && SaveModified()))
         return false;
+    // The operator has answered for every document: copies of a logout that did not happen
+    // would only offer stale work at the next start.
+    if (promptOnClose_)
+        ForgetRecoveryCopies();
     parts_->CloseAll();
     CloseMachineDocument();
     return true;
@@ -303,6 +360,9 @@ void MorvikApp::DropMachineDocument() {
 }
 
 void MorvikApp::RequestTerminate() {
+    // Before anything closes: what the operator has not saved must survive the signal.
+    if (!terminating_)
+        WriteRecoveryCopies();
     terminating_ = true;
     promptOnClose_ = false;
     // Each open modal dialog returns as if cancelled; the close waits until they have.
@@ -322,6 +382,93 @@ void MorvikApp::TerminateWhenUnwound() {
     if (frame_ != nullptr)
         frame_->close();
     QCoreApplication::quit();
+}
+
+bool MorvikApp::CommitData(bool mayAsk) {
+    if (documentsClosed_)
+        return true;
+    if (mayAsk)
+        return parts_->SaveAllModified() && SaveModified();
+    WriteRecoveryCopies();
+    return true;
+}
+
+// ---- Recovery copies ----
+
+int MorvikApp::WriteRecoveryCopies() {
+    RecoveryStore store(options_.recoveryFolder);
+    // Copies written before (a logout that may not ask, then the signal that ends the session)
+    // are replaced, so that the next start offers each document once.
+    ForgetRecoveryCopies();
+    int written = 0;
+    for (CPart* part : parts_ != nullptr ? parts_->Parts() : std::vector<CPart*>()) {
+        if (!part->IsModified())
+            continue;
+        RecoveryCopy copy{RecoveryCopy::Kind::PartProgram,
+                          part->Path().toStdString(),
+                          part->Title().toStdString(),
+                          part->FileBytes().toStdString(),
+                          {}};
+        if (store.Write(copy)) {
+            recoveryFiles_.push_back(copy.file);
+            ++written;
+        }
+    }
+    if (machine_ != nullptr && machine_->IsModified()) {
+        const std::optional<std::string> text = machine_->SetupText(machine_->GetPathName());
+        RecoveryCopy copy{RecoveryCopy::Kind::Machine,
+                          machine_->GetPathName(),
+                          machine_->GetTitle(),
+                          text.value_or(std::string()),
+                          {}};
+        if (text && store.Write(copy)) {
+            recoveryFiles_.push_back(copy.file);
+            ++written;
+        }
+    }
+    return written;
+}
+
+void MorvikApp::ForgetRecoveryCopies() {
+    for (const std::string& file : recoveryFiles_) {
+        std::error_code ec;
+        std::filesystem::remove(file, ec);
+    }
+    recoveryFiles_.clear();
+}
+
+void MorvikApp::OfferRecovery() {
+    const RecoveryStore store(options_.recoveryFolder);
+    for (const RecoveryCopy& copy : store.Pending()) {
+        const QString question = QString(kRecoverPrompt).arg(QString::fromStdString(copy.Name()));
+        switch (ModalDialogs().AskYesNoCancel(frame_.get(), kMessageCaption, question)) {
+        case BoxAnswer::Yes:
+            if (RestoreCopy(copy))
+                store.Remove(copy);
+            break;
+        case BoxAnswer::No:
+            store.Remove(copy);
+            break;
+        case BoxAnswer::Cancel:
+            break;
+        }
+    }
+}
+
+bool MorvikApp::RestoreCopy(const RecoveryCopy& copy) {
+    if (copy.kind == RecoveryCopy::Kind::PartProgram)
+        return parts_->Restore(QByteArray::fromStdString(copy.bytes),
+                               QString::fromStdString(copy.path)) != nullptr;
+    // A machine copy needs the machine document; without one it waits for the next start.
+    if (machine_ == nullptr)
+        return false;
+    const std::string setup = copy.file + ".mch";
+    if (!WriteFileAtomically(setup, copy.bytes))
+        return false;
+    machine_->RestoreSetup(setup, copy.path, copy.title);
+    std::error_code ec;
+    std::filesystem::remove(setup, ec);
+    return true;
 }
 
 // ---- Application commands ----
@@ -369,9 +516,11 @@ bool MorvikApp::ReplaceMachine(const std::string& path) {
 }
 
 void MorvikApp::ReportSaveFailure() {
+    // The file that could not be written, which after a failed Save As is not the document's.
+    const std::string& path =
+        machine_->LastSavePath().empty() ? machine_->GetPathName() : machine_->LastSavePath();
     ModalDialogs().Inform(frame_.get(), kMessageCaption,
-                          QString(kFailedToSave) + "\n" +
-                              QString::fromStdString(machine_->GetPathName()),
+                          QString(kFailedToSave) + "\n" + QString::fromStdString(path),
                           BoxIcon::Warning);
 }
 

@@ -40,12 +40,19 @@ class CPartDocuments;
 class IJoystick;
 class MachineOperation;
 class QtOperatorInterface;
+struct RecoveryCopy;
 
 struct StartupOptions {
     // Where the two libraries are looked for first (the executable's folder).
     std::string libraryFolder;
     // The whole text after the program name: the machine file to open; empty: a new machine.
+    // A name with a part program's extension (PartProgramExtensions) is a part program
+    // instead: it opens in an editor window beside a new machine.
     std::string commandLine;
+    // A part program to open in an editor window once the station is up.
+    std::string partProgram;
+    // Where the recovery copies are kept; empty: RecoveryStore::DefaultFolder().
+    std::string recoveryFolder;
     IClock* clock = nullptr;       // null: the steady clock
     IJoystick* joystick = nullptr; // null: joystick 0 of the system
 };
@@ -62,6 +69,17 @@ const std::vector<DocumentKindSpec>& RegisteredDocumentKinds();
 // The command line as the station reads it: the whole text after the program name, the
 // arguments joined by blanks (a machine file whose path has blanks need not be quoted).
 std::string CommandLineText(const QStringList& arguments);
+
+// The extensions that make a file a part program wherever it comes from.
+inline constexpr const char* kPartProgramExtensions[] = {".prt", ".ngc", ".nc", ".tap", ".gcode"};
+bool HasPartProgramExtension(const std::string& path);
+
+// The desktop entry starts the station as "morvik --desktop-open FILE": a machine file
+// (".mch") is opened as the machine, any other file as a part program in an editor window.
+inline constexpr const char* kDesktopOpenOption = "--desktop-open";
+// Fills commandLine and partProgram from the process arguments: the desktop's form above, or
+// else the whole text after the program name (a part program by its extension).
+void ReadCommandLine(const QStringList& arguments, StartupOptions& options);
 
 // The start-up failure message of a library ("Kelv API" or "Kelv Dialogs").
 QString LibraryVersionMessage(const char* libraryName);
@@ -99,9 +117,19 @@ public:
     // that did not happen, keeps the station open. Then the part programs are closed and the
     // machine document last. True when the window may close.
     bool CanCloseMainFrame();
-    // SIGTERM, SIGINT, SIGHUP: the station closes as File > Exit would, without prompting.
+    // SIGTERM, SIGINT, SIGHUP: every modified document is first written to a recovery copy
+    // (WriteRecoveryCopies); then the station closes as File > Exit would, without prompting.
     // Open modal dialogs are dismissed first; the close itself waits until they have returned.
     void RequestTerminate();
+    // The session manager's commit-data request (the desktop logs out): when the station may
+    // ask, it asks as File > Exit does and false means the operator cancelled (the logout is
+    // then cancelled); when it may not, the modified documents go to recovery copies.
+    bool CommitData(bool mayAsk);
+    // Each modified part program and a modified machine, written aside; the number written.
+    int WriteRecoveryCopies();
+    // At start-up: "Recover unsaved changes from %1?" for each copy; Yes restores it as a
+    // modified document, No removes it, Cancel keeps it for the next start.
+    void OfferRecovery();
     // The machine document's windows closed, a held jog stopped, the card left safe and the
     // document gone (CMachine::Shutdown).
     void CloseMachineDocument();
@@ -148,9 +176,13 @@ private:
     // The machine document's windows closed, a held jog stopped, the card left safe and the
     // document gone; the station itself stays.
     void DropMachineDocument();
+    bool RestoreCopy(const RecoveryCopy& copy);
+    // Removes the copies this run has written.
+    void ForgetRecoveryCopies();
     std::vector<ICommandTarget*> RoutingPath();
     CommandContext Context();
     void OnWindowActivated();
+    void WatchSession();
     bool SaveModified();
     void ReportSaveFailure();
     void TerminateWhenUnwound();
@@ -171,6 +203,7 @@ private:
     bool documentsClosed_ = false;
     bool promptOnClose_ = true;
     bool terminating_ = false;
+    std::vector<std::string> recoveryFiles_; // copies written by this run
 };
 
 } // namespace morvik

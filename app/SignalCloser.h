@@ -1,7 +1,8 @@
 // SIGTERM, SIGINT and SIGHUP as events of the Qt loop. A signal handler may do almost nothing
 // safely, so it only writes the signal's number into a pipe (the self-pipe pattern); the read
-// end is watched by a QSocketNotifier, and the station's reaction (closing as File > Exit
-// would, without prompting) runs on the user-interface thread between other events.
+// end is watched by a QSocketNotifier, and the station's reaction (unsaved documents written to
+// recovery copies, then closing as File > Exit would, without prompting) runs on the
+// user-interface thread between other events.
 #pragma once
 
 #include <QObject>

@@ -1,6 +1,8 @@
 // The station's executable. The whole text after the program name (the arguments joined by
-// blanks) names the machine file to open; without one a new machine is created. The two
-// libraries are looked for beside the executable first.
+// blanks) names the machine file to open; without one a new machine is created. A part program
+// (by its extension, or any file but a machine file handed over by the desktop entry as
+// "--desktop-open FILE") opens in an editor window instead. The two libraries are looked for
+// beside the executable first.
 #include "app/MorvikApp.h"
 #include "app/Screenshot.h"
 #include "app/SignalCloser.h"
@@ -25,7 +27,7 @@ int main(int argc, char** argv) {
 
     morvik::StartupOptions options;
     options.libraryFolder = morvik::ApiLoader::ExecutableFolder();
-    options.commandLine = morvik::CommandLineText(QApplication::arguments());
+    morvik::ReadCommandLine(QApplication::arguments(), options);
     morvik::MorvikApp app(options);
     morvik::SignalCloser closer([&app] { app.RequestTerminate(); });
     if (!app.InitInstance())

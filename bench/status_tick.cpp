@@ -33,7 +33,7 @@ KelvApiTable LinkedCard() {
 class SilentOperator : public IOperatorInterface {
 public:
     void ShowMessageBox(int, const std::string&) override {}
-    bool AskYesNo(int) override { return false; }
+    bool AskYesNo(int, const std::string&) override { return false; }
     void BeginWaitCursor() override {}
     void EndWaitCursor() override {}
     std::optional<std::string> ChooseOpenFile(const std::string&,

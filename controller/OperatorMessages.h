@@ -17,9 +17,9 @@ public:
     // the text (a file name, for instance). Returns when the operator has clicked OK.
     virtual void ShowMessageBox(int id, const std::string& detail) = 0;
     void ShowMessage(int id) { ShowMessageBox(id, std::string()); }
-    // A modal question with the text of id, answered Yes (true) or No (false); closing the box
-    // is No.
-    virtual bool AskYesNo(int id) = 0;
+    // A modal question with the text of id and, when not empty, detail on a line below it,
+    // answered Yes (true) or No (false); closing the box is No.
+    virtual bool AskYesNo(int id, const std::string& detail) = 0;
 
     // The wait cursor; calls nest, the cursor stays until the last End.
     virtual void BeginWaitCursor() = 0;

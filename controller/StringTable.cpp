@@ -52,6 +52,9 @@ std::string MessageText(int id) {
          "The joystick is present but this user may not read it. Add the user to the group "
          "that owns the joystick device (usually \"input\": sudo usermod -aG input USER), log "
          "in again and retry."},
+        {msg::NoMachineDescription,
+         "This file holds no machine description. Open it as a new machine, whose setup is "
+         "saved to this file from now on?"},
     };
     auto it = table.find(id);
     return it == table.end() ? std::string() : std::string(it->second);

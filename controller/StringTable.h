@@ -33,6 +33,7 @@ constexpr int ProgramLineTooLong = 34206;
 constexpr int ProgramLineHasNul = 34207;
 constexpr int ClosingStopsRunningProgram = 34208;
 constexpr int JoystickNoPermission = 34209;
+constexpr int NoMachineDescription = 34210;
 } // namespace msg
 
 // The caption of every operator message box.

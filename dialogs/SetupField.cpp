@@ -1,6 +1,7 @@
 #include "dialogs/SetupField.h"
 
 #include "settings/NumberText.h"
+#include "settings/Utf8Text.h"
 
 namespace morvik {
 
@@ -31,8 +32,10 @@ std::optional<QString> CheckNumber(const QString& text) {
     return std::nullopt;
 }
 
+// Characters as the machine file counts them when it reads the text back (one per UTF-8
+// sequence), not UTF-16 units: what the dialog accepts comes back whole.
 std::optional<QString> CheckLength(const SetupField& field, const QString& text) {
-    if (field.maxChars > 0 && text.size() > field.maxChars)
+    if (field.maxChars > 0 && Utf8Characters(text.toStdString()) > std::size_t(field.maxChars))
         return QStringLiteral("Enter no more than %1 characters.").arg(field.maxChars);
     return std::nullopt;
 }
@@ -56,6 +59,7 @@ std::optional<QString> SetupField::Check(const QString& text) const {
     case FieldKind::Text:
         return CheckLength(*this, text);
     case FieldKind::Quantity:
+        return validate ? validate(text) : std::nullopt;
     case FieldKind::Check:
         break;
     }
@@ -111,8 +115,13 @@ SetupField TextField(const QString& label, int maxChars, std::function<QString()
                      std::function<void(const QString&)> set) {
     SetupField field = Blank(label, FieldKind::Text);
     field.maxChars = maxChars;
-    field.read = std::move(get);
-    field.write = std::move(set);
+    field.read = get;
+    // A text that was not edited is not stored again: bytes from a file written elsewhere that
+    // are not UTF-8 would come back from the control changed.
+    field.write = [get, set](const QString& text) {
+        if (text != get())
+            set(text);
+    };
     return field;
 }
 

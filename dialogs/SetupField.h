@@ -3,10 +3,12 @@
 // are tables of these (SetupAxisDialogs.cpp, ...); CSetupForm lays them out and runs them.
 //
 // Every value travels as text between the control and its setting: quantities in their text
-// form with the machine's setup precision (parsed back on OK, never refused), integers as
-// "%d", check boxes as "1" or "0", combo boxes as their text.
+// form with the machine's setup precision (parsed back on OK when edited; a unit the tables do
+// not know is refused, a bare number keeps the field's unit), integers as "%d", check boxes as
+// "1" or "0", combo boxes as their text.
 #pragma once
 
+#include "dialogs/QuantityInput.h"
 #include "settings/AppInt.h"
 
 #include <QString>
@@ -18,7 +20,7 @@
 namespace morvik {
 
 enum class FieldKind {
-    Quantity, // a dimensioned quantity in text form; any text is taken
+    Quantity, // a dimensioned quantity in text form: a known unit, or a bare number
     Integer,  // "Enter an integer." / "Enter an integer between %1 and %2."
     Number,   // a plain floating value: "Enter a number."
     Combo,    // an editable combo box with fixed choices
@@ -39,6 +41,8 @@ struct SetupField {
     QStringList choices;                       // Combo only
     std::function<QString()> read;             // the value's text for the control
     std::function<void(const QString&)> write; // stores text that passed the checks
+    // Quantity only: nullopt when the text is accepted, else the message (QuantityInput.h).
+    std::function<std::optional<QString>(const QString&)> validate;
 
     // The failure message for text typed into this field; nullopt when the text is accepted.
     std::optional<QString> Check(const QString& text) const;
@@ -46,12 +50,23 @@ struct SetupField {
 
 // The builders the dialog tables use. An accessor (a function returning a reference) lets a
 // numbered dialog point the same control at whichever entry is shown.
+// A text left as shown is not parsed again: the value keeps every digit (and a unit the file
+// left undefined stays as it is instead of being refused).
 template <class Quantity>
 SetupField QuantityField(const QString& label, std::function<Quantity&()> at, int precision) {
     SetupField field;
     field.label = label;
-    field.read = [at, precision] { return QString::fromStdString(at().Format(precision)); };
-    field.write = [at](const QString& text) { at().Parse(text.toStdString()); };
+    auto shown = [at, precision] { return QString::fromStdString(at().Format(precision)); };
+    field.read = shown;
+    field.validate = [at, shown](const QString& text) -> std::optional<QString> {
+        if (text == shown())
+            return std::nullopt;
+        return CheckQuantityText(at(), text);
+    };
+    field.write = [at, shown](const QString& text) {
+        if (text != shown())
+            StoreQuantityText(at(), text);
+    };
     return field;
 }
 

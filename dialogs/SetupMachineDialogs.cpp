@@ -33,13 +33,19 @@ SetupField IndexCombo(const char* label, std::span<const ChoiceEntry> table, CAp
         maxChars);
 }
 
-// A combo of unit long names, set by name as the machine file reads them.
+// A combo of unit long names, set by name as the machine file reads them. A text that names
+// no unit leaves the unit as it was (an undefined unit would convert with factor 1).
 template <class Selector>
 SetupField UnitCombo(const char* label, QStringList names, Selector& selector) {
     return ComboField(
         QLatin1String(label), std::move(names),
         [&selector] { return QString::fromStdString(selector.LongName()); },
-        [&selector](const QString& text) { selector.SetByLongName(text.toStdString()); });
+        [&selector](const QString& text) {
+            Selector named = selector;
+            named.SetByLongName(text.toStdString());
+            if (named.Get() != 0)
+                selector.Set(named.Get());
+        });
 }
 
 std::vector<SetupField> GeneralFields(GeneralSettings& g) {

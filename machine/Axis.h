@@ -91,6 +91,9 @@ public:
     char Letter() const { return letter_; }
     const char* Section() const { return controllerAxis_.Section(); }
     const std::string& DisplayFormat() const { return displayFormat_; }
+    // Puts a format back: the machine does so when the configuration file whose block set a
+    // new one could not be written, so the readouts keep the scale the card still has.
+    void RestoreDisplayFormat(std::string format) { displayFormat_ = std::move(format); }
 
     std::int32_t ControllerAxis() const { return controllerAxis_.Get(); }
     void SetControllerAxis(std::int32_t axis) { controllerAxis_.Set(axis); }

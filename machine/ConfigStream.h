@@ -9,6 +9,8 @@
 // hold LF line ends and the download sends each line with "\n" exactly as written.
 #pragma once
 
+#include "settings/NumberText.h"
+
 #include <ostream>
 
 namespace morvik {
@@ -18,9 +20,14 @@ struct ConfigStream {
     // The stream's own default, kept when the setup precision is below 1.
     static constexpr int kDefaultPrecision = 6;
 
-    // The significant digits a controller file is written with for a setup precision.
+    // The significant digits a controller file is written with for a setup precision: the
+    // stream's default below 1, and never more than the machine file is written with
+    // (kMaxSignificantDigits) - a hand-edited SETUPPRECISION=2147483647 would otherwise have
+    // every number padded out to gigabytes of digits.
     static int Precision(int setupPrecision) {
-        return setupPrecision < 1 ? kDefaultPrecision : setupPrecision;
+        if (setupPrecision < 1)
+            return kDefaultPrecision;
+        return setupPrecision > kMaxSignificantDigits ? kMaxSignificantDigits : setupPrecision;
     }
 
     // C locale, default float format, Precision(setupPrecision) digits. Returns out.

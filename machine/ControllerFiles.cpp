@@ -53,7 +53,7 @@ void WriteMachineLines(std::ostream& out, const CMachine& machine) {
 void WriteConfigurationBody(CMachine& machine, std::ostream& out) {
     Systems systems;
     FillSystems(machine, systems);
-    const int defaultSystem = machine.General().defaultUnits.Get();
+    const int defaultSystem = machine.General().DefaultSystem();
     WriteMachineLines(out, machine);
     ConfigStream::Line(out, ";Feed configuration");
     for (const UnitSystem& system : systems)
@@ -106,6 +106,16 @@ std::string CutTitle(std::string_view title) {
     return std::string(title.substr(0, dot));
 }
 
+std::string HeaderTitle(std::string_view title) {
+    std::string cut = CutTitle(title);
+    for (char& c : cut) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7f)
+            c = '?';
+    }
+    return cut;
+}
+
 std::string ControllerFileName(std::string_view title, ControllerFile file) {
     return CutTitle(title) + InfoOf(file).extension;
 }
@@ -120,7 +130,7 @@ std::string GeneratedDate(const std::tm& when) {
 void WriteControllerText(CMachine& machine, ControllerFile file, const std::tm& when,
                          std::ostream& out) {
     const ControllerFileInfo& info = InfoOf(file);
-    ConfigStream::Line(out, ';', CutTitle(machine.GetTitle()), info.headerTitle);
+    ConfigStream::Line(out, ';', HeaderTitle(machine.GetTitle()), info.headerTitle);
     ConfigStream::Line(out, ';', " generated: ", GeneratedDate(when));
     ConfigStream::Prepare(out, machine.General().setupPrecision.Get());
     kBodies[Slot(file)](machine, out);

@@ -34,8 +34,12 @@ const ControllerFileInfo& InfoOf(ControllerFile file);
 inline constexpr ControllerFile kControllerFileOrder[] = {
     ControllerFile::Configuration, ControllerFile::WorkCoordinates, ControllerFile::ToolData};
 
-// The title without the extension of its file name; also the name in the first header line.
+// The title without the extension of its file name.
 std::string CutTitle(std::string_view title);
+// The cut title as the first header line names it: a control character (a line break in a
+// file name is legal on Linux) becomes "?", since every line of the file goes to the card as
+// a line of its own and must stay inside the comment.
+std::string HeaderTitle(std::string_view title);
 std::string ControllerFileName(std::string_view title, ControllerFile file);
 
 // "December 09, 2026   10:05:07PM": full month, two-digit day, year, 12-hour time with AM or

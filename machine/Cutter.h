@@ -40,6 +40,8 @@ public:
     void WriteConfigBlock(std::ostream& out, const UnitSystem (&systems)[2], int defaultSystem);
 
     const std::string& DisplayFormat() const { return displayFormat_; }
+    // As Axis::RestoreDisplayFormat.
+    void RestoreDisplayFormat(std::string format) { displayFormat_ = std::move(format); }
 
     std::int32_t ControllerAxis() const { return controllerAxis_.Get(); }
     void SetControllerAxis(std::int32_t axis) { controllerAxis_.Set(axis); }

@@ -138,8 +138,7 @@ void CMachine::OnViewDestroyed(ViewKind view) {
 }
 
 UnitSystem CMachine::DefaultUnitSystem() const {
-    return general_.System(general_.defaultUnits.Get() == kEnglishUnits ? kEnglishUnits
-                                                                        : kMetricUnits);
+    return general_.System(general_.DefaultSystem());
 }
 
 } // namespace morvik

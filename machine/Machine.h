@@ -35,6 +35,7 @@
 #include <cstdint>
 #include <ctime>
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace morvik {
@@ -73,14 +74,23 @@ public:
     // A new machine: built-in setup, then .CFG, .WRK, .TOL downloaded; the document is
     // unmodified and keeps its default title.
     virtual bool OnNewDocument();
-    // ResetSetup, ReadSetup(path), then the file must open for reading: if it does not, false
-    // is returned without recording the path or downloading (the caller reports the file
-    // error and closes the document). Otherwise unmodified, path and title recorded, the three
-    // files downloaded.
+    // ResetSetup, then the file must open for reading: if it does not, false is returned
+    // without recording the path or downloading (the caller reports the file error and closes
+    // the document). A file that holds none of the machine's sections (an empty file, a part
+    // program) is not silently read as an all-zero machine: the operator is asked
+    // (NoMachineDescription, with the path) whether to open it as a new machine with that
+    // path; No gives false with OpenDeclined() set. Otherwise ReadSetup(path), unmodified,
+    // path and title recorded, the three files downloaded.
     virtual bool OnOpenDocument(const std::string& path);
+    // The last open failed because the operator declined it (nothing more to report).
+    bool OpenDeclined() const { return openDeclined_; }
+    // True when the file holds at least one section this machine writes.
+    bool HoldsMachineDescription(const std::string& path);
     // WriteSetup(path): false when the machine file could not be saved (the file on disk is
     // then unchanged); the caller tells the operator.
     virtual bool OnSaveDocument(const std::string& path);
+    // The path the last save went to (or tried to): what a failure report names.
+    const std::string& LastSavePath() const { return lastSavePath_; }
     // Setup > Save: to the document's path, or through Save As when it has none. True when
     // the file was written; then the document is unmodified.
     bool SaveCommand();
@@ -102,6 +112,13 @@ public:
     // file, keeping sections that are not ours, and saves it atomically. False, leaving the
     // file on disk as it was, when the file is read-only or cannot be written.
     bool WriteSetup(const std::string& path);
+    // The text a save to path would give that file (its sections that are not ours kept);
+    // nullopt when a value cannot be stored. Recovery copies are written from it.
+    std::optional<std::string> SetupText(const std::string& path);
+    // Takes the setup back from a recovery copy: ResetSetup, ReadSetup(copy), then the
+    // document's path and title become the recorded ones (empty ones leave them), the document
+    // is modified (nothing is saved until the operator saves) and the three files downloaded.
+    void RestoreSetup(const std::string& copy, const std::string& path, const std::string& title);
 
     // ---- Controller files ----
     // Each writes its file (named after the title) and downloads it as controller file 100,
@@ -190,6 +207,7 @@ private:
     void BindSettings();
     void NumberComponents();
     bool SaveComponents(CProfileFile& file, int precision) const;
+    bool WriteSections(CProfileFile& file, int precision);
     void LoadComponents(const CProfileFile& file);
     Outcome Download(ControllerFile file);
     bool WriteControllerFile(ControllerFile file, const std::string& name);
@@ -199,6 +217,8 @@ private:
     IOperatorInterface& ui_; // the gate
     DateSource dateSource_;
     bool shutDown_ = false;
+    bool openDeclined_ = false;
+    std::string lastSavePath_;
 
     MotionController controller_;
     std::array<Axis, Axis::kAxisCount> axes_;

@@ -1,6 +1,8 @@
 // CMachine as a document: new, open, save and save as, and the machine file's section walks.
 #include "machine/Machine.h"
 
+#include "controller/StringTable.h"
+
 #include <filesystem>
 #include <fstream>
 
@@ -44,10 +46,19 @@ bool CMachine::OnNewDocument() {
 }
 
 bool CMachine::OnOpenDocument(const std::string& path) {
+    openDeclined_ = false;
     ResetSetup();
-    ReadSetup(path);
     if (!OpensForReading(path))
         return false;
+    if (HoldsMachineDescription(path)) {
+        ReadSetup(path);
+    } else if (ui_.AskYesNo(msg::NoMachineDescription, path)) {
+        // The operator's choice: a new machine's setup, saved to this path from now on.
+        BindSettings();
+    } else {
+        openDeclined_ = true;
+        return false;
+    }
     SetModifiedFlag(false);
     SetPathName(path);
     DownloadAll();
@@ -55,7 +66,21 @@ bool CMachine::OnOpenDocument(const std::string& path) {
 }
 
 bool CMachine::OnSaveDocument(const std::string& path) {
+    lastSavePath_ = path;
     return WriteSetup(path);
+}
+
+bool CMachine::HoldsMachineDescription(const std::string& path) {
+    // The sections this machine writes are the ones a machine file holds: ask a save into an
+    // empty profile for them, so the list can never fall behind the components.
+    CProfileFile written{std::string()};
+    WriteSections(written, SetupPrecision());
+    const CProfileFile file(path);
+    for (const std::string& section : written.SectionNames()) {
+        if (file.HasSection(section))
+            return true;
+    }
+    return false;
 }
 
 bool CMachine::SaveCommand() {
@@ -126,15 +151,39 @@ bool CMachine::WriteSetup(const std::string& path) {
         return false;
     // A precision below 1 would write every value with one digit; saved as read, it is 9.
     general_.FixUp();
-    const int precision = SetupPrecision();
     CProfileFile file(path);
+    // A value the file refused (a text that would break it) leaves the file on disk as it was:
+    // replacing it would lose that key without a trace.
+    return WriteSections(file, SetupPrecision()) && file.Save();
+}
+
+std::optional<std::string> CMachine::SetupText(const std::string& path) {
+    general_.FixUp();
+    CProfileFile file(path);
+    if (!WriteSections(file, SetupPrecision()))
+        return std::nullopt;
+    return file.Text();
+}
+
+void CMachine::RestoreSetup(const std::string& copy, const std::string& path,
+                            const std::string& title) {
+    ResetSetup();
+    ReadSetup(copy);
+    if (!path.empty())
+        SetPathName(path);
+    if (!title.empty())
+        SetTitle(title);
+    SetModifiedFlag(true);
+    DownloadAll();
+}
+
+bool CMachine::WriteSections(CProfileFile& file, int precision) {
     bool written = SaveSection(file, general_.Items(), precision);
     written = SaveSection(file, jogging_.Items(), precision) && written;
     written = SaveSection(file, homing_.Items(), precision) && written;
     written = SaveSection(file, externalControls_.Items(), precision) && written;
     written = SaveSection(file, feed_.Items(), precision) && written;
-    written = SaveComponents(file, precision) && written;
-    return file.Save() && written;
+    return SaveComponents(file, precision) && written;
 }
 
 bool CMachine::SaveComponents(CProfileFile& file, int precision) const {

@@ -5,6 +5,7 @@
 #include "controller/StringTable.h"
 #include "settings/AtomicFile.h"
 
+#include <array>
 #include <optional>
 #include <sstream>
 
@@ -64,9 +65,20 @@ CMachine::Outcome CMachine::Download(ControllerFile file) {
 }
 
 bool CMachine::WriteControllerFile(ControllerFile file, const std::string& name) {
+    // Writing the configuration text sets the display formats; they may change only once the
+    // file is on disk, or the readouts would show a scale the card never got.
+    std::array<std::string, Axis::kAxisCount> axisFormats;
+    for (std::size_t i = 0; i < axes_.size(); ++i)
+        axisFormats[i] = axes_[i].DisplayFormat();
+    const std::string cutterFormat = cutter_.DisplayFormat();
     std::ostringstream text;
     WriteControllerText(*this, file, dateSource_(), text);
-    return WriteFileAtomically(name, text.str());
+    if (WriteFileAtomically(name, text.str()))
+        return true;
+    for (std::size_t i = 0; i < axes_.size(); ++i)
+        axes_[i].RestoreDisplayFormat(axisFormats[i]);
+    cutter_.RestoreDisplayFormat(cutterFormat);
+    return false;
 }
 
 } // namespace morvik

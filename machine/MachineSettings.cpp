@@ -1,7 +1,7 @@
 #include "machine/MachineSettings.h"
 
+#include "machine/MachineTables.h"
 #include "settings/UnitTables.h"
-
 
 namespace morvik {
 
@@ -48,8 +48,10 @@ void GeneralSettings::Bind() {
     setupPrecision.Init(kDefaultSetupPrecision, s, "SETUPPRECISION");
     partPrgmEnglishDimUnits.Init(unit::Inch, s, "PARTPRGMENGLISHDIMUNITS");
     partPrgmEnglishPerUnits.Init(timeunit::Minute, s, "PARTPRGMENGLISHPERUNITS");
-    partPrgmMetricDimUnits.Init(unit::Meter, s, "PARTPRGMMETRICDIMUNITS");
-    partPrgmMetricPerUnits.Init(timeunit::Second, s, "PARTPRGMMETRICPERUNITS");
+    // A G21 program means millimetres (per minute for feeds): a new machine's metric units
+    // must say so, or its programs would move a thousand times too far.
+    partPrgmMetricDimUnits.Init(unit::Millimeter, s, "PARTPRGMMETRICDIMUNITS");
+    partPrgmMetricPerUnits.Init(timeunit::Minute, s, "PARTPRGMMETRICPERUNITS");
 }
 
 std::array<SettingRef, 8> GeneralSettings::Items() {
@@ -63,9 +65,27 @@ std::array<SettingRef, 8> GeneralSettings::Items() {
             partPrgmMetricPerUnits};
 }
 
+namespace {
+
+// An index outside its table becomes the setting's initial value, row 0 of every table.
+void KeepInTable(CAppInt& setting, std::size_t rows) {
+    const std::int32_t index = setting.Get();
+    if (index < 0 || static_cast<std::size_t>(index) >= rows)
+        setting.Set(0);
+}
+
+} // namespace
+
 void GeneralSettings::FixUp() {
     if (setupPrecision.Get() <= 0)
         setupPrecision.Set(kDefaultSetupPrecision);
+    KeepInTable(machineType, std::size(kMachineTypes));
+    KeepInTable(programStyle, std::size(kProgramStyles));
+    KeepInTable(defaultUnits, std::size(kDefaultUnits));
+}
+
+int GeneralSettings::DefaultSystem() const {
+    return defaultUnits.Get() == kMetricUnits ? kMetricUnits : kEnglishUnits;
 }
 
 UnitSystem GeneralSettings::System(int index) const {

@@ -56,10 +56,14 @@ struct GeneralSettings {
 
     void Bind();
     std::array<SettingRef, 8> Items();
-    // A setup precision of 0 or less becomes kDefaultSetupPrecision.
+    // After reading: a setup precision of 0 or less becomes kDefaultSetupPrecision; a machine
+    // type, program style or default units outside its table (a hand-edited file) becomes the
+    // initial value, so the controller files, the dialogs and the readouts all see one value.
     void FixUp();
     // The part-program units of system kEnglishUnits or kMetricUnits.
     UnitSystem System(int index) const;
+    // The system DEFAULTUNITS selects: kEnglishUnits or kMetricUnits, never anything else.
+    int DefaultSystem() const;
 };
 
 struct FeedSettings {

@@ -23,9 +23,9 @@ void OperatorGate::ShowMessageBox(int id, const std::string& detail) {
     ui_.ShowMessageBox(id, detail);
 }
 
-bool OperatorGate::AskYesNo(int id) {
+bool OperatorGate::AskYesNo(int id, const std::string& detail) {
     Modal modal(*this);
-    return ui_.AskYesNo(id);
+    return ui_.AskYesNo(id, detail);
 }
 
 std::optional<std::string> OperatorGate::ChooseOpenFile(const std::string& title,

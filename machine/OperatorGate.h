@@ -24,7 +24,7 @@ public:
     OperatorGate& operator=(const OperatorGate&) = delete;
 
     void ShowMessageBox(int id, const std::string& detail) override;
-    bool AskYesNo(int id) override;
+    bool AskYesNo(int id, const std::string& detail) override;
     void BeginWaitCursor() override { ui_.BeginWaitCursor(); }
     void EndWaitCursor() override { ui_.EndWaitCursor(); }
     std::optional<std::string> ChooseOpenFile(const std::string& title,

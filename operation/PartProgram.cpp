@@ -160,7 +160,7 @@ LoadResult PartProgram::Load(const ProgramLines& program, const std::string& pat
                                                program.refusedStart);
         return LoadResult::LineRefused;
     }
-    if (ProgramRunning() && !ui.AskYesNo(msg::AbortRunningProgramToLoad))
+    if (ProgramRunning() && !ui.AskYesNo(msg::AbortRunningProgramToLoad, {}))
         return LoadResult::Declined;
     return SendAndRun(program.lines, path);
 }

@@ -51,11 +51,18 @@ bool WriteAll(int fd, std::string_view bytes) {
     return true;
 }
 
-void KeepPermissions(int fd, const std::string& target) {
+// The new file takes the old one's owner and group where the process may give them (the
+// owner needs privileges; the group any group the user belongs to), then its mode: a change
+// of owner may clear the set-id bits, so the mode comes last.
+void KeepOwnerAndPermissions(int fd, const std::string& target) {
     struct stat old {};
-    if (::stat(target.c_str(), &old) == 0) {
-        (void)::fchmod(fd, old.st_mode & 07777);
+    if (::stat(target.c_str(), &old) != 0) {
+        return;
     }
+    if (::fchown(fd, old.st_uid, old.st_gid) != 0) {
+        (void)::fchown(fd, static_cast<uid_t>(-1), old.st_gid);
+    }
+    (void)::fchmod(fd, old.st_mode & 07777);
 }
 
 // Makes the rename itself durable. Some file systems cannot sync a folder; the content
@@ -82,7 +89,7 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes) {
     if (fd < 0) {
         return false;
     }
-    KeepPermissions(fd, target);
+    KeepOwnerAndPermissions(fd, target);
     const bool written = WriteAll(fd, bytes) && ::fsync(fd) == 0;
     const bool closed = ::close(fd) == 0;
     if (!written || !closed || ::rename(tempPath.c_str(), target.c_str()) != 0) {

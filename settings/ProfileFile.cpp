@@ -2,6 +2,7 @@
 
 #include "settings/AtomicFile.h"
 #include "settings/NumberText.h"
+#include "settings/Utf8Text.h"
 
 #include <algorithm>
 #include <exception>
@@ -140,7 +141,7 @@ std::string CProfileFile::GetString(std::string_view section, std::string_view k
                                     std::string_view defaultText, std::size_t bufferSize) const {
     const auto* line = FindKey(FindSection(sections_, section), key);
     const std::string_view text = line ? std::string_view(line->value) : defaultText;
-    return std::string(text.substr(0, bufferSize == 0 ? 0 : bufferSize - 1));
+    return std::string(text.substr(0, Utf8PrefixBytes(text, bufferSize == 0 ? 0 : bufferSize - 1)));
 }
 
 int CProfileFile::GetInt(std::string_view section, std::string_view key, int defaultValue) const {
@@ -178,6 +179,20 @@ bool CProfileFile::WriteString(std::string_view section, std::string_view key,
         AppendLine(*found, KeyLine(key, value));
     }
     return true;
+}
+
+bool CProfileFile::HasSection(std::string_view section) const {
+    return FindSection(sections_, section) != nullptr;
+}
+
+std::vector<std::string> CProfileFile::SectionNames() const {
+    std::vector<std::string> names;
+    for (const Section& section : sections_) {
+        if (section.hasHeader) {
+            names.push_back(section.name);
+        }
+    }
+    return names;
 }
 
 void CProfileFile::EraseSection(std::string_view section) {

@@ -24,7 +24,8 @@ public:
     const std::string& Path() const { return path_; }
 
     // The value of the key, or defaultText when the key or its section is absent; the
-    // result holds at most bufferSize - 1 characters, as a caller's buffer would.
+    // result holds at most bufferSize - 1 characters, as a caller's buffer would (characters,
+    // not bytes: a UTF-8 sequence counts as one and is never cut, Utf8Text.h).
     std::string GetString(std::string_view section, std::string_view key,
                           std::string_view defaultText, std::size_t bufferSize) const;
 
@@ -38,6 +39,10 @@ public:
     // starts with "[" or ";", and a section name containing "]": each would make the file
     // read back differently or let a value inject keys and sections.
     bool WriteString(std::string_view section, std::string_view key, std::string_view value);
+
+    bool HasSection(std::string_view section) const;
+    // The names of the sections in file order (without the lines before the first one).
+    std::vector<std::string> SectionNames() const;
 
     // Removes the section with every key in it (every copy of it, should the file hold the
     // same section twice: a surviving copy would otherwise shadow what is written next).

@@ -71,9 +71,9 @@ std::string CMainFrame::SettingsFilePath(const QString& configFolder) {
     if (configFolder.isEmpty())
         return kSettingsFileName;
     QDir folder(configFolder);
-    // Each folder is made if missing; a failure shows only in the file not being saved later.
-    folder.mkdir("Kelv");
-    folder.mkdir("Kelv/Morvik");
+    // Made with every missing parent (a new account may have no config folder yet); a failure
+    // shows only in the file not being saved later.
+    folder.mkpath("Kelv/Morvik");
     return QDir::cleanPath(folder.filePath(QString("Kelv/Morvik/") + kSettingsFileName))
         .toStdString();
 }

@@ -3,6 +3,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QRegularExpression>
 
 namespace morvik {
 
@@ -74,7 +75,11 @@ public:
     std::optional<QString> ChooseSaveFile(QWidget* parent, const QString& title,
                                           const QString& filter,
                                           const QString& suggestedName) override {
-        const QString path = QFileDialog::getSaveFileName(parent, title, suggestedName, filter);
+        const std::unique_ptr<QFileDialog> dialog =
+            MakeSaveDialog(parent, title, filter, suggestedName);
+        if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
+            return std::nullopt;
+        const QString path = dialog->selectedFiles().constFirst();
         return path.isEmpty() ? std::nullopt : std::optional<QString>(path);
     }
 };
@@ -83,6 +88,24 @@ QtModalDialogs qtDialogs;
 IModalDialogs* installed = nullptr;
 
 } // namespace
+
+QString DefaultSuffixOf(const QString& filter) {
+    static const QRegularExpression firstPattern(QStringLiteral(R"(^[^;(]*\(\*\.([^ ;*)]+)[ )])"));
+    const QRegularExpressionMatch match = firstPattern.match(filter);
+    return match.hasMatch() ? match.captured(1) : QString();
+}
+
+std::unique_ptr<QFileDialog> MakeSaveDialog(QWidget* parent, const QString& title,
+                                            const QString& filter, const QString& suggestedName) {
+    auto dialog = std::make_unique<QFileDialog>(parent, title, suggestedName, filter);
+    dialog->setAcceptMode(QFileDialog::AcceptSave);
+    dialog->setFileMode(QFileDialog::AnyFile);
+    dialog->setOption(QFileDialog::DontUseNativeDialog);
+    dialog->setDefaultSuffix(DefaultSuffixOf(filter));
+    if (!suggestedName.isEmpty())
+        dialog->selectFile(suggestedName);
+    return dialog;
+}
 
 IModalDialogs& ModalDialogs() {
     return installed != nullptr ? *installed : qtDialogs;

@@ -6,8 +6,10 @@
 
 #include <QString>
 
+#include <memory>
 #include <optional>
 
+class QFileDialog;
 class QWidget;
 
 namespace morvik {
@@ -48,6 +50,15 @@ public:
                                                   const QString& filter,
                                                   const QString& suggestedName) = 0;
 };
+
+// The save dialog Qt's ChooseSaveFile runs. The first filter's extension ("*.prt" gives "prt")
+// is its default suffix: a name typed without an extension gets it inside the dialog, so the
+// question whether to replace an existing file is asked about the name that will be written.
+// Qt's own dialog is used, where the suffix and that question are known to go together.
+std::unique_ptr<QFileDialog> MakeSaveDialog(QWidget* parent, const QString& title,
+                                            const QString& filter, const QString& suggestedName);
+// "prt" for "Part Files (*.prt);;All Files (*)"; empty when the first filter has no extension.
+QString DefaultSuffixOf(const QString& filter);
 
 // The dialogs in use: Qt's own unless a test has installed others.
 IModalDialogs& ModalDialogs();

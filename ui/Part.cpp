@@ -5,11 +5,15 @@
 #include <QPlainTextDocumentLayout>
 #include <QSaveFile>
 #include <QStringDecoder>
+#include <QStringList>
+#include <QTextBlock>
 #include <QTextDocument>
 
 namespace morvik {
 
 namespace {
+
+constexpr char kByteOrderMark[] = "\xEF\xBB\xBF";
 
 // UTF-8 when every byte sequence is valid UTF-8, else Latin-1.
 QString Decode(const QByteArray& bytes, bool* latin1) {
@@ -19,16 +23,35 @@ QString Decode(const QByteArray& bytes, bool* latin1) {
     return *latin1 ? QString::fromLatin1(bytes) : text;
 }
 
-// True when the bytes hold at least one LF and every LF follows a CR.
-bool AllCrLf(const QByteArray& bytes) {
-    qsizetype lf = bytes.indexOf('\n');
-    if (lf < 0)
-        return false;
-    for (; lf >= 0; lf = bytes.indexOf('\n', lf + 1)) {
-        if (lf == 0 || bytes[lf - 1] != '\r')
-            return false;
+// Splits the text at every CR LF, LF and CR, keeping each line's end beside it; the last line
+// has none (it is empty when the text ends with a line end).
+void SplitLines(const QString& text, QStringList* lines, QStringList* ends) {
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c != '\n' && c != '\r')
+            continue;
+        const bool crlf = c == '\r' && i + 1 < text.size() && text[i + 1] == '\n';
+        *lines << text.mid(start, i - start);
+        *ends << (crlf ? QStringLiteral("\r\n") : QString(c));
+        if (crlf)
+            ++i;
+        start = i + 1;
     }
-    return true;
+    *lines << text.mid(start);
+    *ends << QString();
+}
+
+// The end most lines have (LF when there is none, or on a tie with it).
+QString MostCommonEnd(const QStringList& ends) {
+    const qsizetype crlf = ends.count(QStringLiteral("\r\n"));
+    const qsizetype lf = ends.count(QStringLiteral("\n"));
+    const qsizetype cr = ends.count(QStringLiteral("\r"));
+    if (crlf > lf && crlf >= cr)
+        return QStringLiteral("\r\n");
+    if (cr > lf && cr > crlf)
+        return QStringLiteral("\r");
+    return QStringLiteral("\n");
 }
 
 bool FitsLatin1(const QString& text) {
@@ -68,16 +91,11 @@ bool CPart::Open(const QString& path, QString* error) {
         *error = kFailedToOpen;
         return false;
     }
-    bool latin1 = false;
-    const QString text = Decode(bytes, &latin1);
-    if (text.size() > kMaxCharacters) {
+    if (!Load(bytes)) {
         // Cutting it would lose the rest of the program at the next save.
         *error = kFailedToOpen;
         return false;
     }
-    latin1_ = latin1;
-    crlf_ = AllCrLf(bytes);
-    text_->setPlainText(text);
     text_->setModified(false);
     path_ = path;
     title_ = TitleOf(path);
@@ -85,13 +103,68 @@ bool CPart::Open(const QString& path, QString* error) {
     return true;
 }
 
+bool CPart::Load(const QByteArray& bytes) {
+    const bool byteOrderMark = bytes.startsWith(kByteOrderMark);
+    bool latin1 = false;
+    const QString text =
+        Decode(byteOrderMark ? bytes.mid(sizeof kByteOrderMark - 1) : bytes, &latin1);
+    QStringList lines;
+    QStringList ends;
+    SplitLines(text, &lines, &ends);
+    // What the editor holds: the lines joined by one character each.
+    if (text.size() - ends.join(QString()).size() + (lines.size() - 1) > kMaxCharacters)
+        return false;
+    latin1_ = latin1;
+    byteOrderMark_ = byteOrderMark && !latin1;
+    text_->setPlainText(lines.join('\n'));
+    TagLines(lines, ends);
+    return true;
+}
+
+bool CPart::Restore(const QByteArray& bytes, const QString& path, const QString& title) {
+    if (!Load(bytes))
+        return false;
+    text_->setModified(true);
+    path_ = path;
+    title_ = path.isEmpty() ? title : TitleOf(path);
+    emit TitleChanged();
+    return true;
+}
+
+QByteArray CPart::FileBytes() const {
+    const QByteArray mark = byteOrderMark_ && !latin1_ ? QByteArray(kByteOrderMark) : QByteArray();
+    return mark + Encode(FileText());
+}
+
+void CPart::TagLines(const QStringList& lines, const QStringList& ends) {
+    fileLines_.clear();
+    defaultEnd_ = MostCommonEnd(ends);
+    // A text with characters the editor also takes as paragraph breaks gives more blocks than
+    // lines: then no line is matched and every line gets the common end.
+    if (text_->blockCount() != lines.size())
+        return;
+    QTextBlock block = text_->firstBlock();
+    for (qsizetype i = 0; i < lines.size(); ++i, block = block.next()) {
+        fileLines_.push_back(FileLine{lines[i], ends[i]});
+        block.setUserState(static_cast<int>(i));
+    }
+}
+
+bool CPart::NeedsEncodingChange() const {
+    return latin1_ && !FitsLatin1(PlainText());
+}
+
 QByteArray CPart::Encode(const QString& text) const {
-    // A Latin-1 file that has been given characters Latin-1 cannot hold is written as UTF-8
-    // rather than losing them.
+    // A Latin-1 text that Latin-1 cannot hold is written as UTF-8 rather than losing
+    // characters; SaveTo lets that happen only after the operator has agreed.
     return latin1_ && FitsLatin1(text) ? text.toLatin1() : text.toUtf8();
 }
 
 bool CPart::SaveTo(const QString& path, QString* error) {
+    if (NeedsEncodingChange()) {
+        *error = kFailedToSave; // the caller asks first; never changed behind the operator
+        return false;
+    }
     const QFileInfo info(path);
     if (info.exists() && !info.isWritable()) {
         *error = QString(kReadOnly).arg(path);
@@ -102,12 +175,9 @@ bool CPart::SaveTo(const QString& path, QString* error) {
         *error = QString(kReadOnly).arg(path);
         return false;
     }
-    QString text = PlainText();
-    if (crlf_)
-        text.replace('\n', QStringLiteral("\r\n"));
-    const QByteArray bytes = Encode(text);
+    const QByteArray bytes = FileBytes();
     if (file.write(bytes) != bytes.size() || !file.commit()) {
-        *error = kFailedToSave;
+        *error = QString(kFailedToSave) + '\n' + path; // the path that could not be written
         return false;
     }
     path_ = path;
@@ -121,6 +191,22 @@ bool CPart::SaveTo(const QString& path, QString* error) {
 QString CPart::PlainText() const {
     QString text = text_->toRawText();
     text.replace(QChar::ParagraphSeparator, '\n');
+    return text;
+}
+
+QString CPart::FileText() const {
+    QString text;
+    for (QTextBlock block = text_->firstBlock(); block.isValid(); block = block.next()) {
+        const QString line = block.text();
+        text += line;
+        if (!block.next().isValid())
+            break;
+        const int index = block.userState();
+        const bool unchanged = index >= 0 && std::size_t(index) < fileLines_.size() &&
+                               fileLines_[std::size_t(index)].text == line &&
+                               !fileLines_[std::size_t(index)].end.isEmpty();
+        text += unchanged ? fileLines_[std::size_t(index)].end : defaultEnd_;
+    }
     return text;
 }
 

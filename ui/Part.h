@@ -2,18 +2,23 @@
 // all show this document's text (so Save and File > Load always take what the first window
 // shows). CPartDocuments creates and closes parts; the views edit the text.
 //
-// The file is the editor text byte for byte. Bytes that are valid UTF-8 are read as UTF-8,
-// anything else as Latin-1 (which maps each byte to one character), and the text is written
-// back the same way, so a file that is opened and saved unchanged stays identical. The editor
-// keeps lines without their ends; a file whose line ends are all CR LF is written back with
-// CR LF, any other with LF.
+// The file is the editor text byte for byte. Bytes that are valid UTF-8 are read as UTF-8
+// (a byte-order mark is kept and written back), anything else as Latin-1 (which maps each byte
+// to one character), and the text is written back the same way, so a file that is opened and
+// saved unchanged stays identical. The editor keeps lines without their ends; each line of the
+// file remembers its own end (CR LF, LF or CR) and gets it back while its text is unchanged;
+// an edited or new line gets the file's most common line end (LF for a new file). A Latin-1
+// file that has been given characters Latin-1 cannot hold is written as UTF-8 only when the
+// operator agrees (NeedsEncodingChange, then SaveTo with the change allowed).
 #pragma once
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 #include <string>
+#include <vector>
 
 class QTextDocument;
 
@@ -53,9 +58,23 @@ public:
     // once it is complete, so a failed save leaves the file on disk as it was. On success the
     // path and title become path's and the document is unmodified; else *error is set.
     bool SaveTo(const QString& path, QString* error);
+    // The bytes SaveTo writes (UTF-8 when a Latin-1 file can no longer hold its text).
+    QByteArray FileBytes() const;
+    // A recovery copy's bytes read as Open reads a file, with the recorded path (empty for an
+    // untitled part, which keeps title) and the document modified: nothing is on disk yet.
+    bool Restore(const QByteArray& bytes, const QString& path, const QString& title);
 
-    // The whole text as the file holds it (line ends as the editor keeps them, LF).
+    // The text can no longer be written in the file's encoding (Latin-1) without loss; the
+    // caller asks before SaveTo writes it as UTF-8 (and refuses to save otherwise).
+    bool NeedsEncodingChange() const;
+    // The operator agreed: from now on the file is UTF-8.
+    void ChangeEncodingToUtf8() { latin1_ = false; }
+    bool IsLatin1() const { return latin1_; }
+
+    // The whole text as the editor keeps it (every line end LF).
     QString PlainText() const;
+    // The whole text with each line's end as the file will hold it.
+    QString FileText() const;
     // One line of the text as bytes, encoded as the file is; File > Load sends these.
     std::string EncodedLine(const QString& line) const;
 
@@ -71,12 +90,23 @@ signals:
 
 private:
     QByteArray Encode(const QString& text) const;
+    // Decodes the bytes into the editor; false, changing nothing, when they do not fit it.
+    bool Load(const QByteArray& bytes);
+    // Remembers each line's text and end and tags the editor's blocks with their line numbers.
+    void TagLines(const QStringList& lines, const QStringList& ends);
+
+    struct FileLine {
+        QString text;
+        QString end; // "\r\n", "\n", "\r", or empty for the last line
+    };
 
     std::unique_ptr<QTextDocument> text_;
     QString path_;
     QString title_;
     bool latin1_ = false; // the file was not UTF-8: each byte is one character
-    bool crlf_ = false;   // every line end in the file was CR LF
+    bool byteOrderMark_ = false;
+    std::vector<FileLine> fileLines_; // the lines as read; an editor block's state indexes it
+    QString defaultEnd_ = QStringLiteral("\n"); // for edited and new lines
 };
 
 } // namespace morvik

@@ -67,6 +67,14 @@ CPartView* CPartDocuments::OpenFile(const QString& path) {
     return AddWindow(Adopt(std::move(part)));
 }
 
+CPartView* CPartDocuments::Restore(const QByteArray& bytes, const QString& path) {
+    const QString title = QString(CPart::kDocumentName) + QString::number(++untitledCount_);
+    auto part = std::make_unique<CPart>(title);
+    if (!part->Restore(bytes, path, title))
+        return nullptr;
+    return AddWindow(Adopt(std::move(part)));
+}
+
 CPartView* CPartDocuments::Find(const QString& path) const {
     const QString wanted = Canonical(path);
     for (const Entry& entry : entries_) {
@@ -138,8 +146,19 @@ void CPartDocuments::Retitle(const CPart& part) {
 bool CPartDocuments::Save(CPart& part) {
     if (part.Path().isEmpty())
         return SaveAs(part);
+    return WriteTo(part, part.Path());
+}
+
+bool CPartDocuments::WriteTo(CPart& part, const QString& path) {
+    if (part.NeedsEncodingChange()) {
+        const QString question = QString(kChangeEncodingPrompt).arg(part.Title());
+        if (ModalDialogs().AskYesNoCancel(dialogParent_, kMessageCaption, question) !=
+            BoxAnswer::Yes)
+            return false;
+        part.ChangeEncodingToUtf8();
+    }
     QString error;
-    if (part.SaveTo(part.Path(), &error))
+    if (part.SaveTo(path, &error))
         return true;
     Report(error);
     return false;
@@ -150,13 +169,11 @@ bool CPartDocuments::SaveAs(CPart& part) {
         part.Path().isEmpty() ? part.Title() + CPart::kExtension : part.Path();
     const auto chosen =
         ModalDialogs().ChooseSaveFile(dialogParent_, kSaveAsTitle, kFilters, suggested);
+    // The dialog has added ".prt" to a name typed without an extension (MakeSaveDialog), so
+    // that it asked about replacing the file that is written here.
     if (!chosen)
         return false;
-    QString error;
-    if (part.SaveTo(CPart::WithDefaultExtension(*chosen), &error))
-        return true;
-    Report(error);
-    return false;
+    return WriteTo(part, *chosen);
 }
 
 bool CPartDocuments::SaveModified(CPart& part) {

@@ -36,6 +36,10 @@ public:
     static constexpr const char* kSaveChangesPrompt = "Save changes to %1?";
     static constexpr const char* kOpenTitle = "Open";
     static constexpr const char* kSaveAsTitle = "Save As";
+    // Asked before a file read as Latin-1 is written as UTF-8 (Yes) or left unsaved.
+    static constexpr const char* kChangeEncodingPrompt =
+        "%1 was read in the Latin-1 encoding, which cannot hold every character it now "
+        "contains.\nSave it in the UTF-8 encoding instead?";
     // The open and save dialogs' filters, in Qt's form ("All Files (*.*)" matches every file).
     static constexpr const char* kFilters = "Part Files (*.prt);;All Files (*)";
 
@@ -60,6 +64,9 @@ public:
     // its window activated instead. A file that cannot be read shows "Failed to open
     // document." and gives null.
     CPartView* OpenFile(const QString& path);
+    // A recovery copy's text in a new window, modified, with the recorded path (empty: an
+    // untitled "PartN"). Null when the text does not fit the editor.
+    CPartView* Restore(const QByteArray& bytes, const QString& path);
     // Before the main window closes: each modified part is offered for saving; false when the
     // operator cancelled (nothing has been closed then).
     bool SaveAllModified();
@@ -70,7 +77,8 @@ public:
     // To the part's path, or through Save As while it has none. True when written.
     bool Save(CPart& part);
     // The save dialog (suggesting the path, or the title with ".prt"); a name typed without an
-    // extension gets ".prt". False when cancelled or not written (path and title unchanged).
+    // extension gets ".prt" inside the dialog, so its replace question covers the final name.
+    // False when cancelled or not written (path and title unchanged).
     bool SaveAs(CPart& part);
     // Offers a modified part for saving, then closes all its windows; false when kept.
     bool Close(CPart& part);
@@ -123,6 +131,8 @@ private:
     const Entry* EntryOf(const CPart& part) const;
     CPartView* Find(const QString& path) const;
     void Report(const QString& text) const;
+    // Asks before a Latin-1 file changes encoding; reports a failure.
+    bool WriteTo(CPart& part, const QString& path);
 
     QMdiArea& area_;
     QWidget* dialogParent_;

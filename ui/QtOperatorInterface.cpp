@@ -67,9 +67,9 @@ void QtOperatorInterface::ShowMessageBox(int id, const std::string& detail) {
     ModalDialogs().Inform(&frame_, kMessageCaption, BoxText(id, detail), BoxIcon::Warning);
 }
 
-bool QtOperatorInterface::AskYesNo(int id) {
+bool QtOperatorInterface::AskYesNo(int id, const std::string& detail) {
     CursorLifted pointer(waitDepth_ > 0);
-    return ModalDialogs().AskYesNo(&frame_, kMessageCaption, BoxText(id, std::string()));
+    return ModalDialogs().AskYesNo(&frame_, kMessageCaption, BoxText(id, detail));
 }
 
 void QtOperatorInterface::BeginWaitCursor() {

@@ -38,7 +38,7 @@ public:
 
     // Both lift the wait cursor while the box is up: the operator must see a pointer to click.
     void ShowMessageBox(int id, const std::string& detail) override;
-    bool AskYesNo(int id) override;
+    bool AskYesNo(int id, const std::string& detail) override;
     void BeginWaitCursor() override;
     void EndWaitCursor() override;
     std::optional<std::string> ChooseOpenFile(const std::string& title,

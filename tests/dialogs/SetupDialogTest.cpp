@@ -217,19 +217,113 @@ TEST_F(DialogOnCard, SpindleCombosShowNothingForUnknownCodesAndKeepThemForUnknow
     EXPECT_EQ(machine->GetSpindle().Mode(), Spindle::kModeDrive);
 }
 
-TEST_F(DialogOnCard, QuantitiesShowTheSetupPrecisionAndTakeAnyText) {
+TEST_F(DialogOnCard, QuantitiesShowTheSetupPrecisionAndTakeKnownUnits) {
     machine->Feed().feedRate.Set(unit::Inch, timeunit::Minute, 1.0 / 3.0);
     machine->General().setupPrecision.Set(4);
     EXPECT_EQ(Shown(Cmd::SetupFeedRate, "Default Feed Rate"), "0.3333 in/min");
     Run(Cmd::SetupFeedRate, [](CSetupForm& form) {
-        Type(form, "Default Feed Rate", "fast");
         Type(form, "Feed Acceleration", "12.5 mm/sec/sec");
         form.accept();
     });
     EXPECT_TRUE(shownMessages.isEmpty());
-    EXPECT_EQ(machine->Feed().feedRate.Value(), 0.0);
+    EXPECT_EQ(machine->Feed().feedRate.Value(), 1.0 / 3.0) << "not edited: every digit kept";
     EXPECT_EQ(machine->Feed().feedAccel.Value(), 12.5);
     EXPECT_EQ(machine->Feed().feedAccel.LengthUnit(), unit::Millimeter);
+}
+
+// A unit the tables do not know is refused, naming the units that are, with the focus on the
+// field; nothing is stored or downloaded. A bare number keeps the field's unit.
+TEST_F(DialogOnCard, QuantityWithAnUnknownUnitIsRefusedAndABareNumberKeepsTheUnit) {
+    const QString rate = AcceptedUnitsMessage(true, true);
+    const QString length = AcceptedUnitsMessage(true, false);
+    EXPECT_TRUE(rate.contains("in, ft, yd, um, cmm, dmm, mm, cm, dm, m"));
+    EXPECT_TRUE(rate.contains("msec, sec, min, hr, day"));
+    EXPECT_FALSE(length.contains("msec"));
+    struct Case {
+        int id;
+        const char* label;
+        QString typed;
+        QString message; // empty: accepted
+    };
+    const Case cases[] = {
+        {Cmd::SetupFeedRate, "Default Feed Rate", "12 furlongs/fortnight", rate},
+        {Cmd::SetupFeedRate, "Default Feed Rate", "fast", rate},
+        {Cmd::SetupFeedRate, "Default Feed Rate", "12 in", rate}, // no time unit
+        {Cmd::SetupFeedRate, "Feed Acceleration", "3 in/fortnight/fortnight", rate},
+        {Cmd::SetupLimits, "X Lower Limit", "-2 parsecs", length},
+        {Cmd::SetupMachineAxes, "X Axis Scaling", "2000 counts/league", length},
+        {Cmd::SetupFeedRate, "Default Feed Rate", "250", ""},
+        {Cmd::SetupFeedRate, "Default Feed Rate", " 2.5e2 ", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.label) + " = " + c.typed.toStdString());
+        machine->Feed().feedRate.Set(unit::Millimeter, timeunit::Minute, 100.0);
+        machine->SetModifiedFlag(false);
+        shownMessages.clear();
+        bool stayedOpen = false;
+        bool focused = false;
+        Run(c.id, [&](CSetupForm& form) {
+            Type(form, c.label, c.typed);
+            form.accept();
+            stayedOpen = form.isVisible();
+            focused = form.focusWidget() == form.Control(c.label);
+        });
+        const bool refused = !c.message.isEmpty();
+        EXPECT_EQ(stayedOpen, refused);
+        EXPECT_EQ(shownMessages, refused ? QStringList{c.message} : QStringList{});
+        if (refused) {
+            EXPECT_TRUE(focused);
+            EXPECT_EQ(Downloads(), kNoDownload);
+            EXPECT_FALSE(machine->IsModified());
+            continue;
+        }
+        const CSpeed& feed = machine->Feed().feedRate;
+        EXPECT_EQ(feed.Value(), 250.0);
+        EXPECT_EQ(feed.LengthUnit(), unit::Millimeter);
+        EXPECT_EQ(feed.TimeUnit(), timeunit::Minute);
+        EXPECT_EQ(Downloads(), kConfigurationDownload);
+    }
+}
+
+// A unit combo whose text names no unit leaves the unit as it was (not undefined, factor 1).
+TEST_F(DialogOnCard, UnitComboWithAnUnknownNameKeepsTheUnit) {
+    GeneralSettings& general = machine->General();
+    general.partPrgmMetricDimUnits.Set(unit::Millimeter);
+    general.partPrgmEnglishPerUnits.Set(timeunit::Minute);
+    Run(Cmd::SetupGeneral, [](CSetupForm& form) {
+        Type(form, "Metric Dimensions", "FURLONG");
+        Type(form, "English Time", "");
+        Type(form, "Metric Time", "HOUR");
+        form.accept();
+    });
+    EXPECT_TRUE(shownMessages.isEmpty());
+    EXPECT_EQ(general.partPrgmMetricDimUnits.Get(), unit::Millimeter);
+    EXPECT_EQ(general.partPrgmEnglishPerUnits.Get(), timeunit::Minute);
+    EXPECT_EQ(general.partPrgmMetricPerUnits.Get(), timeunit::Hour);
+}
+
+// Text limits count characters as the machine file reads them back; a description read from a
+// file in another encoding is kept byte for byte when it is not edited.
+TEST_F(DialogOnCard, DescriptionsAreLimitedInCharactersAndKeptWhenNotEdited) {
+    const QString accented = QString(119, QChar(0x00D8)); // 119 "Ø", 238 bytes of UTF-8
+    Run(Cmd::SetupTools, [&](CSetupForm& form) {
+        Type(form, "Description", accented);
+        form.accept();
+    });
+    EXPECT_TRUE(shownMessages.isEmpty()) << shownMessages.join('|').toStdString();
+    ASSERT_TRUE(machine->SaveCommand());
+    machine->ReadSetup(machinePath);
+    EXPECT_EQ(machine->Tools()[0].Description(), accented.toStdString()) << "back whole";
+
+    const std::string latin1 = "Fr\xE4ser \xD8 6 mm"; // not UTF-8
+    machine->Tools()[0].SetDescription(latin1);
+    Run(Cmd::SetupTools, [](CSetupForm& form) {
+        Type(form, "X Length", "2 in");
+        form.accept();
+    });
+    EXPECT_EQ(machine->Tools()[0].Description(), latin1);
+    ASSERT_TRUE(machine->SaveCommand());
+    EXPECT_NE(ReadBytes(machinePath).find("=" + latin1 + "\n"), std::string::npos);
 }
 
 TEST_F(DialogOnCard, JoggingOkInJogModeEntersJogModeAgain) {
@@ -263,7 +357,7 @@ TEST_F(DialogOnCard, HomingOkInHomeModeOpensTheMessageViewWhenNoLongerSuppressed
 
 TEST_F(DialogOnCard, IdsThatAreNotSetupCommandsAreLeftToTheCaller) {
     // Save, Save As and Calibrate are the command table's own rows, not dialogs.
-    for (int id : {0, 32773, 32811, +Cmd::New, +Cmd::SetupSave, +Cmd::SetupSaveAs,
+    for (int id : {0, 32773, +Cmd::SetupOpen, +Cmd::New, +Cmd::SetupSave, +Cmd::SetupSaveAs,
                    +Cmd::CalibrateJoystick}) {
         EXPECT_FALSE(IsSetupCommand(id));
         EXPECT_FALSE(RunSetupCommand(id, *machine, *op, nullptr));

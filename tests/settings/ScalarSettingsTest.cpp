@@ -97,6 +97,50 @@ TEST_F(ScalarSettingsTest, StringReadsZeroWhenAbsentAndCutsAt119) {
     EXPECT_EQ(back.Get(), longText.substr(0, 119));
 }
 
+// The limit counts characters: a text the dialog accepted comes back whole, a longer one is
+// cut between characters, and bytes that are not UTF-8 come back as they were written.
+TEST_F(ScalarSettingsTest, StringLimitCountsCharactersAndNeverCutsInsideOne) {
+    const std::string o = "\xC3\x98";            // Ø
+    const std::string degree = "\xC2\xB0";       // °
+    const std::string euro = "\xE2\x82\xAC";     // €
+    const std::string clef = "\xF0\x9D\x84\x9E"; // a four-byte character
+    std::string mixed;
+    for (int i = 0; i < 30; ++i)
+        mixed += o + degree + euro + clef; // 120 characters
+    std::string latin1(150, '\xD8');       // Ø in Latin-1: one byte, not UTF-8
+    struct Case {
+        const char* what;
+        std::string written;
+        std::string readBack;
+    };
+    const Case cases[] = {
+        {"119 two-byte characters",
+         [&] {
+             std::string t;
+             for (int i = 0; i < 119; ++i)
+                 t += o;
+             return t;
+         }(),
+         ""},
+        {"120 characters of one to four bytes", mixed, mixed.substr(0, mixed.size() - 4)},
+        {"Latin-1 bytes", latin1, latin1.substr(0, 119)},
+        {"a stray continuation byte counts as one", std::string(118, 'a') + "\x80" + o,
+         std::string(118, 'a') + "\x80"},
+        {"a cut sequence is one byte each", std::string(117, 'a') + "\xE2\x82" + "bc",
+         std::string(117, 'a') + "\xE2\x82"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        CProfileFile file(path_);
+        ASSERT_TRUE(CAppString(c.written, kSection, "KEY").Write(file));
+        ASSERT_TRUE(file.Save());
+        CAppString back;
+        back.Init("", kSection, "KEY");
+        back.Read(CProfileFile(path_));
+        EXPECT_EQ(back.Get(), c.readBack.empty() ? c.written : c.readBack);
+    }
+}
+
 TEST_F(ScalarSettingsTest, StringWithLineBreakIsRefusedAndFileUntouched) {
     const std::string original = "[GENERAL]\nKEY=old\n";
     WriteBytes(path_, original);

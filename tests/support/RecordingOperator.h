@@ -20,9 +20,9 @@ public:
         calls;                 // e.g. "message 34008", "open HomingView", "append HomingView: text"
     std::vector<int> messages; // message ids in order
     std::deque<std::optional<std::string>> fileAnswers; // answers for the next file dialogs
+    std::deque<bool> yesNoAnswers;    // answers for the next questions; No when empty
     std::set<ViewKind> openViews;
     std::set<ViewKind> refuseToOpen;  // views whose window "cannot be created"
-    std::deque<bool> yesNoAnswers;    // answers for the next questions; No when empty
     int waitDepth = 0;
     int waitCursorShown = 0;          // how many times the cursor was turned on
     std::function<void()> whileShown; // runs inside every message box and question
@@ -32,8 +32,8 @@ public:
         calls.push_back("message " + std::to_string(id) + (detail.empty() ? "" : ": " + detail));
         Shown();
     }
-    bool AskYesNo(int id) override {
-        calls.push_back("question " + std::to_string(id));
+    bool AskYesNo(int id, const std::string& detail) override {
+        calls.push_back("question " + std::to_string(id) + (detail.empty() ? "" : ": " + detail));
         Shown();
         if (yesNoAnswers.empty())
             return false;

@@ -41,7 +41,7 @@ public:
             std::cerr << " (" << detail << ")";
         std::cerr << '\n';
     }
-    bool AskYesNo(int) override { return false; }
+    bool AskYesNo(int, const std::string&) override { return false; }
     void BeginWaitCursor() override {}
     void EndWaitCursor() override {}
     std::optional<std::string> ChooseOpenFile(const std::string&,
@@ -108,7 +108,8 @@ int main(int argc, char** argv) {
     ConsoleOperator console;
     morvik::CMachine machine(morvik::OfflineKelvApi(), clock, console);
     if (!machine.Connect() || !machine.OnOpenDocument(machineFile.string())) {
-        std::cerr << "morvik-cfg: cannot read machine file " << argv[1] << '\n';
+        std::cerr << "morvik-cfg: cannot read machine file " << argv[1]
+                  << (machine.OpenDeclined() ? ": holds no machine description" : "") << '\n';
         return kExitUnreadable;
     }
     if (console.failed)

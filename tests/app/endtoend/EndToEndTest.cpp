@@ -94,13 +94,14 @@ public:
     void Start() {
         std::filesystem::create_directories(root_.File("config"));
         std::filesystem::create_directories(root_.File("work"));
-        std::vector<std::string> env = {"QT_QPA_PLATFORM=offscreen",
-                                        "KELVSIM_TRACE=" + root_.File("card.trace"),
-                                        "XDG_CONFIG_HOME=" + root_.File("config")};
+        std::vector<std::string> env = {
+            "QT_QPA_PLATFORM=offscreen", "KELVSIM_TRACE=" + root_.File("card.trace"),
+            "XDG_CONFIG_HOME=" + root_.File("config"), "XDG_STATE_HOME=" + root_.File("state")};
         for (char** entry = environ; *entry != nullptr; ++entry) {
             const std::string text = *entry;
             if (!StartsWith(text, "QT_QPA_PLATFORM=") && !StartsWith(text, "KELVSIM_TRACE=") &&
-                !StartsWith(text, "XDG_CONFIG_HOME=") && !StartsWith(text, "MORVIK_"))
+                !StartsWith(text, "XDG_CONFIG_HOME=") && !StartsWith(text, "XDG_STATE_HOME=") &&
+                !StartsWith(text, "MORVIK_"))
                 env.push_back(text);
         }
         const std::string program = std::string(MORVIK_BIN_DIR) + "/morvik";

@@ -1,6 +1,7 @@
 // Closing the station: the save prompt for a modified machine and what each answer does, the
 // signal's close without a prompt, the card left safe, and a held jog stopped on the way out.
 #include "app/station/StationFixture.h"
+#include "operation/CommandIds.h"
 
 #include "controller/ControllerCodes.h"
 #include "controller/StringTable.h"
@@ -156,12 +157,12 @@ TEST_F(StationOnCard, ClosingWhileAProgramRunsSaysFirstThatClosingStopsIt) {
                                mill);
     ASSERT_TRUE(Start(mill));
     Home();
-    ASSERT_TRUE(Commands().Execute(32780)); // Run
-    ASSERT_TRUE(Commands().Execute(57600)); // File > New: an editor
+    ASSERT_TRUE(Commands().Execute(Cmd::ModeRun)); // Run
+    ASSERT_TRUE(Commands().Execute(Cmd::New)); // File > New: an editor
     auto* editor = dynamic_cast<CPartView*>(Frame().ActiveWindow()->widget());
     ASSERT_NE(editor, nullptr);
     editor->setPlainText("O1234\nG1 X5 F10\nM30");
-    ASSERT_TRUE(Commands().Execute(32771)); // Load from the editor
+    ASSERT_TRUE(Commands().Execute(Cmd::Load)); // Load from the editor
     Ticks(1);
     Press(control::kStart);
     Release(control::kStart);
@@ -171,7 +172,7 @@ TEST_F(StationOnCard, ClosingWhileAProgramRunsSaysFirstThatClosingStopsIt) {
 
     // No: the station stays, the program runs on, nothing else was asked.
     dialogs.answers = {BoxAnswer::No};
-    EXPECT_TRUE(Commands().Execute(57665)); // File > Exit
+    EXPECT_TRUE(Commands().Execute(Cmd::Exit)); // File > Exit
     ASSERT_EQ(dialogs.boxes.size(), 1u);
     EXPECT_EQ(dialogs.boxes[0].text, warning);
     EXPECT_EQ(dialogs.boxes[0].icon, BoxIcon::Question);
@@ -183,7 +184,7 @@ TEST_F(StationOnCard, ClosingWhileAProgramRunsSaysFirstThatClosingStopsIt) {
     Machine().SetModifiedFlag();
     dialogs.boxes.clear();
     dialogs.answers = {BoxAnswer::Yes, BoxAnswer::No};
-    EXPECT_TRUE(Commands().Execute(57665));
+    EXPECT_TRUE(Commands().Execute(Cmd::Exit));
     ASSERT_EQ(dialogs.boxes.size(), 2u);
     EXPECT_EQ(dialogs.boxes[0].text, warning);
     EXPECT_TRUE(dialogs.boxes[1].text.startsWith("Save changes to"));

@@ -3,6 +3,7 @@
 // program windows (New, Open, a dropped file, the editor first on the routing path), and the
 // machine windows of View > Program and MDI mode.
 #include "app/station/StationFixture.h"
+#include "operation/CommandIds.h"
 
 #include "dialogs/SetupForm.h"
 #include "ui/MDIPanel.h"
@@ -116,9 +117,9 @@ TEST_F(DocumentCommands, WithoutAMachineTheSetupItemsAreGreyedAndOpenNothing) {
         EXPECT_FALSE(TriggerWithModal(item).seen);
         EXPECT_FALSE(Commands().State(id).enabled);
     }
-    for (int id : {32796, 32797})
+    for (int id : {+Cmd::SetupSave, +Cmd::SetupSaveAs})
         EXPECT_FALSE(MenuItem(id)->isEnabled()) << id << ": nothing to save";
-    EXPECT_TRUE(MenuItem(32811)->isEnabled()) << "Setup > Open opens another machine file";
+    EXPECT_TRUE(MenuItem(Cmd::SetupOpen)->isEnabled()) << "Setup > Open opens another machine file";
 }
 
 TEST_F(DocumentCommands, ASetupFieldThatFailsIsReportedInTheStationsOwnBox) {

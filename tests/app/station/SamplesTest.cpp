@@ -3,6 +3,7 @@
 // homes, jogs the way its panel offers, and runs each of its sample programs to Finished
 // (File > Load, then Start), with no part error on the way.
 #include "app/station/StationFixture.h"
+#include "operation/CommandIds.h"
 
 #include "controller/ControllerCodes.h"
 
@@ -80,7 +81,7 @@ TEST_P(Samples, OpensHomesAndJogs) {
     ASSERT_NO_FATAL_FAILURE(Home());
     Ticks(200); // homing moves to machine zero at rapid
 
-    ASSERT_TRUE(Trigger(32782)); // Mode > Jog
+    ASSERT_TRUE(Trigger(Cmd::ModeJog)); // Mode > Jog
     app->UpdatePass();
     for (int button : sample.idleJogButtons)
         EXPECT_FALSE(Button(button)->isEnabled()) << button;
@@ -105,12 +106,12 @@ TEST_P(Samples, EachSampleProgramRunsToFinished) {
     ASSERT_TRUE(Start(CopyOfSample(sample.machine)));
     ASSERT_NO_FATAL_FAILURE(Home());
     Ticks(200);
-    ASSERT_TRUE(Trigger(32780)); // Mode > Run
+    ASSERT_TRUE(Trigger(Cmd::ModeRun)); // Mode > Run
     ASSERT_EQ(Machine().State().mode, MachineMode::Run);
     for (const char* program : sample.programs) {
         SCOPED_TRACE(program);
         dialogs.files.push_back(QString::fromStdString(Example(program)));
-        ASSERT_TRUE(Trigger(32771)); // File > Load
+        ASSERT_TRUE(Trigger(Cmd::Load)); // File > Load
         ASSERT_TRUE(Machine().State().partLoaded);
         Ticks(1); // the Ready lamp lights and Start comes alive on the next tick
         ASSERT_NE(StatusWord() & psw::Ready, 0u);

@@ -123,5 +123,40 @@ TEST(MorvikCfg, ReportsControllerFilesThatCannotBeWritten) {
     EXPECT_EQ(run.out, "");
 }
 
+// A hand-edited precision far beyond what a double carries finishes at once and writes what
+// precision 17 writes.
+TEST(MorvikCfg, HugeSetupPrecisionWritesTheFilesOfPrecisionSeventeen) {
+    test::TempFolder folder;
+    std::string mill = test::Golden("mill.mch");
+    const std::size_t line = mill.find("SETUPPRECISION=9");
+    ASSERT_NE(line, std::string::npos);
+    for (const char* precision : {"17", "2147483647"}) {
+        std::string text = mill;
+        text.replace(line, std::string("SETUPPRECISION=9").size(),
+                     std::string("SETUPPRECISION=") + precision);
+        std::filesystem::create_directory(folder.File(precision));
+        test::WriteBytes(folder.File(std::string(precision) + "/mill.mch"), text);
+        const ToolRun run = RunTool(folder, {std::string(precision) + "/mill.mch", precision});
+        ASSERT_EQ(run.exitCode, 0) << run.err;
+    }
+    for (const char* name : {"mill.CFG", "mill.WRK", "mill.TOL"}) {
+        SCOPED_TRACE(name);
+        const std::string seventeen = test::ReadBytes(folder.File(std::string("17/") + name));
+        EXPECT_GT(seventeen.size(), 100u);
+        EXPECT_EQ(WithoutDate(test::ReadBytes(folder.File(std::string("2147483647/") + name))),
+                  WithoutDate(seventeen));
+    }
+}
+
+TEST(MorvikCfg, RefusesAFileThatHoldsNoMachineDescription) {
+    test::TempFolder folder;
+    test::WriteBytes(folder.File("bracket.nc"), "O1\nG01 X1 F10\nM30\n");
+    const ToolRun run = RunTool(folder, {"bracket.nc"});
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_EQ(run.err, "morvik-cfg: cannot read machine file bracket.nc: holds no machine "
+                       "description\n");
+    EXPECT_FALSE(std::filesystem::exists(folder.File("bracket.CFG")));
+}
+
 } // namespace
 } // namespace morvik

@@ -3,11 +3,14 @@
 #include "StationFixture.h"
 
 #include "ui/MainFrame.h"
+#include "ui/ModalDialogs.h"
 #include "ui/Part.h"
 #include "ui/PartView.h"
 
+#include <QFileDialog>
 #include <QFileInfo>
 
+#include <QTextBlock>
 #include <QTextCursor>
 
 namespace morvik::test {
@@ -73,12 +76,15 @@ TEST_F(PartDocuments, FilesThatCannotBeOpenedOrWrittenShowThePlatformTexts) {
     EXPECT_TRUE(view->Part().IsModified());
 }
 
-TEST_F(PartDocuments, SaveAsAddsPrtToANameWithoutExtensionOnly) {
+// The extension is added inside the save dialog, so that its question whether to replace an
+// existing file is about the name that will be written.
+TEST_F(PartDocuments, SaveDialogAddsPrtToANameWithoutExtensionBeforeItAsks) {
     struct Case {
         std::string typed;
         std::string written;
     };
     std::filesystem::create_directory(folder.Path() / "v1.2");
+    WriteBytes(folder.File("bracket.prt"), "O1\n"); // the file a typed "bracket" must not hide
     const Case cases[] = {
         {"bracket", "bracket.prt"},
         {"bracket.nc", "bracket.nc"},
@@ -86,16 +92,93 @@ TEST_F(PartDocuments, SaveAsAddsPrtToANameWithoutExtensionOnly) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.typed);
-        CPartView* view = documents->New();
-        Type(*view, "O7\nG01 X1 F10\n");
-        dialogs.files.push_back(Q(folder.File(c.typed)));
-        ASSERT_TRUE(documents->Save(view->Part())) << "an untitled part goes through Save As";
-        EXPECT_EQ(ReadBytes(folder.File(c.written)), "O7\nG01 X1 F10\n");
-        EXPECT_EQ(view->Part().Path(), Q(folder.File(c.written)));
-        EXPECT_EQ(view->Part().Title(), QFileInfo(Q(c.written)).fileName());
-        EXPECT_FALSE(view->Part().IsModified());
-        EXPECT_TRUE(dialogs.fileDialogs.last().startsWith("save Save As"));
+        const std::unique_ptr<QFileDialog> dialog = MakeSaveDialog(
+            nullptr, CPartDocuments::kSaveAsTitle, CPartDocuments::kFilters, QString());
+        EXPECT_EQ(dialog->defaultSuffix(), "prt");
+        EXPECT_FALSE(dialog->testOption(QFileDialog::DontConfirmOverwrite));
+        dialog->setDirectory(Q(folder.Path().string()));
+        dialog->selectFile(Q(folder.File(c.typed)));
+        ASSERT_FALSE(dialog->selectedFiles().isEmpty());
+        EXPECT_EQ(dialog->selectedFiles().constFirst(), Q(folder.File(c.written)));
     }
+    EXPECT_EQ(DefaultSuffixOf("Machine Files (*.mch);;All Files (*)"), "mch");
+    EXPECT_EQ(DefaultSuffixOf("All Files (*)"), "");
+}
+
+// What the dialog returns is written as it stands: nothing is added after the question.
+TEST_F(PartDocuments, SaveAsWritesTheChosenName) {
+    CPartView* view = documents->New();
+    Type(*view, "O7\nG01 X1 F10\n");
+    const std::string chosen = folder.File("bracket.prt");
+    dialogs.files.push_back(Q(chosen));
+    ASSERT_TRUE(documents->Save(view->Part())) << "an untitled part goes through Save As";
+    EXPECT_EQ(ReadBytes(chosen), "O7\nG01 X1 F10\n");
+    EXPECT_EQ(view->Part().Path(), Q(chosen));
+    EXPECT_EQ(view->Part().Title(), "bracket.prt");
+    EXPECT_FALSE(view->Part().IsModified());
+    EXPECT_TRUE(dialogs.fileDialogs.last().startsWith("save Save As"));
+}
+
+// An edited or new line gets the file's most common line end; the others keep their own.
+TEST_F(PartDocuments, EditedLinesTakeTheCommonLineEndOthersKeepTheirs) {
+    const std::string path = Write("mixed.prt", "O1\r\nG00 X1\nG01 X2\r\nM30\r\n");
+    CPartView* view = documents->OpenFile(Q(path));
+    ASSERT_NE(view, nullptr);
+    QTextCursor cursor(view->document()->findBlockByNumber(2));
+    cursor.movePosition(QTextCursor::EndOfBlock);
+    cursor.insertText(" F10\nG01 Y3"); // line 2 edited, a new line after it
+    ASSERT_TRUE(documents->Save(view->Part()));
+    EXPECT_EQ(ReadBytes(path), "O1\r\nG00 X1\nG01 X2 F10\r\nG01 Y3\r\nM30\r\n");
+}
+
+// A file read as Latin-1 stays Latin-1; a character Latin-1 cannot hold is saved only when the
+// operator agrees to UTF-8.
+TEST_F(PartDocuments, LatinOneFileChangesEncodingOnlyWhenTheOperatorAgrees) {
+    struct Case {
+        BoxAnswer answer;
+        bool saved;
+    };
+    const std::string bytes = "O1\n(caf\xe9)\n";
+    for (const Case& c :
+         {Case{BoxAnswer::No, false}, Case{BoxAnswer::Cancel, false}, Case{BoxAnswer::Yes, true}}) {
+        const std::string path = Write("latin.prt", bytes);
+        CPartView* view = documents->OpenFile(Q(path));
+        ASSERT_NE(view, nullptr);
+        Type(*view, QString::fromUtf8("(\xe2\x82\xac)")); // €
+        dialogs.boxes.clear();
+        dialogs.answers.push_back(c.answer);
+        EXPECT_EQ(documents->Save(view->Part()), c.saved);
+        ASSERT_EQ(dialogs.boxes.size(), 1u);
+        EXPECT_EQ(dialogs.boxes[0].text,
+                  QString(CPartDocuments::kChangeEncodingPrompt).arg("latin.prt"));
+        EXPECT_EQ(ReadBytes(path),
+                  c.saved ? std::string("O1\n(caf\xc3\xa9)\n(\xe2\x82\xac)") : bytes);
+        EXPECT_EQ(view->Part().IsModified(), !c.saved);
+        view->Part().SetModified(false);
+        ASSERT_TRUE(documents->Close(view->Part()));
+    }
+    // Latin-1 text that stays Latin-1 is written back as Latin-1 without a question.
+    const std::string path = Write("latin.prt", bytes);
+    CPartView* view = documents->OpenFile(Q(path));
+    Type(*view, QString::fromUtf8("(\xc3\xbc)")); // ü
+    dialogs.boxes.clear();
+    ASSERT_TRUE(documents->Save(view->Part()));
+    EXPECT_TRUE(dialogs.boxes.empty());
+    EXPECT_EQ(ReadBytes(path), bytes + "(\xfc)");
+}
+
+// A save that fails names the file that could not be written.
+TEST_F(PartDocuments, FailedSaveAsNamesTheChosenPath) {
+    const std::string path = Write("ok.prt", "O1\n");
+    CPartView* view = documents->OpenFile(Q(path));
+    ASSERT_NE(view, nullptr);
+    const std::string nowhere = folder.File("missing/other.prt");
+    dialogs.files.push_back(Q(nowhere));
+    dialogs.boxes.clear();
+    EXPECT_FALSE(documents->SaveAs(view->Part()));
+    ASSERT_EQ(dialogs.boxes.size(), 1u);
+    EXPECT_TRUE(dialogs.boxes[0].text.contains(Q(nowhere))) << dialogs.boxes[0].text.toStdString();
+    EXPECT_EQ(view->Part().Path(), Q(path));
 }
 
 TEST_F(PartDocuments, OpenThenSaveKeepsTheFileByteForByte) {
@@ -104,6 +187,10 @@ TEST_F(PartDocuments, OpenThenSaveKeepsTheFileByteForByte) {
         "O1\nG01 X1\n(no line end)",         // LF, last line open
         "O2\n(\xe9paisseur \xa0 caf\xe9)\n", // Latin-1 bytes, a no-break space among them
         "O3\n(\xc3\xa9paisseur UTF-8)\n",    // UTF-8
+        "\xEF\xBB\xBFO4\r\n(\xc3\xa9)\r\n",  // UTF-8 with a byte-order mark
+        "O5\r\nG01 X1\nG01 X2\rM30\r\n",     // each line its own end
+        "O6\rG00 X1\rM30\r",                 // CR alone
+        "O7\n\r\n\n\r\r\n",                  // empty lines with every end
     };
     for (const std::string& bytes : samples) {
         SCOPED_TRACE(bytes);

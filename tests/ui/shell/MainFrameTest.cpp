@@ -36,6 +36,17 @@ TEST(SettingsFile, LiesInKelvMorvikBelowTheConfigFolderWhichIsCreated) {
     EXPECT_TRUE(fs::is_directory(base.File("Kelv/Morvik")));
 }
 
+TEST(SettingsFile, IsWritableWhenTheConfigFolderItselfIsMissing) {
+    // A new account: XDG_CONFIG_HOME names a folder that does not exist yet.
+    test::TempFolder base;
+    const std::string config = base.File("home/.config");
+    const std::string path = CMainFrame::SettingsFilePath(QString::fromStdString(config));
+    EXPECT_EQ(path, config + "/Kelv/Morvik/morvik.ini");
+    ASSERT_TRUE(fs::is_directory(config + "/Kelv/Morvik"));
+    test::WriteBytes(path, "[Controller]\nControllerID=0\n");
+    EXPECT_TRUE(fs::exists(path));
+}
+
 TEST(SettingsFile, FallsBackToTheBareNameOrIgnoresFoldersThatCannotBeMade) {
     EXPECT_EQ(CMainFrame::SettingsFilePath(QString()), "morvik.ini");
 

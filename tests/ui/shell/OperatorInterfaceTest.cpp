@@ -125,7 +125,7 @@ TEST_F(OperatorOnFake, TheWaitCursorIsLiftedWhileAMessageOrQuestionIsUp) {
     ui->BeginWaitCursor();
     ui->ShowMessage(msg::CardNotAnswering);
     dialogs.answers = {BoxAnswer::Yes};
-    EXPECT_TRUE(ui->AskYesNo(msg::AbortRunningProgramToLoad));
+    EXPECT_TRUE(ui->AskYesNo(msg::AbortRunningProgramToLoad, {}));
     ASSERT_NE(QGuiApplication::overrideCursor(), nullptr);
     EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor) << "back after the box";
     ui->EndWaitCursor();
@@ -139,8 +139,8 @@ TEST_F(OperatorOnFake, TheWaitCursorIsLiftedWhileAMessageOrQuestionIsUp) {
     EXPECT_EQ(dialogs.boxes[1].text.toStdString(), MessageText(msg::AbortRunningProgramToLoad));
     EXPECT_EQ(dialogs.boxes[2].cursor, -1);
     dialogs.answers = {BoxAnswer::No};
-    EXPECT_FALSE(ui->AskYesNo(msg::AbortRunningProgramToLoad));
-    EXPECT_FALSE(ui->AskYesNo(msg::AbortRunningProgramToLoad)) << "no answer is No";
+    EXPECT_FALSE(ui->AskYesNo(msg::AbortRunningProgramToLoad, {}));
+    EXPECT_FALSE(ui->AskYesNo(msg::AbortRunningProgramToLoad, {})) << "no answer is No";
 }
 
 TEST_F(OperatorOnFake, MachineWindowsSayWhatTheyAreBesideTheDocumentTitle) {
