@@ -67,6 +67,9 @@ constexpr CommandSpec kCommands[] = {
      cmd::ViewProgram, cmd::ViewProgramState},
     {32801, "&Messages", nullptr, nullptr, MPC, "View part program messages", O::Application,
      cmd::ViewMessages, cmd::ViewMessagesState},
+    // The toolpath preview of the active part program window, or of the loaded program.
+    {32811, "&Toolpath", nullptr, nullptr, MPC, "View the part program's toolpath", O::Application,
+     cmd::ViewToolpath, cmd::ViewToolpathState},
     {32774, "&General", nullptr, nullptr, MPC, "Setup general options", O::Application,
      cmd::Setup<32774>, nullptr},
     {32772, "&Machine Axes", nullptr, nullptr, MPC, "Setup machine axes", O::Application,
@@ -141,8 +144,8 @@ constexpr MenuEntry kEdit[] = {
     {0, P},     {57636, P}, {57640, P}, {57641, P},
 };
 constexpr MenuEntry kView[] = {
-    {59392, MPC}, {59393, MPC}, {0, MPC}, {32800, MPC}, {32784, MPC},
-    {0, MPC},     {32793, MPC}, {0, MPC}, {32804, MPC}, {32801, MPC},
+    {59392, MPC}, {59393, MPC}, {0, MPC},     {32800, MPC}, {32784, MPC}, {0, MPC},
+    {32793, MPC}, {0, MPC},     {32804, MPC}, {32801, MPC}, {0, MPC},     {32811, MPC},
 };
 constexpr MenuEntry kSetup[] = {
     {32774, MPC}, {32772, MPC}, {32791, MPC}, {32792, MPC}, {32788, MPC}, {32807, MPC},

@@ -4,6 +4,7 @@
 #include "operation/ControlPanelState.h"
 #include "operation/MachineOperation.h"
 #include "ui/MainFrame.h"
+#include "ui/preview/PreviewWindows.h"
 
 #include <QApplication>
 #include <QPixmap>
@@ -21,6 +22,9 @@ namespace {
 // Command ids of the menu items the tour selects.
 constexpr int kModeJog = 32782;
 constexpr int kMachineStatus = 32793;
+constexpr int kModeRun = 32780;
+constexpr int kLoad = 32771;
+constexpr int kTile = 57651;
 
 struct TourStep {
     int afterMs; // after the previous step
@@ -32,6 +36,28 @@ void Jog(MorvikApp& app, std::uint16_t bit, bool down) {
         down ? operation->JogButtonPressed(bit) : operation->JogButtonReleased(bit);
 }
 
+void Save(MorvikApp& app, const QString& path) {
+    const bool saved = app.MainFrame()->grab().save(path, "PNG");
+    std::fprintf(stderr, "%s %s\n", saved ? "saved" : "could not save",
+                 path.toLocal8Bit().constData());
+    app.RequestTerminate();
+}
+
+// With a part program: Run mode, the program opened and loaded from its window, the toolpath
+// preview beside it, and the program started; the picture is taken while it runs.
+std::vector<TourStep> PreviewTour(const QString& path, const QString& program, int runMs) {
+    return {
+        {500, [](MorvikApp& app) { app.Operation()->Start(); }}, // homes in Home mode
+        {300, [](MorvikApp& app) { app.Commands()->Execute(kModeRun); }},
+        {300, [program](MorvikApp& app) { app.OpenDocumentFile(program); }},
+        {300, [](MorvikApp& app) { app.Commands()->Execute(kLoad); }},
+        {300, [](MorvikApp& app) { app.Previews().ToggleMachinePreview(); }},
+        {300, [](MorvikApp& app) { app.Commands()->Execute(kTile); }},
+        {300, [](MorvikApp& app) { app.Operation()->Start(); }},
+        {runMs, [path](MorvikApp& app) { Save(app, path); }},
+    };
+}
+
 std::vector<TourStep> Tour(const QString& path) {
     return {
         {500, [](MorvikApp& app) { app.Operation()->Start(); }}, // homes in Home mode
@@ -41,13 +67,7 @@ std::vector<TourStep> Tour(const QString& path) {
         {300, [](MorvikApp& app) { Jog(app, button::kYPlus, true); }},
         {900, [](MorvikApp& app) { Jog(app, button::kYPlus, false); }},
         {500, [](MorvikApp& app) { app.Commands()->Execute(kMachineStatus); }},
-        {800,
-         [path](MorvikApp& app) {
-             const bool saved = app.MainFrame()->grab().save(path, "PNG");
-             std::fprintf(stderr, "%s %s\n", saved ? "saved" : "could not save",
-                          path.toLocal8Bit().constData());
-             app.RequestTerminate();
-         }},
+        {800, [path](MorvikApp& app) { Save(app, path); }},
     };
 }
 
@@ -67,6 +87,16 @@ void ScheduleScreenshot(MorvikApp& app) {
     const char* path = std::getenv(kScreenshotVariable);
     if (path == nullptr || *path == '\0')
         return;
+    const char* program = std::getenv(kScreenshotProgramVariable);
+    if (program != nullptr && *program != '\0') {
+        const char* wait = std::getenv(kScreenshotRunVariable);
+        const int runMs = wait != nullptr ? std::atoi(wait) : 0;
+        RunStep(app,
+                PreviewTour(QString::fromLocal8Bit(path), QString::fromLocal8Bit(program),
+                            runMs > 0 ? runMs : kDefaultRunMs),
+                0);
+        return;
+    }
     RunStep(app, Tour(QString::fromLocal8Bit(path)), 0);
 }
 

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <limits>
+#include <memory>
 
 namespace morvik {
 
@@ -161,6 +162,7 @@ LoadResult PartProgram::SendAndRun(LineSource& source, const std::string& path) 
     if (!machine_.AbortStartedProgram())
         return LoadResult::CardNotAnswering;
     state.partLoaded = false;
+    state.partText.reset();
     card.SendAscii("LOF\r");
     if (!card.WaitAsciiReady()) {
         // The card was told to take program text: close it again, or it would store every
@@ -168,7 +170,8 @@ LoadResult PartProgram::SendAndRun(LineSource& source, const std::string& path) 
         card.SendAscii(kEndOfText);
         return LoadResult::CardNotAnswering;
     }
-    const std::int32_t number = SendLines(source);
+    std::string text;
+    const std::int32_t number = SendLines(source, text);
     card.SendAscii(kEndOfText);
     IClock& clock = machine_.Clock();
     SleepUntil(clock, clock.NowMs() + kSettleMs);
@@ -179,13 +182,14 @@ LoadResult PartProgram::SendAndRun(LineSource& source, const std::string& path) 
     }
     state.partLoaded = true;
     state.partPath = path;
+    state.partText = std::make_shared<const std::string>(std::move(text));
     state.programNumber = number;
     RunLoaded();
     return LoadResult::Started;
 }
 
 // Every line goes out with one LF; the first line offering a non-zero number names the program.
-std::int32_t PartProgram::SendLines(LineSource& source) {
+std::int32_t PartProgram::SendLines(LineSource& source, std::string& text) {
     MotionController& card = machine_.Controller();
     std::string& firstLine = machine_.State().firstLine;
     firstLine.clear();
@@ -199,6 +203,7 @@ std::int32_t PartProgram::SendLines(LineSource& source) {
             number = ScanProgramNumber(line);
         line += '\n';
         card.SendAscii(line);
+        text += line;
     }
     return number;
 }

@@ -77,7 +77,8 @@ private:
 
     LoadResult ChooseAndLoad();
     LoadResult SendAndRun(LineSource& source, const std::string& path);
-    std::int32_t SendLines(LineSource& source);
+    // Sends the lines; text receives them as sent.
+    std::int32_t SendLines(LineSource& source, std::string& text);
     void RunLoaded();
     void RunCycle(void (MotionController::*send)());
 
