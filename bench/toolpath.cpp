@@ -7,6 +7,8 @@
 //                        into an offscreen image as the window paints itself
 //   BM_RedrawZoomed      one frame while zooming in at the middle (8x) and panning
 //   BM_RedrawIsometric   the fitted isometric view
+//   .../-1000000         the same for a zigzag of a million moves that all turn (nothing
+//                        straight to merge: the level of detail's worst case)
 // Run: build/bin/bench_toolpath --benchmark_counters_tabular=true
 #include "ui/preview/ToolpathPlan.h"
 #include "ui/preview/ToolpathView.h"
@@ -17,7 +19,9 @@
 
 #include <benchmark/benchmark.h>
 
+#include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <map>
 #include <memory>
 #include <string>
@@ -41,11 +45,26 @@ std::string Serpentine(int lines) {
     return text + "G0 Z5\nM30\n";
 }
 
+// The worst case for merging: a program whose every move turns (a fine zigzag of 0.05 mm
+// teeth along the serpentine), so no stretch is straight.
+std::string Zigzag(int lines) {
+    std::string text = "G21 G90 G0 X0 Y0 Z1\nG1 Z-1 F600\n";
+    char buffer[64];
+    for (int n = 0; n < lines; ++n) {
+        const int row = n / kRowPoints;
+        const int col = row % 2 == 0 ? n % kRowPoints : kRowPoints - 1 - n % kRowPoints;
+        std::snprintf(buffer, sizeof buffer, "G1 X%.3f Y%.3f\n", col * 0.1,
+                      row * 0.1 + (n % 2) * 0.05);
+        text += buffer;
+    }
+    return text + "M30\n";
+}
+
 const std::string& Program(int lines) {
     static std::map<int, std::string> programs;
     auto it = programs.find(lines);
     if (it == programs.end())
-        it = programs.emplace(lines, Serpentine(lines)).first;
+        it = programs.emplace(lines, lines > 0 ? Serpentine(lines) : Zigzag(-lines)).first;
     return it->second;
 }
 
@@ -87,8 +106,9 @@ void BM_PlanToolpath(benchmark::State& state) {
     }
     state.counters["model_MB"] = model;
     state.counters["rss_MB"] = grew;
-    state.counters["lines/s"] = benchmark::Counter(
-        static_cast<double>(state.range(0)) * state.iterations(), benchmark::Counter::kIsRate);
+    state.counters["lines/s"] =
+        benchmark::Counter(std::abs(static_cast<double>(state.range(0))) * state.iterations(),
+                           benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_PlanToolpath)
     ->Arg(10'000)
@@ -123,7 +143,7 @@ template <class Move> void Redraw(benchmark::State& state, CViewKind view, Move 
     widget.SetPlan(PlanOf(static_cast<int>(state.range(0))));
     widget.Camera().SetSize(size.width(), size.height());
     widget.SetViewKind(view);
-    widget.SetDoneBefore(static_cast<std::uint32_t>(state.range(0) / 2)); // half run
+    widget.SetDoneBefore(static_cast<std::uint32_t>(std::abs(state.range(0)) / 2)); // half run
     QImage image(size, QImage::Format_RGB32);
     int frame = 0;
     for (auto _ : state) {
@@ -174,5 +194,9 @@ BENCHMARK(BM_RedrawZoomed)
     ->Arg(1'000'000)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RedrawIsometric)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
+// The zigzag (a negative argument): planned, and redrawn fitted and zoomed.
+BENCHMARK(BM_PlanToolpath)->Arg(-1'000'000)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_RedrawFit)->Arg(-1'000'000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RedrawZoomed)->Arg(-1'000'000)->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -152,6 +152,19 @@ public:
           options_(options), line_(out, options.mergeTolerance), out_(out) {}
 
     void Walk() {
+        const CLodLevel* level =
+            model_.LevelFor(options_.mergeTolerance / std::max(camera_.Scale(), 1e-300));
+        if (level != nullptr)
+            WalkLevel(*level);
+        else
+            WalkAll();
+        line_.End();
+    }
+
+private:
+    CScreenPoint At(const CPathPoint& p) const { return proj_(p.x, p.y, p.z); }
+
+    void WalkAll() {
         const auto& chunks = model_.ChunkBoxes();
         for (std::size_t c = 0; c < chunks.size(); ++c) {
             if (!ChunkVisible(chunks[c], proj_, camera_, options_.margin)) {
@@ -164,11 +177,37 @@ public:
                 Piece(i);
             out_.piecesVisited += last - first;
         }
-        line_.End();
     }
 
-private:
-    CScreenPoint At(const CPathPoint& p) const { return proj_(p.x, p.y, p.z); }
+    // A coarser level: its stretches as straight lines, except the pieces it kept whole and
+    // the one stretch that the running line cuts, which are drawn from the full path.
+    void WalkLevel(const CLodLevel& level) {
+        const auto& kept = level.points;
+        for (std::size_t c = 0; c < level.chunks.size(); ++c) {
+            if (!ChunkVisible(level.chunks[c], proj_, camera_, options_.margin)) {
+                line_.End();
+                continue;
+            }
+            const std::size_t first = c * CToolpathModel::kChunk + 1;
+            const std::size_t last = std::min(first + CToolpathModel::kChunk, kept.size());
+            for (std::size_t e = first; e < last; ++e)
+                Stretch(kept[e - 1], kept[e]);
+            out_.piecesVisited += last - first;
+        }
+    }
+
+    void Stretch(std::size_t from, std::size_t to) {
+        const std::size_t done = options_.donePoint;
+        if (to == from + 1 || (from + 1 < done && done <= to)) {
+            for (std::size_t i = from + 1; i <= to; ++i)
+                Piece(i);
+            return;
+        }
+        const std::uint8_t stroke = StrokeOf(points_[to], to < done);
+        if (!line_.Open() || line_.Stroke() != stroke)
+            line_.Begin(stroke, At(points_[from]));
+        line_.To(At(points_[to]));
+    }
 
     void Piece(std::size_t i) {
         const CPathPoint& p = points_[i];

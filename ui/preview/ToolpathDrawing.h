@@ -1,9 +1,10 @@
 // What the preview draws of a toolpath for one camera: polylines in screen pixels, each in one
-// stroke (rapid or cut, done or still to run, inside the soft limits or not). Level of detail
-// comes from the screen: chunks of the path whose box lies off screen are skipped, and points
-// that stay within half a pixel of the line being drawn are merged into it, so a million tiny
-// moves become as many points as the picture has room for. Arcs are cut into chords no further
-// than a quarter pixel from the true arc, at any zoom.
+// stroke (rapid or cut, done or still to run, inside the soft limits or not). Level of detail,
+// in three steps: the coarsest of the model's levels (CLodLevel) whose error stays under half
+// a pixel stands in for the full path; chunks whose box lies off screen are skipped; and the
+// points that stay within half a pixel of the line being drawn are merged into it. A million
+// tiny moves become about as many points as the picture has room for. Arcs are cut into chords
+// no further than a quarter pixel from the true arc, at any zoom.
 #pragma once
 
 #include "ui/preview/ToolpathCamera.h"

@@ -5,7 +5,9 @@
 // points[0] is where the path starts; piece i (i >= 1) runs from points[i - 1] to points[i].
 // Pieces are in program order, so their lines never decrease and the pieces of one line are
 // found by a binary search. Chunks of kChunk pieces carry a bounding box, so a view culls whole
-// chunks that lie off screen without touching their points.
+// chunks that lie off screen without touching their points. Finish() also builds coarser levels
+// of the path (CLodLevel) for views zoomed out; that work is done once, with the planning, off
+// the user-interface thread.
 #pragma once
 
 #include "gcode/Segment.h"
@@ -53,9 +55,22 @@ private:
     static constexpr double kEmpty = std::numeric_limits<double>::infinity();
 };
 
+// A coarser copy of the path for views zoomed out: the indices of the points it keeps (the
+// first and the last always, and every point where a piece's kind or limit flag changes), such
+// that every point of the path lies within `error` (length units) of the polyline through the
+// kept points. An arc that bulges more than the level allows is kept whole.
+struct CLodLevel {
+    double error = 0;
+    std::vector<std::uint32_t> points;
+    // Chunk c covers the stretches ending at points[c * kChunk + 1 .. (c + 1) * kChunk].
+    std::vector<CBox3> chunks;
+};
+
 class CToolpathModel {
 public:
     static constexpr std::size_t kChunk = 256;
+    // The largest factor by which a view stretches a length (the isometric view's).
+    static constexpr double kViewStretch = 1.2248;
 
     void Start(const gcode::CAxes& position);
     // Room for about this many points (a program's line count), so a long program is read
@@ -80,6 +95,11 @@ public:
     // Every point and every arc's bulge; empty when there is no piece.
     const CBox3& Extents() const { return extents_; }
     const std::vector<CBox3>& ChunkBoxes() const { return chunks_; }
+    // Coarser levels, finest first (none for a short path).
+    const std::vector<CLodLevel>& Levels() const { return levels_; }
+    // The coarsest level whose error, seen in any view, stays within `tolerance` length units;
+    // null when only the full path will do.
+    const CLodLevel* LevelFor(double tolerance) const;
     // Chunk c holds the pieces ending at points c * kChunk + 1 .. (c + 1) * kChunk.
     static std::size_t ChunkOf(std::size_t point) { return (point - 1) / kChunk; }
 
@@ -93,7 +113,13 @@ public:
     std::size_t MemoryBytes() const;
 
 private:
+    void BuildLevels();
+    std::vector<std::uint32_t> Simplify(const std::vector<std::uint32_t>& source, double eps) const;
+    bool FlatArc(std::size_t point, double eps) const;
+    void LevelChunks(CLodLevel& level) const;
+
     std::vector<CPathPoint> points_;
+    std::vector<CLodLevel> levels_;
     std::vector<CPathArc> arcs_;
     std::vector<CBox3> chunks_;
     CBox3 extents_;

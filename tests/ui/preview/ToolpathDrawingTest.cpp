@@ -188,5 +188,68 @@ TEST(ToolpathDrawing, ChunksOffScreenAreNotVisited) {
     }
 }
 
+// A wandering path in three dimensions, long enough for coarser levels.
+std::string Wander(int moves) {
+    std::string text = "G1 F100\n";
+    std::uint32_t seed = 777;
+    double heading = 0, x = 0, y = 0, z = 0;
+    for (int i = 0; i < moves; ++i) {
+        seed = seed * 1664525u + 1013904223u;
+        heading += ((seed >> 8) / double(1 << 24) - 0.5) * 0.1;
+        x += 0.005 * std::cos(heading);
+        y += 0.005 * std::sin(heading);
+        z = 2 * std::sin(i * 0.001);
+        text += (i % 500 == 0 ? "G0 X" : "G1 X") + std::to_string(x) + " Y" + std::to_string(y) +
+                " Z" + std::to_string(z) + "\n";
+    }
+    return text;
+}
+
+TEST(ToolpathLevels, ACoarserLevelDrawsFewerPiecesAndStraysLessThanAPixel) {
+    const CToolpathPlan plan = PlanToolpath(Wander(60000), {});
+    const CToolpathModel& model = plan.model;
+    ASSERT_FALSE(model.Levels().empty());
+    for (std::size_t k = 1; k < model.Levels().size(); ++k)
+        EXPECT_LT(model.Levels()[k].points.size(), model.Levels()[k - 1].points.size());
+    for (CViewKind view : {CViewKind::Top, CViewKind::Iso}) {
+        CToolpathCamera camera;
+        camera.SetSize(800, 600);
+        camera.SetView(view);
+        camera.Fit(model.Extents());
+        CDrawOptions options;
+        options.donePoint = model.FirstPointFrom(30000);
+        CDrawList list;
+        BuildDrawList(model, camera, options, list);
+        EXPECT_LT(list.piecesVisited, model.PieceCount() / 4);
+        // Every point of the path (a sample of them) lies within a pixel of what is drawn.
+        for (std::size_t i = 0; i < model.Points().size(); i += 97) {
+            const CPathPoint& p = model.Points()[i];
+            ASSERT_LE(PolylineDistance(camera.Project(p.x, p.y, p.z), list), 1.0) << i;
+        }
+        // The split between run and not run lies exactly at the running line's first piece.
+        const CPathPoint& edge = model.Points()[options.donePoint - 1];
+        const CScreenPoint at = camera.Project(edge.x, edge.y, edge.z);
+        bool found = false;
+        for (std::size_t r = 1; r < list.runs.size(); ++r) {
+            const bool doneBefore = (list.runs[r - 1].stroke & kStrokeDone) != 0;
+            const bool doneNow = (list.runs[r].stroke & kStrokeDone) != 0;
+            if (doneBefore && !doneNow) {
+                const CScreenPoint start = list.points[list.runs[r].first];
+                found = std::hypot(start.u - at.u, start.v - at.v) < 1e-6;
+            }
+        }
+        EXPECT_TRUE(found) << static_cast<int>(view);
+    }
+}
+
+TEST(ToolpathLevels, ZoomedInTheFullPathIsDrawn) {
+    const CToolpathPlan plan = PlanToolpath(Wander(5000), {});
+    const CToolpathModel& model = plan.model;
+    ASSERT_FALSE(model.Levels().empty());
+    EXPECT_EQ(model.LevelFor(0), nullptr);
+    EXPECT_EQ(model.LevelFor(model.Levels().front().error), nullptr); // the views' stretch
+    EXPECT_EQ(model.LevelFor(1e9), &model.Levels().back());
+}
+
 } // namespace
 } // namespace morvik::preview
