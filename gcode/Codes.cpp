@@ -39,7 +39,7 @@ constexpr CCode kGCodes[] = {
     Code(611, CGGroup::PathControl, CPathControl::ExactPath),
     Code(640, CGGroup::PathControl, CPathControl::Blending),
     Code(730, CGGroup::Motion, CMotion::ChipBreak),
-    Code(800, CGGroup::Motion, CMotion::None),
+    Code(800, CGGroup::CycleCancel, CMotion::None),
     Code(810, CGGroup::Motion, CMotion::Drill),
     Code(820, CGGroup::Motion, CMotion::DrillDwell),
     Code(830, CGGroup::Motion, CMotion::Peck),

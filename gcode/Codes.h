@@ -20,6 +20,7 @@ enum class CGGroup : unsigned char {
     Retract,
     CoordSystem,
     PathControl,
+    CycleCancel, // G80: a group of its own, as Fanuc headers write "G0 ... G80" in one block
     Count
 };
 

@@ -213,9 +213,11 @@ std::string CPlanner::CheckWordUse(const CBlock& block, const CBlockCodes& codes
     const bool nonModal =
         codes.G(CGGroup::NonModal) && !codes.GIs(CGGroup::NonModal, CNonModal::Dwell);
     const CCode* motionCode = codes.G(CGGroup::Motion);
-    const CMotion effective = nonModal     ? CMotion::None
-                              : motionCode ? As<CMotion>(motionCode)
-                                           : modal_.motion;
+    const bool cancel = codes.G(CGGroup::CycleCancel) && IsCycle(modal_.motion);
+    const CMotion effective = nonModal                ? CMotion::None
+                              : cancel && !motionCode ? CMotion::None
+                              : motionCode            ? As<CMotion>(motionCode)
+                                                      : modal_.motion;
     const bool blending = codes.GIs(CGGroup::PathControl, CPathControl::Blending);
     if ((block.words & kArcWords) != 0 && !IsArc(effective)) {
         return IsCycle(effective) ? "I, J or K in a drilling cycle" : "I, J, K or R outside an arc";

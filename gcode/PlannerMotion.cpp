@@ -63,6 +63,9 @@ std::string CPlanner::Motion(const CBlock& block, const CBlockCodes& codes, CSeg
             return why;
         }
     }
+    if (codes.G(CGGroup::CycleCancel) && IsCycle(modal_.motion)) {
+        modal_.motion = CMotion::None;
+    }
     if (const CCode* motion = codes.G(CGGroup::Motion)) {
         const auto next = static_cast<CMotion>(motion->value);
         if (IsCycle(next) && next != modal_.motion) {

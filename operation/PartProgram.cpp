@@ -3,9 +3,9 @@
 #include "controller/ControllerCodes.h"
 #include "controller/StringTable.h"
 #include "controller/Wait.h"
+#include "gcode/ProgramNumber.h"
 #include "machine/Machine.h"
 
-#include <charconv>
 #include <filesystem>
 #include <fstream>
 #include <limits>
@@ -16,15 +16,6 @@ namespace morvik {
 namespace {
 
 constexpr char kEndOfTextChar = '\x1a';
-
-// The C locale's white space, as the integer reading of the scan skips it.
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
-bool OffersNumber(char first) {
-    return first == 'O' || first == 'o' || first == ':' || first == 'N' || first == 'n';
-}
 
 } // namespace
 
@@ -100,22 +91,13 @@ private:
 PartProgram::PartProgram(CMachine& machine) : machine_(machine) {}
 
 std::int32_t PartProgram::ScanProgramNumber(std::string_view line) {
-    if (line.empty() || !OffersNumber(line.front()))
-        return 0;
-    std::size_t at = 1;
-    while (at < line.size() && IsBlank(line[at]))
-        ++at;
-    if (at < line.size() && line[at] == '+')
-        ++at; // from_chars takes a minus sign only
-    std::int64_t number = 0;
-    const auto [end, ec] = std::from_chars(line.data() + at, line.data() + line.size(), number);
-    (void)end;
     // Beyond 32 bits, or a number whose negation does not fit: not a number the run command
     // can carry, so the line offers none.
     constexpr std::int64_t kLimit = std::numeric_limits<std::int32_t>::max();
-    if (ec != std::errc() || number > kLimit || number < -kLimit)
+    const auto number = gcode::OfferedProgramNumber(line);
+    if (!number || *number > kLimit || *number < -kLimit)
         return 0;
-    return static_cast<std::int32_t>(number);
+    return static_cast<std::int32_t>(*number);
 }
 
 LoadResult PartProgram::LoadFromFile() {

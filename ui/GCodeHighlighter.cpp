@@ -1,7 +1,11 @@
 #include "ui/GCodeHighlighter.h"
 
+#include "gcode/LineTokens.h"
+
 #include <QColor>
 #include <QFont>
+
+#include <string>
 
 namespace morvik {
 
@@ -9,25 +13,6 @@ namespace {
 
 using Span = CGCodeHighlighter::Span;
 using Role = CGCodeHighlighter::Role;
-
-bool IsNumberChar(QChar c) {
-    return c.isDigit() || c == '.' || c == '-' || c == '+';
-}
-
-// Skips blanks between an address letter and its value ("X 1.5" is one word on the card).
-int SkipBlanks(const QString& line, int at) {
-    while (at < line.size() && (line[at] == ' ' || line[at] == '\t'))
-        ++at;
-    return at;
-}
-
-// A comment from at: "(...)" up to its closing bracket or the line's end, ';' to the end.
-int CommentEnd(const QString& line, int at) {
-    if (line[at] == ';')
-        return static_cast<int>(line.size());
-    const int close = static_cast<int>(line.indexOf(')', at));
-    return close < 0 ? static_cast<int>(line.size()) : close + 1;
-}
 
 Role WordRole(QChar letter) {
     const QChar upper = letter.toUpper();
@@ -38,24 +23,33 @@ Role WordRole(QChar letter) {
     return Role::Word;
 }
 
-// An address letter at at, followed by its number: the letter and the number as two spans
-// (one span for block and program numbers, which read as a whole). Returns the end.
-int ScanWord(const QString& line, int at, std::vector<Span>& spans) {
-    const Role role = WordRole(line[at]);
-    const int valueStart = SkipBlanks(line, at + 1);
-    int end = valueStart;
-    while (end < line.size() && IsNumberChar(line[end]))
-        ++end;
-    if (end == valueStart) { // a letter without a value: plain text
-        return at + 1;
+// The line as the G-code library reads it: one byte per UTF-16 unit, so that positions stay
+// the ones Qt counts; characters beyond ASCII are neither letters nor digits to G-code.
+std::string Latin(const QString& line) {
+    std::string text(static_cast<std::size_t>(line.size()), '\x01');
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        const char16_t c = line[i].unicode();
+        if (c < 128)
+            text[static_cast<std::size_t>(i)] = static_cast<char>(c);
     }
+    return text;
+}
+
+// A word with its number: the letter and the number as two spans (one span for block and
+// program numbers, which read as a whole). ':' is a program number in the first column only.
+void AddWord(const std::string& text, const gcode::CToken& token, std::vector<Span>& spans) {
+    if (token.value == token.end || (text[token.start] == ':' && token.start != 0))
+        return; // a letter without a value stays plain
+    const int start = static_cast<int>(token.start);
+    const int end = static_cast<int>(token.end);
+    const Role role = WordRole(QLatin1Char(text[token.start]));
     if (role != Role::Word) {
-        spans.push_back({at, end - at, role});
-        return end;
+        spans.push_back({start, end - start, role});
+        return;
     }
-    spans.push_back({at, 1, Role::Word});
-    spans.push_back({valueStart, end - valueStart, Role::Number});
-    return end;
+    const int value = static_cast<int>(token.value);
+    spans.push_back({start, 1, Role::Word});
+    spans.push_back({value, end - value, Role::Number});
 }
 
 } // namespace
@@ -72,18 +66,22 @@ CGCodeHighlighter::CGCodeHighlighter(QTextDocument* document) : QSyntaxHighlight
 }
 
 std::vector<Span> CGCodeHighlighter::Scan(const QString& line) {
+    const std::string text = Latin(line);
     std::vector<Span> spans;
-    int at = 0;
-    while (at < line.size()) {
-        const QChar c = line[at];
-        if (c == '(' || c == ';') {
-            const int end = CommentEnd(line, at);
-            spans.push_back({at, end - at, Role::Comment});
-            at = end;
-        } else if ((c.isLetter() && c.unicode() < 128) || (c == ':' && at == 0)) {
-            at = ScanWord(line, at, spans);
-        } else {
-            ++at;
+    gcode::CLineTokens tokens(text);
+    gcode::CToken token;
+    while (tokens.Next(token)) {
+        switch (token.kind) {
+        case gcode::CTokenKind::Comment:
+        case gcode::CTokenKind::LineComment:
+            spans.push_back({static_cast<int>(token.start),
+                             static_cast<int>(token.end - token.start), Role::Comment});
+            break;
+        case gcode::CTokenKind::Word:
+            AddWord(text, token, spans);
+            break;
+        case gcode::CTokenKind::Other:
+            break;
         }
     }
     return spans;

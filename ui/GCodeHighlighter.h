@@ -1,7 +1,9 @@
 // Colours a part program as the machinist reads it: block numbers (N...) and program numbers
 // (O..., ":..."), address words (a letter with its value: G01, X1.5, F60), the numbers inside
 // them, and comments, both "(...)" and everything after ';'. A comment left open at the end of
-// a line ends with the line, as it does on the card. CPartView installs one on its document.
+// a line ends with the line, as it does on the card. The lexical rules are the G-code
+// library's (gcode/LineTokens.h), the ones the card reads blocks by. CPartView installs one on
+// its document.
 #pragma once
 
 #include <QSyntaxHighlighter>

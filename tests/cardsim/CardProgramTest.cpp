@@ -246,6 +246,8 @@ TEST_F(CardProgram, ABlockTheCardCannotRunIsAPartErrorThatSaysWhy) {
         {"#1=2", "parameter '#' is not supported"},
         {"G1 X[1+2]", "expression in word X is not supported"},
         {"G81 X2 Z-0.5", "drilling cycle G81 needs R"},
+        {"G81 X2 Z-20 R0.5 F60", "axis Z would pass its soft limit"},
+        {"G28 X20", "axis X would pass its soft limit"},
     };
     Send(495, 1);
     for (const auto& c : cases) {

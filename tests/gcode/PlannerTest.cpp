@@ -104,6 +104,9 @@ TEST(Planner, MotionModesDistanceAndUnits) {
         {"header codes that change nothing on the path",
          "G17 G21 G40 G49 G80 G90 G94 G61\nG61.1\nG64 P0.01\nG0 X1\n",
          {"4 G0 X1 Y0 Z0"}},
+        {"G0 beside G80 in a Fanuc header",
+         "G0 G17 G40 G49 G80 G90 X1\nY1\n",
+         {"1 G0 X1 Y0 Z0", "2 G0 X1 Y1 Z0"}},
         {"dwell", "G4 P1.5\n", {"1 G4 1.5"}},
     };
     for (const Case& c : cases) {
@@ -281,6 +284,7 @@ TEST(Planner, RefusesWhatItDoesNotRunWithTheLineAndTheReason) {
         {"M3 M4\n", "line 1: conflicting M-codes in one block"},
         {"M8 M9\n", "line 1: conflicting M-codes in one block"},
         {"X1\n", "line 1: axis words without a motion code"},
+        {"G81 X1 Z-1 R1 F10\nG80\nX2\n", "line 3: axis words without a motion code"},
         {"G0 X1 R2\n", "line 1: I, J, K or R outside an arc"},
         {"G1 X1 Q1 F1\n", "line 1: Q outside a peck drilling cycle"},
         {"G0 X1 P2\n", "line 1: P outside a dwell, G82 or an arc"},
