@@ -7,6 +7,7 @@
 #include "operation/MachineOperation.h"
 #include "ui/MainFrame.h"
 #include "ui/PartDocuments.h"
+#include "ui/preview/PreviewWindows.h"
 
 namespace morvik::cmd {
 
@@ -95,6 +96,14 @@ void ViewMessages(CommandContext& c) {
 
 CommandState ViewMessagesState(CommandContext& c) {
     return CommandState::Check(c.operation != nullptr && c.operation->MessagesViewChecked());
+}
+
+void ViewToolpath(CommandContext& c) {
+    c.app.Previews().Toggle();
+}
+
+CommandState ViewToolpathState(CommandContext& c) {
+    return CommandState::Check(c.app.Previews().Checked());
 }
 
 // ---- Setup ----

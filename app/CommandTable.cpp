@@ -72,6 +72,9 @@ constexpr CommandSpec kCommands[] = {
      cmd::ViewProgram, cmd::ViewProgramState},
     {Cmd::ViewMessages, "&Messages", nullptr, nullptr, MPC, "View part program messages",
      O::Application, cmd::ViewMessages, cmd::ViewMessagesState},
+    // The toolpath preview of the active part program window, or of the loaded program.
+    {Cmd::ViewToolpath, "&Toolpath", nullptr, nullptr, MPC, "View the part program's toolpath",
+     O::Application, cmd::ViewToolpath, cmd::ViewToolpathState},
     {Cmd::SetupGeneral, "&General", nullptr, nullptr, MPC, "Setup general options", O::Application,
      cmd::Setup<Cmd::SetupGeneral>, cmd::SetupState},
     {Cmd::SetupMachineAxes, "&Machine Axes", nullptr, nullptr, MPC, "Setup machine axes",
@@ -171,6 +174,8 @@ constexpr MenuEntry kView[] = {
     {0, MPC},
     {Cmd::ViewProgram, MPC},
     {Cmd::ViewMessages, MPC},
+    {0, MPC},
+    {Cmd::ViewToolpath, MPC},
 };
 constexpr MenuEntry kSetup[] = {
     {Cmd::SetupGeneral, MPC},     {Cmd::SetupMachineAxes, MPC},

@@ -14,6 +14,8 @@
 #include "ui/ModalDialogs.h"
 #include "ui/PartDocuments.h"
 #include "ui/QtOperatorInterface.h"
+#include "ui/preview/PreviewWindows.h"
+#include "ui/preview/ToolpathFeed.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -126,7 +128,8 @@ MorvikApp::~MorvikApp() {
         frame_->SetTickHandler(nullptr);
         frame_->SetCloseHandler(nullptr);
     }
-    parts_.reset(); // closes the part program windows without asking
+    previews_.reset(); // closes the preview windows, stops their planning
+    parts_.reset();    // closes the part program windows without asking
     frame_.reset();
     SetValidationMessageHook(nullptr);
 }
@@ -191,6 +194,8 @@ bool MorvikApp::CreateMainFrame() {
     parts_ = std::make_unique<CPartDocuments>(*frame_->MdiArea(), frame_.get());
     parts_->SetOperationSource([this] { return operation_.get(); });
     connect(parts_.get(), &CPartDocuments::WindowsChanged, frame_.get(), &CMainFrame::UpdateTitle);
+    previews_ = std::make_unique<preview::CPreviewWindows>(*frame_->MdiArea(), *parts_);
+    previews_->SetMachineSource([this] { return machine_.get(); });
     InstallCommands();
     frame_->SetTickHandler([this] { Tick(); });
     frame_->SetCloseHandler([this] { return CanCloseMainFrame(); });
@@ -275,9 +280,26 @@ bool MorvikApp::OnIdle() {
 void MorvikApp::Tick() {
     if (currentControlPanel != nullptr)
         currentControlPanel->StatusTick();
+    FeedPreviews();
     UpdatePass();
     if (ControllerTextPending() && !idleTimer_.isActive())
         idleTimer_.start();
+}
+
+// The preview follows the tool and the running line; the card is asked only while a preview
+// or a window of the loaded file is open.
+void MorvikApp::FeedPreviews() {
+    if (previews_ == nullptr)
+        return;
+    const bool tool = previews_->WantsTool();
+    const bool progress = previews_->WantsProgress();
+    if (!tool && !progress)
+        return;
+    preview::CToolpathFeed feed;
+    if (machine_ != nullptr && currentControlPanel != nullptr)
+        feed =
+            preview::ReadToolpathFeed(*machine_, currentControlPanel->State().programStatus, tool);
+    previews_->Tick(feed);
 }
 
 void MorvikApp::UpdatePass() {
@@ -351,6 +373,8 @@ void MorvikApp::DropMachineDocument() {
     }
     if (ui_ != nullptr)
         ui_->CloseAllViews();
+    if (previews_ != nullptr)
+        previews_->CloseAll();
     if (currentControlPanel != nullptr)
         currentControlPanel->SetOperation(nullptr);
     operation_.reset();

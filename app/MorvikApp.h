@@ -41,6 +41,9 @@ class IJoystick;
 class MachineOperation;
 class QtOperatorInterface;
 struct RecoveryCopy;
+namespace preview {
+class CPreviewWindows;
+}
 
 struct StartupOptions {
     // Where the two libraries are looked for first (the executable's folder).
@@ -153,6 +156,8 @@ public:
     void OpenDocumentFile(const QString& path);
     // File > New and File > Open, the part program windows (made with the main window).
     CPartDocuments& Parts() { return *parts_; }
+    // View > Toolpath: the preview windows of the loaded program and of the editors.
+    preview::CPreviewWindows& Previews() { return *previews_; }
 
     // ---- Process-wide references ----
     ControlPanel* currentControlPanel = nullptr;
@@ -186,6 +191,7 @@ private:
     bool SaveModified();
     void ReportSaveFailure();
     void TerminateWhenUnwound();
+    void FeedPreviews();
 
     StartupOptions options_;
     SteadyClock steadyClock_;
@@ -194,6 +200,7 @@ private:
     std::unique_ptr<CMainFrame> frame_;
     std::unique_ptr<QtOperatorInterface> ui_;
     std::unique_ptr<CPartDocuments> parts_;
+    std::unique_ptr<preview::CPreviewWindows> previews_;
     std::unique_ptr<CMachine> machine_;
     std::unique_ptr<MachineOperation> operation_;
     CommandRouter* router_ = nullptr;

@@ -5,6 +5,7 @@
 #include "operation/ControlPanelState.h"
 #include "operation/MachineOperation.h"
 #include "ui/MainFrame.h"
+#include "ui/preview/PreviewWindows.h"
 
 #include <QApplication>
 #include <QPixmap>
@@ -29,6 +30,28 @@ void Jog(MorvikApp& app, std::uint16_t bit, bool down) {
         down ? operation->JogButtonPressed(bit) : operation->JogButtonReleased(bit);
 }
 
+void Save(MorvikApp& app, const QString& path) {
+    const bool saved = app.MainFrame()->grab().save(path, "PNG");
+    std::fprintf(stderr, "%s %s\n", saved ? "saved" : "could not save",
+                 path.toLocal8Bit().constData());
+    app.RequestTerminate();
+}
+
+// With a part program: Run mode, the program opened and loaded from its window, the toolpath
+// preview beside it, and the program started; the picture is taken while it runs.
+std::vector<TourStep> PreviewTour(const QString& path, const QString& program, int runMs) {
+    return {
+        {500, [](MorvikApp& app) { app.Operation()->Start(); }}, // homes in Home mode
+        {300, [](MorvikApp& app) { app.Commands()->Execute(Cmd::ModeRun); }},
+        {300, [program](MorvikApp& app) { app.OpenDocumentFile(program); }},
+        {300, [](MorvikApp& app) { app.Commands()->Execute(Cmd::Load); }},
+        {300, [](MorvikApp& app) { app.Previews().ToggleMachinePreview(); }},
+        {300, [](MorvikApp& app) { app.Commands()->Execute(Cmd::Tile); }},
+        {300, [](MorvikApp& app) { app.Operation()->Start(); }},
+        {runMs, [path](MorvikApp& app) { Save(app, path); }},
+    };
+}
+
 std::vector<TourStep> Tour(const QString& path) {
     return {
         {500, [](MorvikApp& app) { app.Operation()->Start(); }}, // homes in Home mode
@@ -38,13 +61,7 @@ std::vector<TourStep> Tour(const QString& path) {
         {300, [](MorvikApp& app) { Jog(app, button::kYPlus, true); }},
         {900, [](MorvikApp& app) { Jog(app, button::kYPlus, false); }},
         {500, [](MorvikApp& app) { app.Commands()->Execute(Cmd::MachineStatus); }},
-        {800,
-         [path](MorvikApp& app) {
-             const bool saved = app.MainFrame()->grab().save(path, "PNG");
-             std::fprintf(stderr, "%s %s\n", saved ? "saved" : "could not save",
-                          path.toLocal8Bit().constData());
-             app.RequestTerminate();
-         }},
+        {800, [path](MorvikApp& app) { Save(app, path); }},
     };
 }
 
@@ -64,6 +81,16 @@ void ScheduleScreenshot(MorvikApp& app) {
     const char* path = std::getenv(kScreenshotVariable);
     if (path == nullptr || *path == '\0')
         return;
+    const char* program = std::getenv(kScreenshotProgramVariable);
+    if (program != nullptr && *program != '\0') {
+        const char* wait = std::getenv(kScreenshotRunVariable);
+        const int runMs = wait != nullptr ? std::atoi(wait) : 0;
+        RunStep(app,
+                PreviewTour(QString::fromLocal8Bit(path), QString::fromLocal8Bit(program),
+                            runMs > 0 ? runMs : kDefaultRunMs),
+                0);
+        return;
+    }
     RunStep(app, Tour(QString::fromLocal8Bit(path)), 0);
 }
 

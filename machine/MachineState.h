@@ -10,6 +10,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 namespace morvik {
@@ -50,6 +51,10 @@ struct MachineState {
     std::int32_t programNumber = 0;
     std::string firstLine;
     std::string partPath;
+    // The loaded program's text as the card received it (each line cut as sent and ended by
+    // LF), a new object at each load: the toolpath preview plans it, and plans again when it
+    // changes. Null while no program is loaded.
+    std::shared_ptr<const std::string> partText;
     PositionReadout positionReadout = PositionReadout::Optimal;
     // Override fractions, 1.0 meaning 100 %; set to 1.0 when a machine is opened or created.
     double feedOverride = 1.0;

@@ -39,6 +39,7 @@ enum Id : int {
     MachineStatus = 32793,
     ViewProgram = 32804,
     ViewMessages = 32801,
+    ViewToolpath = 32812,
     // Setup
     SetupMachineAxes = 32772,
     SetupGeneral = 32774,

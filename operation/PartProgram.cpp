@@ -10,6 +10,7 @@
 #include <fstream>
 #include <iterator>
 #include <limits>
+#include <memory>
 
 namespace morvik {
 
@@ -178,6 +179,7 @@ LoadResult PartProgram::SendAndRun(const std::vector<std::string>& lines, const 
     if (!machine_.AbortStartedProgram())
         return LoadResult::CardNotAnswering;
     state.partLoaded = false;
+    state.partText.reset();
     card.SendAscii("LOF\r");
     if (!card.WaitAsciiReady()) {
         // The card was told to take program text: close it again, or it would store every
@@ -185,7 +187,8 @@ LoadResult PartProgram::SendAndRun(const std::vector<std::string>& lines, const 
         card.SendAscii(kEndOfText);
         return LoadResult::CardNotAnswering;
     }
-    const std::int32_t number = SendLines(lines);
+    std::string text;
+    const std::int32_t number = SendLines(lines, text);
     card.SendAscii(kEndOfText);
     IClock& clock = machine_.Clock();
     SleepUntil(clock, clock.NowMs() + kSettleMs);
@@ -196,13 +199,14 @@ LoadResult PartProgram::SendAndRun(const std::vector<std::string>& lines, const 
     }
     state.partLoaded = true;
     state.partPath = path;
+    state.partText = std::make_shared<const std::string>(std::move(text));
     state.programNumber = number;
     RunLoaded();
     return LoadResult::Started;
 }
 
 // Every line goes out with one LF; the first line offering a non-zero number names the program.
-std::int32_t PartProgram::SendLines(const std::vector<std::string>& lines) {
+std::int32_t PartProgram::SendLines(const std::vector<std::string>& lines, std::string& text) {
     MotionController& card = machine_.Controller();
     std::string& firstLine = machine_.State().firstLine;
     firstLine = lines.empty() ? std::string() : lines.front();
@@ -211,6 +215,8 @@ std::int32_t PartProgram::SendLines(const std::vector<std::string>& lines) {
         if (number == 0)
             number = ScanProgramNumber(line);
         card.SendAscii(line + '\n');
+        text += line;
+        text += '\n';
     }
     return number;
 }

@@ -108,7 +108,8 @@ private:
     void AwaitFirstLineEcho();
     LoadResult Load(const ProgramLines& program, const std::string& path);
     LoadResult SendAndRun(const std::vector<std::string>& lines, const std::string& path);
-    std::int32_t SendLines(const std::vector<std::string>& lines);
+    // Sends the lines; text receives them as sent.
+    std::int32_t SendLines(const std::vector<std::string>& lines, std::string& text);
     void RunLoaded();
     void RunCycle(void (MotionController::*send)());
 

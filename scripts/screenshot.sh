@@ -6,10 +6,19 @@
 # this itself when MORVIK_SCREENSHOT names the file), then quits.
 #
 # Usage: scripts/screenshot.sh [BUILD_DIR]   (default: build)
+#        scripts/screenshot.sh --preview PROGRAM.prt [BUILD_DIR]
+# With --preview the station instead loads PROGRAM.prt in Run mode, opens View > Toolpath beside
+# the program's window, starts it and takes the picture while it runs (MORVIK_SCREENSHOT_RUN_MS,
+# default 3000 ms, after the start).
 # Needs the Debian packages xvfb and xauth.
 set -euo pipefail
 
 repo="$(cd "$(dirname "$0")/.." && pwd)"
+program=""
+if [ "${1:-}" = "--preview" ]; then
+    program="$(realpath "${2:?--preview needs a part program}")"
+    shift 2
+fi
 build="${1:-$repo/build}"
 station="$build/bin/morvik"
 picture="$repo/docs/screenshot.png"
@@ -33,7 +42,7 @@ cp "$machine" "$scratch/work/mill.mch"
 rm -f "$picture"
 
 cd "$scratch/work"
-XDG_CONFIG_HOME="$scratch/config" MORVIK_SCREENSHOT="$picture" \
+XDG_CONFIG_HOME="$scratch/config" MORVIK_SCREENSHOT="$picture" MORVIK_SCREENSHOT_PROGRAM="$program" \
     timeout 120 xvfb-run -a -s "-screen 0 1024x768x24" "$station" mill.mch
 test -s "$picture"
 echo "Saved $picture"

@@ -381,4 +381,20 @@ CommandState CPartView::Update(int id) const {
     return row != nullptr ? row->rule(*this) : CommandState::Disabled();
 }
 
+void CPartView::SetRunningLine(int line) {
+    if (line == runningLine_)
+        return;
+    runningLine_ = line;
+    QList<QTextEdit::ExtraSelection> marks;
+    const QTextBlock block = document()->findBlockByNumber(line - 1);
+    if (line > 0 && block.isValid()) {
+        QTextEdit::ExtraSelection mark;
+        mark.format.setBackground(QColor(255, 236, 150));
+        mark.format.setProperty(QTextFormat::FullWidthSelection, true);
+        mark.cursor = QTextCursor(block);
+        marks.append(mark);
+    }
+    setExtraSelections(marks);
+}
+
 } // namespace morvik

@@ -59,6 +59,11 @@ public:
     int LineCount() const;
     std::string Line(int n, std::size_t bufferLength = kLoadLineLimit) const;
 
+    // The line the card is executing (1-based), shown with a tinted background while this
+    // window's file is the loaded program; 0 marks none. The toolpath preview sets it.
+    void SetRunningLine(int line);
+    int RunningLine() const { return runningLine_; }
+
     // ---- Find and Replace ----
     // Selects the next match from the cursor (wrapping round once); false when there is none.
     bool FindNext(const FindRequest& request);
@@ -101,6 +106,7 @@ private:
     CPartDocuments* documents_;
     QPointer<CFindDialog> findDialog_;
     FindRequest lastFind_;
+    int runningLine_ = 0;
 };
 
 } // namespace morvik

@@ -110,6 +110,11 @@ TEST_F(ProgramOnFakeCard, FileLoadSendsEveryLineAndRunsTheNumberFound) {
         if (c.number) {
             EXPECT_EQ(state.programNumber, c.number);
             EXPECT_EQ(state.partPath, path);
+            // The preview plans what the card received, cut as it was sent.
+            ASSERT_NE(state.partText, nullptr);
+            EXPECT_EQ(*state.partText, c.lines);
+        } else {
+            EXPECT_EQ(state.partText, nullptr);
         }
         EXPECT_EQ(ui.waitDepth, 0);
         machine->State().programStarted = false; // the next case starts from a program not running
@@ -143,10 +148,14 @@ TEST_F(ProgramOnFakeCard, EditorLoadSendsItsLinesAndRemembersTheDocumentPath) {
                   test::FakeKelvApi::Escape("LOF\r" + c.sent + kEnd + run));
         EXPECT_EQ(result, c.number ? LoadResult::Started : LoadResult::NoNumber);
         EXPECT_EQ(machine->State().partLoaded, c.number != 0);
-        if (c.number)
+        if (c.number) {
             EXPECT_EQ(machine->State().partPath, "/parts/Part1.prt");
-        else
+            ASSERT_NE(machine->State().partText, nullptr);
+            EXPECT_EQ(*machine->State().partText, c.sent);
+        } else {
             EXPECT_EQ(ui.messages, std::vector<int>{msg::NoProgramNumber});
+            EXPECT_EQ(machine->State().partText, nullptr);
+        }
         EXPECT_TRUE(std::none_of(ui.calls.begin(), ui.calls.end(), [](const std::string& call) {
             return call.starts_with("open dialog");
         }));

@@ -1,0 +1,213 @@
+// The toolpath preview in the station on the simulated card: View > Toolpath opens and closes
+// it through the command table, the machine's preview plans the loaded program and follows the
+// card's file position with the part program window of the same file, an editor's preview
+// follows its text and leads to the refused blocks, and the preview's copy of the machine
+// (units, origins, soft limits).
+#include "app/station/StationFixture.h"
+
+#include "controller/ControllerCodes.h"
+#include "operation/CommandIds.h"
+#include "settings/UnitTables.h"
+#include "ui/PartDocuments.h"
+#include "ui/PartView.h"
+#include "ui/preview/PreviewSetup.h"
+#include "ui/preview/PreviewWindows.h"
+#include "ui/preview/ToolpathWindow.h"
+
+#include <QLabel>
+#include <QListWidget>
+#include <QMdiArea>
+
+namespace morvik {
+namespace {
+
+using test::StationOnCard;
+
+constexpr int kViewToolpath = Cmd::ViewToolpath;
+constexpr int kModeRun = Cmd::ModeRun;
+constexpr int kLoad = Cmd::Load;
+
+class ToolpathOnCard : public StationOnCard {
+protected:
+    preview::CPreviewWindows& Previews() { return app->Previews(); }
+    bool Checked() {
+        const CommandState state = Commands().State(kViewToolpath);
+        return state.enabled && state.mark == CommandMark::Check && state.marked;
+    }
+    void Execute(int id) { ASSERT_TRUE(Commands().Execute(id)); }
+    CPartView* OpenPart(const std::string& name, const std::string& text) {
+        const std::string path = work.File(name);
+        std::ofstream(path) << text;
+        return app->Parts().OpenFile(QString::fromStdString(path));
+    }
+    static void DeleteClosedWindows() {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+};
+
+TEST_F(ToolpathOnCard, ViewToolpathOpensAndClosesTheMachinePreview) {
+    ASSERT_TRUE(Start());
+    QAction* item = Commands().MenuAction(MenuKind::Main, kViewToolpath);
+    ASSERT_NE(item, nullptr);
+    EXPECT_EQ(item->text(), "&Toolpath");
+    EXPECT_FALSE(Checked());
+
+    Execute(kViewToolpath);
+    preview::CToolpathWindow* window = Previews().MachinePreview();
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(Checked());
+    EXPECT_EQ(window->Summary().text(), preview::CToolpathWindow::kNoProgram);
+    QMdiSubWindow* sub = Frame().ActiveWindow();
+    ASSERT_NE(sub, nullptr);
+    EXPECT_EQ(sub->widget(), window);
+    EXPECT_EQ(CMainFrame::KindOf(sub), DocumentKind::Machine);
+    EXPECT_EQ(Commands().CurrentMenuKind(), MenuKind::Machine);
+
+    Execute(kViewToolpath);
+    EXPECT_EQ(Previews().MachinePreview(), nullptr);
+    EXPECT_FALSE(Checked());
+
+    // The window's own close box closes it as well.
+    Execute(kViewToolpath);
+    Frame().ActiveWindow()->close();
+    DeleteClosedWindows();
+    EXPECT_EQ(Previews().MachinePreview(), nullptr);
+    EXPECT_FALSE(Checked());
+}
+
+TEST_F(ToolpathOnCard, TheRunningLineFollowsTheCardsFilePosition) {
+    ASSERT_TRUE(Start());
+    Home();
+    Execute(kModeRun);
+    Execute(kViewToolpath); // the machine's preview, before any program
+    std::string text = "O1234\nG90 G1 F60\n";
+    for (int i = 1; i <= 8; ++i)
+        text += "X" + std::to_string(i * 0.5) + "\n";
+    text += "M30\n";
+    CPartView* editor = OpenPart("run.prt", text);
+    ASSERT_NE(editor, nullptr);
+    Execute(kLoad); // the editor's text to the card
+    ASSERT_TRUE(Machine().State().partLoaded);
+    Ticks(1);
+    Previews().WaitForPlans();
+    preview::CToolpathView& view = Previews().MachinePreview()->View();
+    ASSERT_NE(view.Plan(), nullptr);
+    EXPECT_EQ(view.Plan()->model.PieceCount(), 8u);
+    EXPECT_EQ(view.DoneBefore(), 0u);
+    EXPECT_EQ(editor->RunningLine(), 0);
+
+    Press(control::kStart);
+    Release(control::kStart);
+    int last = 0;
+    for (int step = 0; step < 4; ++step) {
+        Ticks(7);
+        const int line = Machine().Controller().QueryInt(code::FilePosition);
+        EXPECT_GT(line, last) << step;
+        EXPECT_EQ(editor->RunningLine(), line) << step;
+        EXPECT_EQ(view.DoneBefore(), static_cast<std::uint32_t>(line)) << step;
+        EXPECT_GT(view.DonePoint(), 0u);
+        EXPECT_LT(view.DonePoint(), view.Plan()->model.Points().size());
+        last = line;
+    }
+    Ticks(100); // to the end: all of it run, no line marked
+    EXPECT_EQ(view.DoneBefore(), preview::kAllDone);
+    EXPECT_EQ(editor->RunningLine(), 0);
+}
+
+TEST_F(ToolpathOnCard, AReloadedProgramIsPlannedAgainAndTheViewIsKept) {
+    ASSERT_TRUE(Start());
+    Home();
+    Execute(kModeRun);
+    Execute(kViewToolpath);
+    CPartView* editor = OpenPart("a.prt", "O1\nG1 X1 F60\nM30\n");
+    Execute(kLoad);
+    Ticks(1);
+    Previews().WaitForPlans();
+    preview::CToolpathView& view = Previews().MachinePreview()->View();
+    view.Camera().ZoomAt(10, 10, 3);
+    const double scale = view.Camera().Scale();
+    editor->setPlainText("O1\nG1 X1 F60\nG1 Y1\nM30\n");
+    Execute(kLoad);
+    Ticks(1);
+    Previews().WaitForPlans();
+    EXPECT_EQ(view.Plan()->model.PieceCount(), 2u);
+    EXPECT_EQ(view.Camera().Scale(), scale);
+}
+
+TEST_F(ToolpathOnCard, AnEditorsPreviewFollowsItsTextAndLeadsToRefusedBlocks) {
+    ASSERT_TRUE(Start());
+    CPartView* editor = app->Parts().New();
+    editor->setPlainText("G1 X1 F100\nG1 X2");
+    Execute(kViewToolpath);
+    preview::CToolpathWindow* window = Previews().EditorPreview(editor->Part());
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(Previews().MachinePreview(), nullptr);
+    EXPECT_TRUE(Checked()); // the preview window is active
+    Previews().WaitForPlans();
+    ASSERT_NE(window->View().Plan(), nullptr);
+    EXPECT_EQ(window->View().Plan()->model.PieceCount(), 2u);
+    EXPECT_TRUE(window->Errors().isHidden());
+
+    // Typing is followed once it pauses.
+    editor->appendPlainText("G41 X3\nG1 X4");
+    Previews().WaitForPlans();
+    EXPECT_EQ(window->View().Plan()->model.PieceCount(), 2u);
+    Previews().FlushEdits();
+    Previews().WaitForPlans();
+    EXPECT_EQ(window->View().Plan()->model.PieceCount(), 3u);
+    ASSERT_EQ(window->Errors().count(), 1);
+    EXPECT_TRUE(window->Errors().item(0)->text().startsWith("line 3: "));
+    EXPECT_FALSE(window->Errors().isHidden());
+
+    // Choosing the refused block puts the editor's cursor on its line.
+    emit window->Errors().itemClicked(window->Errors().item(0));
+    EXPECT_EQ(editor->textCursor().blockNumber(), 2);
+    EXPECT_EQ(Frame().ActiveWindow()->widget(), editor);
+    EXPECT_TRUE(Checked()); // from the editor: its preview is open
+    EXPECT_FALSE(TraceHas("LOF"));
+
+    // Closing the editor closes its preview.
+    app->Parts().CloseAll();
+    DeleteClosedWindows();
+    EXPECT_FALSE(Checked());
+}
+
+TEST_F(ToolpathOnCard, ThePreviewSaysWhichLineLeavesTheSoftLimits) {
+    ASSERT_TRUE(Start());
+    Machine().Axes()[0].LowerLimit().Set(unit::Inch, -10);
+    Machine().Axes()[0].UpperLimit().Set(unit::Inch, 10);
+    CPartView* editor = app->Parts().New();
+    editor->setPlainText("G20 G0 X1 Y1\nG1 X5 F10\nG1 X12\nG1 X0\n");
+    Execute(kViewToolpath);
+    Previews().WaitForPlans();
+    preview::CToolpathWindow* window = Previews().EditorPreview(editor->Part());
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(window->Summary().text().contains("Line 3 leaves the soft limits on X"))
+        << window->Summary().text().toStdString();
+}
+
+TEST_F(ToolpathOnCard, ThePreviewCopiesTheMachinesUnitsOriginsAndLimits) {
+    ASSERT_TRUE(Start());
+    CMachine& m = Machine();
+    m.General().defaultUnits.Set(kMetricUnits);
+    m.General().partPrgmMetricDimUnits.Set(unit::Millimeter);
+    m.General().partPrgmEnglishDimUnits.Set(unit::Inch);
+    m.Axes()[0].ProgramOffset().Set(unit::Millimeter, 5);
+    m.WorkCoords()[0].X().Set(unit::Inch, 1);
+    m.Axes()[1].LowerLimit().Set(unit::Millimeter, -100);
+    m.Axes()[1].UpperLimit().Set(unit::Millimeter, 100);
+    m.Axes()[2].LowerLimit().Set(unit::Millimeter, -100); // Z is not on the card
+    m.Axes()[2].UpperLimit().Set(unit::Millimeter, 100);
+    const preview::CPreviewSetup setup = preview::PreviewSetupOf(m);
+    EXPECT_EQ(setup.unitSymbol, "mm");
+    EXPECT_NEAR(setup.planner.lengthPerUnit[0], 25.4, 1e-5); // G20 inches in millimetres
+    EXPECT_NEAR(setup.planner.lengthPerUnit[1], 1, 1e-12);
+    EXPECT_NEAR(setup.workZero[0], 30.4, 1e-5);
+    EXPECT_FALSE(setup.limits.set[0]); // upper not above lower
+    EXPECT_TRUE(setup.limits.set[1]);
+    EXPECT_FALSE(setup.limits.set[2]);
+    EXPECT_EQ(setup.planner.fittedAxes & 0x7, 0x3);
+}
+
+} // namespace
+} // namespace morvik

@@ -1,0 +1,71 @@
+#include "ui/preview/PreviewSetup.h"
+
+#include "machine/Machine.h"
+#include "settings/UnitTables.h"
+
+namespace morvik::preview {
+
+namespace {
+
+// Program units of the two systems per the card's length unit (the default system's).
+void SetUnits(const CMachine& machine, CPreviewSetup& setup) {
+    const GeneralSettings& general = machine.General();
+    const int defaultUnit = machine.DefaultUnitSystem().lengthUnit;
+    const double perMetre = LengthUnitFactor(defaultUnit);
+    const int systems[2] = {kEnglishUnits, kMetricUnits}; // G20, G21
+    for (int i = 0; i < 2; ++i) {
+        const double factor = perMetre / LengthUnitFactor(general.System(systems[i]).lengthUnit);
+        setup.planner.lengthPerUnit[i] = factor;
+        setup.planner.feedPerUnit[i] = factor;
+    }
+    const bool english = general.defaultUnits.Get() == kEnglishUnits;
+    setup.planner.units = english ? gcode::CUnits::Inch : gcode::CUnits::Mm;
+    setup.unitSymbol = LengthUnitSymbol(defaultUnit);
+}
+
+void SetOrigins(const CMachine& machine, int unit, CPreviewSetup& setup) {
+    const auto& axes = machine.Axes();
+    for (int a = 0; a < gcode::kAxes; ++a) {
+        const double program = axes[a].ProgramOffset().ValueIn(unit);
+        setup.planner.machineOrigin[a] = axes[a].MachineOffset().ValueIn(unit);
+        for (int w = 0; w < WorkCoord::kWorkCoordCount; ++w)
+            setup.planner.workOrigins[w][a] =
+                program + machine.WorkCoords()[w].Value(a).ValueIn(unit);
+        if (axes[a].ControllerAxis() == 0)
+            setup.planner.fittedAxes &= static_cast<std::uint8_t>(~(1u << a));
+        const double lower = axes[a].LowerLimit().ValueIn(unit);
+        const double upper = axes[a].UpperLimit().ValueIn(unit);
+        setup.limits.set[a] = axes[a].ControllerAxis() != 0 && upper > lower;
+        setup.limits.lower[a] = lower;
+        setup.limits.upper[a] = upper;
+    }
+    setup.workZero = setup.planner.workOrigins[0];
+}
+
+void SetToolLengths(const CMachine& machine, int unit, CPreviewSetup& setup) {
+    setup.planner.toolLengths.assign(Tool::kToolCount + 1, 0.0);
+    for (const Tool& tool : machine.Tools())
+        setup.planner.toolLengths[tool.Number()] = tool.Z().ValueIn(unit);
+    for (const OffsetTable& table : machine.OffsetTables()) {
+        if (table.Letter() != 'H')
+            continue;
+        setup.planner.hOffsets.assign(OffsetTable::kEntryCount, 0.0);
+        for (int h = 0; h < OffsetTable::kEntryCount; ++h)
+            setup.planner.hOffsets[h] =
+                table.Geometry(h).ValueIn(unit) + table.Wear(h).ValueIn(unit);
+    }
+}
+
+} // namespace
+
+CPreviewSetup PreviewSetupOf(const CMachine& machine) {
+    CPreviewSetup setup;
+    const int unit = machine.DefaultUnitSystem().lengthUnit;
+    SetUnits(machine, setup);
+    SetOrigins(machine, unit, setup);
+    SetToolLengths(machine, unit, setup);
+    setup.blockDelete = machine.State().blockSkipOn;
+    return setup;
+}
+
+} // namespace morvik::preview

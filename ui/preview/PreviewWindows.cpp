@@ -1,0 +1,292 @@
+#include "ui/preview/PreviewWindows.h"
+
+#include "machine/Machine.h"
+#include "ui/MainFrame.h"
+#include "ui/Part.h"
+#include "ui/PartDocuments.h"
+#include "ui/PartView.h"
+#include "ui/preview/ToolpathPlanner.h"
+#include "ui/preview/ToolpathWindow.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTimer>
+
+#include <algorithm>
+
+namespace morvik::preview {
+
+namespace {
+
+QString CleanPath(const QString& path) {
+    return path.isEmpty() ? QString() : QDir::cleanPath(QDir::current().absoluteFilePath(path));
+}
+
+} // namespace
+
+CPreviewWindows::CPreviewWindows(QMdiArea& area, CPartDocuments& parts, QObject* parent)
+    : QObject(parent), area_(area), parts_(parts) {}
+
+CPreviewWindows::~CPreviewWindows() {
+    CloseAll();
+}
+
+// ---- View > Toolpath ----
+
+void CPreviewWindows::Toggle() {
+    QMdiSubWindow* active = area_.activeSubWindow();
+    if (Editor* editor = EditorOfWindow(active)) {
+        delete editor->window.data();
+        return;
+    }
+    if (auto* view = active != nullptr ? qobject_cast<CPartView*>(active->widget()) : nullptr) {
+        ToggleEditorPreview(view->Part());
+        return;
+    }
+    ToggleMachinePreview();
+}
+
+bool CPreviewWindows::Checked() const {
+    QMdiSubWindow* active = area_.activeSubWindow();
+    if (EditorOfWindow(active) != nullptr)
+        return true;
+    if (auto* view = active != nullptr ? qobject_cast<CPartView*>(active->widget()) : nullptr)
+        return EditorOf(view->Part()) != nullptr;
+    return machineWindow_ != nullptr;
+}
+
+void CPreviewWindows::ToggleMachinePreview() {
+    if (machineWindow_ != nullptr) {
+        delete machineWindow_.data();
+        return;
+    }
+    CMachine* machine = machine_ ? machine_() : nullptr;
+    const QString title =
+        (machine != nullptr ? QString::fromStdString(machine->GetTitle()) : QString()) +
+        kTitleSuffix;
+    machineWidget_ = new CToolpathWindow;
+    machinePlanner_ = std::make_unique<CToolpathPlanner>();
+    connect(machinePlanner_.get(), &CToolpathPlanner::Planned, machineWidget_,
+            &CToolpathWindow::ShowPlan);
+    machineWindow_ = AddWindow(machineWidget_, true, title);
+    machineRaw_ = machineWindow_.data();
+    plannedText_.reset();
+    PlanMachineProgram();
+    Tick(lastFeed_);
+}
+
+void CPreviewWindows::ToggleEditorPreview(CPart& part) {
+    if (Editor* open = EditorOf(part)) {
+        delete open->window.data();
+        return;
+    }
+    auto editor = std::make_unique<Editor>();
+    Editor& e = *editor;
+    e.part = &part;
+    e.widget = new CToolpathWindow;
+    e.planner = std::make_unique<CToolpathPlanner>();
+    e.pause = new QTimer(e.widget);
+    e.pause->setSingleShot(true);
+    e.pause->setInterval(kEditPauseMs);
+    connect(e.planner.get(), &CToolpathPlanner::Planned, e.widget, &CToolpathWindow::ShowPlan);
+    connect(e.pause, &QTimer::timeout, this, [this, &e] { PlanEditor(e); });
+    connect(&part.Text(), &QTextDocument::contentsChanged, e.pause, qOverload<>(&QTimer::start));
+    connect(e.widget, &CToolpathWindow::LineChosen, this, [this, &e](std::uint32_t line) {
+        if (e.part != nullptr)
+            ShowLine(*e.part, line);
+    });
+    connect(&part, &QObject::destroyed, e.widget, [&e] { delete e.window.data(); });
+    e.window = AddWindow(e.widget, false, part.Title() + kTitleSuffix);
+    e.raw = e.window.data();
+    editors_.push_back(std::move(editor));
+    PlanEditor(e);
+}
+
+CToolpathWindow* CPreviewWindows::MachinePreview() const {
+    return machineWindow_ != nullptr ? machineWidget_ : nullptr;
+}
+
+CToolpathWindow* CPreviewWindows::EditorPreview(const CPart& part) const {
+    Editor* editor = EditorOf(part);
+    return editor != nullptr ? editor->widget : nullptr;
+}
+
+void CPreviewWindows::CloseAll() {
+    delete machineWindow_.data();
+    while (!editors_.empty()) {
+        QMdiSubWindow* window = editors_.back()->window.data();
+        if (window == nullptr) {
+            editors_.pop_back();
+            continue;
+        }
+        delete window; // Forget drops the entry
+    }
+    MarkRunningLine(0);
+}
+
+QMdiSubWindow* CPreviewWindows::AddWindow(CToolpathWindow* widget, bool machine,
+                                          const QString& title) {
+    QMdiSubWindow* window = area_.addSubWindow(widget);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    CMainFrame::SetDocument(window, machine ? DocumentKind::Machine : DocumentKind::PartProgram,
+                            title);
+    window->setWindowTitle(title);
+    connect(window, &QObject::destroyed, this, &CPreviewWindows::Forget);
+    window->show();
+    return window;
+}
+
+void CPreviewWindows::Forget(QObject* window) {
+    if (window == machineRaw_) {
+        machineRaw_ = nullptr;
+        machineWidget_ = nullptr;
+        machinePlanner_.reset(); // cancels and joins a plan still running
+        plannedText_.reset();
+        return;
+    }
+    const auto it = std::find_if(editors_.begin(), editors_.end(),
+                                 [window](const auto& e) { return e->raw == window; });
+    if (it != editors_.end()) {
+        (*it)->planner->CancelAll();
+        editors_.erase(it);
+    }
+}
+
+// ---- Planning ----
+
+CPreviewSetup CPreviewWindows::SetupNow() const {
+    CMachine* machine = machine_ ? machine_() : nullptr;
+    CPreviewSetup setup = machine != nullptr ? PreviewSetupOf(*machine) : CPreviewSetup{};
+    setup.start = setup.workZero;
+    return setup;
+}
+
+// Plans the loaded text when it is not the one planned last.
+void CPreviewWindows::PlanMachineProgram() {
+    if (machineWidget_ == nullptr)
+        return;
+    CMachine* machine = machine_ ? machine_() : nullptr;
+    std::shared_ptr<const std::string> text;
+    if (machine != nullptr && machine->State().partLoaded)
+        text = machine->State().partText;
+    if (plannedText_.has_value() && *plannedText_ == text)
+        return;
+    plannedText_ = text;
+    if (text == nullptr) {
+        machinePlanner_->CancelAll();
+        machineWidget_->ShowNothing(CToolpathWindow::kNoProgram);
+        return;
+    }
+    machineWidget_->ShowPlanning();
+    machinePlanner_->Request(text, SetupNow());
+}
+
+void CPreviewWindows::PlanEditor(Editor& editor) {
+    if (editor.part == nullptr)
+        return;
+    auto text = std::make_shared<const std::string>(editor.part->PlainText().toStdString());
+    editor.widget->ShowPlanning();
+    editor.planner->Request(std::move(text), SetupNow());
+}
+
+void CPreviewWindows::FlushEdits() {
+    for (const auto& editor : editors_) {
+        if (editor->pause->isActive()) {
+            editor->pause->stop();
+            PlanEditor(*editor);
+        }
+    }
+}
+
+void CPreviewWindows::WaitForPlans() {
+    if (machinePlanner_ != nullptr)
+        machinePlanner_->WaitForIdle();
+    for (const auto& editor : editors_)
+        editor->planner->WaitForIdle();
+    QCoreApplication::sendPostedEvents();
+}
+
+// ---- The tick ----
+
+bool CPreviewWindows::WantsTool() const {
+    return machineWindow_ != nullptr || !editors_.empty();
+}
+
+bool CPreviewWindows::WantsProgress() const {
+    CMachine* machine = machine_ ? machine_() : nullptr;
+    if (machine == nullptr || !machine->State().partLoaded)
+        return false;
+    if (machineWindow_ != nullptr)
+        return true;
+    const QString loaded = CleanPath(QString::fromStdString(machine->State().partPath));
+    const auto parts = parts_.Parts();
+    return !loaded.isEmpty() && std::any_of(parts.begin(), parts.end(), [&](const CPart* part) {
+        return CleanPath(part->Path()) == loaded;
+    });
+}
+
+void CPreviewWindows::Tick(const CToolpathFeed& feed) {
+    lastFeed_ = feed;
+    std::optional<std::array<double, 3>> tool;
+    if (feed.toolKnown)
+        tool = feed.tool;
+    if (machineWidget_ != nullptr) {
+        PlanMachineProgram();
+        machineWidget_->View().SetToolPosition(tool);
+        machineWidget_->View().SetDoneBefore(feed.doneBefore);
+    }
+    for (const auto& editor : editors_)
+        editor->widget->View().SetToolPosition(tool);
+    MarkRunningLine(feed.runningLine);
+}
+
+void CPreviewWindows::MarkRunningLine(std::uint32_t line) {
+    CMachine* machine = machine_ ? machine_() : nullptr;
+    QString loaded;
+    if (machine != nullptr && machine->State().partLoaded)
+        loaded = CleanPath(QString::fromStdString(machine->State().partPath));
+    for (CPart* part : parts_.Parts()) {
+        const bool same = !loaded.isEmpty() && CleanPath(part->Path()) == loaded;
+        for (CPartView* view : parts_.Views(*part))
+            view->SetRunningLine(same ? static_cast<int>(line) : 0);
+    }
+}
+
+void CPreviewWindows::ShowLine(const CPart& part, std::uint32_t line) {
+    const auto views = parts_.Views(part);
+    if (views.empty() || line == 0)
+        return;
+    CPartView* view = views.front();
+    const QTextBlock block = view->document()->findBlockByNumber(static_cast<int>(line) - 1);
+    if (!block.isValid())
+        return;
+    view->setTextCursor(QTextCursor(block));
+    view->centerCursor();
+    if (QMdiSubWindow* window = CPartDocuments::WindowOf(*view))
+        area_.setActiveSubWindow(window);
+    view->setFocus();
+}
+
+CPreviewWindows::Editor* CPreviewWindows::EditorOf(const CPart& part) const {
+    for (const auto& editor : editors_) {
+        if (editor->part == &part && editor->window != nullptr)
+            return editor.get();
+    }
+    return nullptr;
+}
+
+CPreviewWindows::Editor* CPreviewWindows::EditorOfWindow(const QMdiSubWindow* window) const {
+    if (window == nullptr)
+        return nullptr;
+    for (const auto& editor : editors_) {
+        if (editor->raw == window)
+            return editor.get();
+    }
+    return nullptr;
+}
+
+} // namespace morvik::preview

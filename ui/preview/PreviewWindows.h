@@ -1,0 +1,110 @@
+// The toolpath preview windows of the station, made and kept by the application:
+//   - the machine's preview: the loaded part program (the text the card holds), planned again
+//     whenever a program is loaded, with the tool's cross and the part already run;
+//   - an editor's preview: the text of a part program window, planned again after a short
+//     pause in typing, before anything is sent to the card; a refused block chosen in its list
+//     puts the editor's cursor on that line.
+// View > Toolpath opens or closes the preview that belongs to the active window (an editor's
+// when a part program window is active, else the machine's). On each tick the main window
+// hands the preview a feed (ToolpathFeed.h); part program windows of the loaded file mark the
+// running line from it. Paths start at the work zero (G54's origin).
+#pragma once
+
+#include "ui/preview/PreviewSetup.h"
+#include "ui/preview/ToolpathFeed.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+class QMdiArea;
+class QMdiSubWindow;
+class QTimer;
+
+namespace morvik {
+
+class CMachine;
+class CPart;
+class CPartDocuments;
+
+namespace preview {
+
+class CToolpathPlanner;
+class CToolpathWindow;
+
+class CPreviewWindows : public QObject {
+    Q_OBJECT
+
+public:
+    // How long typing must pause before an editor's preview follows it.
+    static constexpr int kEditPauseMs = 400;
+    static constexpr const char* kTitleSuffix = " - Toolpath";
+
+    CPreviewWindows(QMdiArea& area, CPartDocuments& parts, QObject* parent = nullptr);
+    ~CPreviewWindows() override;
+
+    // The machine document, or null while there is none; asked whenever one is needed.
+    void SetMachineSource(std::function<CMachine*()> source) { machine_ = std::move(source); }
+
+    // ---- View > Toolpath ----
+    void Toggle();
+    bool Checked() const;
+    void ToggleMachinePreview();
+    void ToggleEditorPreview(CPart& part);
+    CToolpathWindow* MachinePreview() const;
+    CToolpathWindow* EditorPreview(const CPart& part) const;
+    void CloseAll();
+
+    // ---- The tick ----
+    // Whether the tick needs to read the tool (a preview is open) or the progress (a preview
+    // or a window of the loaded file is open).
+    bool WantsTool() const;
+    bool WantsProgress() const;
+    void Tick(const CToolpathFeed& feed);
+
+    // Edits still waiting for their pause are planned now (the pause has passed; tests).
+    void FlushEdits();
+    // Joins every planning thread and delivers what they planned (tests).
+    void WaitForPlans();
+
+private:
+    struct Editor {
+        QPointer<CPart> part;
+        QPointer<QMdiSubWindow> window;
+        QMdiSubWindow* raw = nullptr;
+        CToolpathWindow* widget = nullptr;
+        std::unique_ptr<CToolpathPlanner> planner;
+        QTimer* pause = nullptr;
+    };
+
+    QMdiSubWindow* AddWindow(CToolpathWindow* widget, bool machine, const QString& title);
+    void PlanMachineProgram();
+    void PlanEditor(Editor& editor);
+    void ShowLine(const CPart& part, std::uint32_t line);
+    void MarkRunningLine(std::uint32_t line);
+    Editor* EditorOf(const CPart& part) const;
+    Editor* EditorOfWindow(const QMdiSubWindow* window) const;
+    void Forget(QObject* window);
+    CPreviewSetup SetupNow() const;
+
+    QMdiArea& area_;
+    CPartDocuments& parts_;
+    std::function<CMachine*()> machine_;
+    QPointer<QMdiSubWindow> machineWindow_;
+    CToolpathWindow* machineWidget_ = nullptr;
+    std::unique_ptr<CToolpathPlanner> machinePlanner_;
+    QMdiSubWindow* machineRaw_ = nullptr; // to recognise the window as it is destroyed
+    // The loaded text last planned (null: none was loaded); empty until the window's first look.
+    std::optional<std::shared_ptr<const std::string>> plannedText_;
+    std::vector<std::unique_ptr<Editor>> editors_;
+    CToolpathFeed lastFeed_;
+};
+
+} // namespace preview
+} // namespace morvik

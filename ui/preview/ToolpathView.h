@@ -1,0 +1,80 @@
+// The drawing of a planned toolpath: the path (rapids dashed, cuts solid, the part already run
+// in green, pieces outside the soft limits in red), the soft-limit box, the work zero and the
+// tool as a cross. The wheel zooms at the mouse, dragging pans; the camera stays as it is when
+// a new plan arrives (the program was loaded or edited again) except for the very first one,
+// which is fitted. Render paints into any painter, so the redraw is measured offscreen.
+#pragma once
+
+#include "ui/preview/ToolpathCamera.h"
+#include "ui/preview/ToolpathDrawing.h"
+#include "ui/preview/ToolpathFeed.h"
+#include "ui/preview/ToolpathPlan.h"
+
+#include <QPoint>
+#include <QWidget>
+
+#include <array>
+#include <memory>
+#include <optional>
+
+class QPainter;
+
+namespace morvik::preview {
+
+class CToolpathView : public QWidget {
+    Q_OBJECT
+
+public:
+    // Each wheel step zooms by this factor.
+    static constexpr double kWheelZoom = 1.25;
+
+    explicit CToolpathView(QWidget* parent = nullptr);
+
+    void SetPlan(std::shared_ptr<const CToolpathPlan> plan);
+    const std::shared_ptr<const CToolpathPlan>& Plan() const { return plan_; }
+    void SetViewKind(CViewKind view); // fits the new view
+    void Fit();
+    // The tool's cross; none while the position is not known.
+    void SetToolPosition(std::optional<std::array<double, 3>> tool);
+    // The pieces of lines before this one are drawn as run (kAllDone: all of them).
+    void SetDoneBefore(std::uint32_t line);
+    std::uint32_t DoneBefore() const { return doneBefore_; }
+    // The first point whose piece is still to run.
+    std::size_t DonePoint() const;
+
+    CToolpathCamera& Camera() { return camera_; }
+    const CToolpathCamera& Camera() const { return camera_; }
+    // What the last paint drew.
+    const CDrawList& LastDrawList() const { return drawList_; }
+
+    // Paints the whole picture at size into painter.
+    void Render(QPainter& painter, QSize size);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    void DrawPath(QPainter& painter);
+    void DrawLimits(QPainter& painter);
+    void DrawWorkZero(QPainter& painter);
+    void DrawTool(QPainter& painter);
+    void DrawCaption(QPainter& painter);
+
+    std::shared_ptr<const CToolpathPlan> plan_;
+    CToolpathCamera camera_;
+    CDrawList drawList_;
+    std::optional<std::array<double, 3>> tool_;
+    std::uint32_t doneBefore_ = 0;
+    bool fitted_ = false;
+    std::optional<QPoint> dragFrom_;
+};
+
+// "Top (XY)", "Front (XZ)", "Side (YZ)", "Isometric".
+const char* ViewName(CViewKind view);
+
+} // namespace morvik::preview
