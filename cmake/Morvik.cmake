@@ -7,11 +7,14 @@ endfunction()
 
 # The sanitizer build (make sanitize): AddressSanitizer and UndefinedBehaviorSanitizer on every
 # target, C and C++ alike, stopping at the first report, plus the standard library's own checks.
+# GCC leaves a double converted to an integer it does not fit out of "undefined"; positions,
+# feeds and G-code numbers are such conversions, so that check is asked for by name.
 # Applied before the folders are added so that the card's stand-in libraries get it too.
 function(morvik_sanitizers)
-    set(flags -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+    set(flags -fsanitize=address,undefined,float-cast-overflow -fno-sanitize-recover=all
+        -fno-omit-frame-pointer)
     add_compile_options(${flags})
-    add_link_options(-fsanitize=address,undefined)
+    add_link_options(-fsanitize=address,undefined,float-cast-overflow)
     add_compile_definitions(_GLIBCXX_ASSERTIONS)
 endfunction()
 

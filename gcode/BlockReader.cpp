@@ -3,6 +3,8 @@
 #include "gcode/LineTokens.h"
 
 #include <cmath>
+#include <cstdint>
+#include <limits>
 
 namespace morvik::gcode {
 
@@ -91,7 +93,10 @@ std::string WithoutNumber(char letter, std::string_view after) {
 std::string StoreCode(char letter, double value, std::string_view text, CBlock& block) {
     const double tenths = value * 10;
     const double code = std::round(tenths);
-    if (std::fabs(tenths - code) > 1e-6) {
+    // A code is kept in tenths as a 32-bit number; one too large for that is no code we know
+    // (and converting it would be undefined).
+    constexpr double kLargestTenths = std::numeric_limits<std::int32_t>::max();
+    if (std::fabs(tenths - code) > 1e-6 || std::fabs(code) > kLargestTenths) {
         return std::string("unsupported ") + letter + "-code " + letter + std::string(text);
     }
     const bool g = letter == 'G';

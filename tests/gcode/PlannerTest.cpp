@@ -269,6 +269,9 @@ TEST(Planner, RefusesWhatItDoesNotRunWithTheLineAndTheReason) {
         {"G93\n", "line 1: unsupported G-code G93"},
         {"G65 P9000\n", "line 1: unsupported G-code G65"},
         {"G1.5 X1\n", "line 1: unsupported G-code G1.5"},
+        // Past what a code's tenths hold in 32 bits.
+        {"G300000000 X1\n", "line 1: unsupported G-code G300000000"},
+        {"M-999999999\n", "line 1: unsupported M-code M-999999999"},
         {"M48\n", "line 1: unsupported M-code M48"},
         {"#1=5\n", "line 1: parameter '#' is not supported"},
         {"G0 X#1\n", "line 1: parameter in word X is not supported"},
