@@ -52,6 +52,9 @@ std::string MessageText(int id) {
          "The joystick is present but this user may not read it. Add the user to the group "
          "that owns the joystick device (usually \"input\": sudo usermod -aG input USER), log "
          "in again and retry."},
+        {msg::JogRateIsZero,
+         "The maximum jog rate is 0, so nothing can be jogged. Set it in Setup > Jogging."},
+        {msg::StoppedByOperator, "Stopped: the program was aborted and every axis stopped."},
     };
     auto it = table.find(id);
     return it == table.end() ? std::string() : std::string(it->second);

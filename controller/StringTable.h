@@ -33,6 +33,9 @@ constexpr int ProgramLineTooLong = 34206;
 constexpr int ProgramLineHasNul = 34207;
 constexpr int ClosingStopsRunningProgram = 34208;
 constexpr int JoystickNoPermission = 34209;
+// Jogging and the Stop button, shown in the status bar.
+constexpr int JogRateIsZero = 34240;
+constexpr int StoppedByOperator = 34241;
 } // namespace msg
 
 // The caption of every operator message box.
