@@ -54,7 +54,7 @@ std::string MessageText(int id) {
          "in again and retry."},
         {msg::JogRateIsZero,
          "The maximum jog rate is 0, so nothing can be jogged. Set it in Setup > Jogging."},
-        {msg::StoppedByOperator, "Stopped: the program was aborted and every axis stopped."},
+        {msg::StoppedByOperator, "Stopped: every axis stopped and any running program aborted."},
     };
     auto it = table.find(id);
     return it == table.end() ? std::string() : std::string(it->second);

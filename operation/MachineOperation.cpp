@@ -261,11 +261,13 @@ void MachineOperation::StopAll() {
         return;
     CardOperation operation(machine_.Gate());
     // Whoever started it (Start, MDI, a homing macro): the card's program is aborted.
-    MachineState& state = machine_.State();
-    if (machine_.Controller().AbortProgramAndWait(machine_.AbortWaitMs()))
-        state.programStarted = false;
+    const bool aborted = machine_.Controller().AbortProgramAndWait(machine_.AbortWaitMs());
+    if (aborted)
+        machine_.State().programStarted = false;
     jogging_.StopAll(panel_);
-    machine_.Operator().ShowStatusText(msg::StoppedByOperator);
+    // A card that did not confirm the abort has told the operator so; "stopped" would be a lie.
+    if (aborted)
+        machine_.Operator().ShowStatusText(msg::StoppedByOperator);
 }
 
 void MachineOperation::ReleaseAllJogButtons() {

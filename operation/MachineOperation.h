@@ -102,8 +102,9 @@ public:
     // The jog selectors, by index into JogSelectors' tables.
     void SelectJogIncrement(std::size_t index);
     void SelectJogSpeed(std::size_t index);
-    // The Stop button, in every mode: the program aborted, every axis stopped (not the card's
-    // emergency stop), and the status bar says so.
+    // The Stop button, in every mode: the card's program aborted (whoever started it), every
+    // axis and the cutter stopped (not the card's emergency stop), every jog input let go, and
+    // the status bar says so once the card has confirmed the abort.
     void StopAll();
     void CutBoxReleased(bool wasChecked);
     void ZeroAxisReadout(int axis0to2);

@@ -180,6 +180,12 @@ QWidget* ControlPanel::CreateAxisButton(const PanelItem& item) {
 
 QWidget* ControlPanel::CreateActionButton(const PanelItem& item) {
     auto* button = new ControlButton(item.id, QString::fromLatin1(item.caption), *this, this);
+    if (item.id == control::kStop) {
+        // Found at a glance: dark red lettering.
+        QPalette palette = button->palette();
+        palette.setColor(QPalette::ButtonText, QColor(170, 0, 0));
+        button->setPalette(palette);
+    }
     pushButtons_.push_back(button);
     commandIds_.push_back(item.id);
     return button;

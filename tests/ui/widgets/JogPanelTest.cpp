@@ -270,6 +270,31 @@ TEST_F(JogPanel, TheSpeedSelectorScalesTheJogRate) {
     Ticks(5);
     EXPECT_NEAR(Velocity(kCardX), full * 0.5, full * 1e-6);
     EXPECT_TRUE(Settles());
+    // So does the joystick at full deflection (fully forward: Y-).
+    machine->Jogging().usePcJoystick.Set(1);
+    machine->Jogging().joystickDeadband.Set(0);
+    joystick.Hold(32767, 0);
+    Ticks(5);
+    EXPECT_NEAR(Velocity(kCardY), -full * 0.5, full * 1e-6);
+    joystick.Hold(32767, 32767);
+    EXPECT_TRUE(Settles());
+}
+
+TEST_F(JogPanel, LeavingJogModeCutsAStepShort) {
+    EnterJog();
+    Choose(control::kJogIncrement, 1);
+    Click(control::kJogXPlus);
+    Ticks(3);
+    ASSERT_GT(Velocity(kCardX), 0.0);
+    op->SelectHome();
+    EXPECT_EQ(machine->State().mode, MachineMode::Home);
+    EXPECT_EQ(machine->State().jogState, 0);
+    EXPECT_EQ(Velocity(kCardX), 0.0);
+    const double stopped = Position(kCardX);
+    EXPECT_LT(stopped, 0.5);
+    Ticks(10);
+    EXPECT_EQ(Position(kCardX), stopped);
+    EXPECT_TRUE(ui.messages.empty());
 }
 
 TEST_F(JogPanel, AZeroJogRateIsSaidInTheStatusBarAndNothingMoves) {
@@ -340,6 +365,21 @@ TEST_F(JogPanel, StopStopsAJogThatStaysStoppedWhileTheKeyIsHeld) {
     KeyDown(Qt::Key_Right);
     Ticks(3);
     EXPECT_GT(Velocity(kCardX), 0.0);
+    KeyUp(Qt::Key_Right);
+    EXPECT_TRUE(Settles());
+}
+
+TEST_F(JogPanel, AStopWhoseAbortTheCardNeverConfirmsIsNotReportedAsDone) {
+    EnterJog();
+    KeyDown(Qt::Key_Right);
+    Ticks(3);
+    ASSERT_GT(Velocity(kCardX), 0.0);
+    KelvSimSetFault(KELVSIM_FAULT_NEVER_READY, 1);
+    Click(control::kStop);
+    KelvSimSetFault(KELVSIM_FAULT_NEVER_READY, 0);
+    EXPECT_EQ(ui.messages, std::vector<int>{msg::CardNotAnswering});
+    EXPECT_TRUE(ui.statusTexts.empty());
+    // The axes were told to stop all the same.
     KeyUp(Qt::Key_Right);
     EXPECT_TRUE(Settles());
 }
