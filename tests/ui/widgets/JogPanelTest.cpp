@@ -190,6 +190,28 @@ TEST_F(JogPanel, KeysDoNotJogIntoATextFieldOrOutsideJogMode) {
     EXPECT_EQ(Position(kCardX), stopped);
 }
 
+TEST_F(JogPanel, ABusyStationLetsTheKeysGoAndIgnoresPressesMeanwhile) {
+    EnterJog();
+    KeyDown(Qt::Key_Right);
+    Ticks(3);
+    ASSERT_GT(Velocity(kCardX), 0.0);
+    {
+        CardOperation busy(machine->Gate()); // as while an operation waits on the card
+        Ticks(1);
+        EXPECT_EQ(panel->State().jogKeyBits, 0);
+        KeyDown(Qt::Key_Up); // pressed while busy: not an ask to jog once it is over
+        EXPECT_EQ(panel->State().jogKeyBits, 0);
+    }
+    ASSERT_TRUE(Settles());
+    const double x = Position(kCardX);
+    Repeat(Qt::Key_Right);
+    Ticks(5);
+    EXPECT_EQ(Position(kCardX), x) << "the held key does not restart X";
+    EXPECT_EQ(Position(kCardY), 0.0);
+    KeyUp(Qt::Key_Right);
+    KeyUp(Qt::Key_Up);
+}
+
 TEST_F(JogPanel, AStepMovesExactlyOneIncrementAndPressesDuringItQueueNothing) {
     EnterJog();
     const double increments[] = {1.0, 0.1, 0.01, 0.001};
