@@ -307,13 +307,8 @@ void MorvikApp::UpdatePass() {
         return;
     router_->UpdateActions();
     MachineOperation* operation = operation_.get();
-    currentControlPanel->UpdateEnabled([operation](int id) {
-        if (operation != nullptr)
-            return operation->IsControlEnabled(id);
-        // Without a machine only the controls that are always enabled stay so.
-        return id == control::kCutBox ||
-               (id >= control::kRapidOverride && id <= control::kSpindleArrows);
-    });
+    currentControlPanel->UpdateEnabled(
+        [operation](int id) { return ControlEnabled(operation, id); });
 }
 
 // ---- Closing ----

@@ -2,7 +2,6 @@
 
 #include "app/MorvikApp.h"
 #include "operation/CommandIds.h"
-#include "operation/ControlPanelState.h"
 #include "operation/MachineOperation.h"
 #include "ui/MainFrame.h"
 #include "ui/preview/PreviewWindows.h"
@@ -25,9 +24,11 @@ struct TourStep {
     std::function<void(MorvikApp&)> action;
 };
 
-void Jog(MorvikApp& app, std::uint16_t bit, bool down) {
+// Jogs as the operator does from the keyboard: a button pressed without the mouse would be
+// let go by the panel's mouse watchdog on the next tick.
+void Jog(MorvikApp& app, PanelAction action, bool down) {
     if (MachineOperation* operation = app.Operation())
-        down ? operation->JogButtonPressed(bit) : operation->JogButtonReleased(bit);
+        down ? operation->JogKeyPressed(action) : operation->JogKeyReleased(action);
 }
 
 void Save(MorvikApp& app, const QString& path) {
@@ -56,10 +57,12 @@ std::vector<TourStep> Tour(const QString& path) {
     return {
         {500, [](MorvikApp& app) { app.Operation()->Start(); }}, // homes in Home mode
         {300, [](MorvikApp& app) { app.Commands()->Execute(Cmd::ModeJog); }},
-        {300, [](MorvikApp& app) { Jog(app, button::kXPlus, true); }},
-        {1500, [](MorvikApp& app) { Jog(app, button::kXPlus, false); }},
-        {300, [](MorvikApp& app) { Jog(app, button::kYPlus, true); }},
-        {900, [](MorvikApp& app) { Jog(app, button::kYPlus, false); }},
+        // The keys belong to the active window only.
+        {100, [](MorvikApp& app) { app.MainFrame()->activateWindow(); }},
+        {300, [](MorvikApp& app) { Jog(app, PanelAction::JogXPlus, true); }},
+        {1500, [](MorvikApp& app) { Jog(app, PanelAction::JogXPlus, false); }},
+        {300, [](MorvikApp& app) { Jog(app, PanelAction::JogYPlus, true); }},
+        {900, [](MorvikApp& app) { Jog(app, PanelAction::JogYPlus, false); }},
         {500, [](MorvikApp& app) { app.Commands()->Execute(Cmd::MachineStatus); }},
         {800, [path](MorvikApp& app) { Save(app, path); }},
     };

@@ -55,6 +55,9 @@ std::string MessageText(int id) {
         {msg::NoMachineDescription,
          "This file holds no machine description. Open it as a new machine, whose setup is "
          "saved to this file from now on?"},
+        {msg::JogRateIsZero,
+         "The maximum jog rate is 0, so nothing can be jogged. Set it in Setup > Jogging."},
+        {msg::StoppedByOperator, "Stopped: every axis stopped and any running program aborted."},
     };
     auto it = table.find(id);
     return it == table.end() ? std::string() : std::string(it->second);

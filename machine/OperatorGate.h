@@ -39,6 +39,7 @@ public:
     void AppendToView(ViewKind view, const std::string& text) override {
         ui_.AppendToView(view, text);
     }
+    void ShowStatusText(int id) override { ui_.ShowStatusText(id); }
 
     // True while an operation runs or a modal window is open.
     bool Busy() const { return operations_ > 0 || modal_ > 0; }

@@ -41,6 +41,9 @@ public:
     // and the program's messages): its window's title follows. Nothing where titles are not
     // shown.
     virtual void RetitleView(ViewKind) {}
+    // A short note in the main window's status bar (message id): it asks for no click and
+    // stays until something else is shown there. Nothing where there is no status bar.
+    virtual void ShowStatusText(int) {}
 };
 
 } // namespace morvik

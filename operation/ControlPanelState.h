@@ -13,7 +13,9 @@
 namespace morvik {
 
 // Bits of the panel's button word: the six jog buttons while held, and the external Start,
-// Block and Feed hold buttons as the last tick read them from the card's inputs.
+// Block and Feed hold buttons as the last tick read them from the card's inputs. The jog keys
+// hold the same jog bits in a word of their own, so that the mouse watchdog lets go of the
+// buttons only.
 namespace button {
 inline constexpr std::uint16_t kXPlus = 0x01;
 inline constexpr std::uint16_t kXMinus = 0x02;
@@ -27,34 +29,6 @@ inline constexpr std::uint16_t kBlock = 0x200;
 inline constexpr std::uint16_t kFeedHold = 0x400;
 inline constexpr std::uint16_t kExternalMask = kStart | kBlock | kFeedHold;
 } // namespace button
-
-// The panel's controls as the user interface names them to MachineOperation (button press and
-// release, enable rules).
-namespace control {
-inline constexpr int kStart = 1000;
-inline constexpr int kBlock = 1002;
-inline constexpr int kFeedHold = 1004;
-inline constexpr int kJogXPlus = 1005;
-inline constexpr int kJogXMinus = 1006;
-inline constexpr int kJogYPlus = 1007;
-inline constexpr int kJogYMinus = 1008;
-inline constexpr int kJogZPlus = 1009;
-inline constexpr int kJogZMinus = 1010;
-inline constexpr int kRapidOverride = 1074;
-inline constexpr int kFeedOverride = 1075;
-inline constexpr int kSpindleOverride = 1076;
-inline constexpr int kRapidArrows = 1077;
-inline constexpr int kFeedArrows = 1078;
-inline constexpr int kSpindleArrows = 1079;
-inline constexpr int kSpindleCcw = 1159;
-inline constexpr int kSpindleStop = 1160;
-inline constexpr int kSpindleCw = 1161;
-inline constexpr int kAxisX = 1162; // the readout zero buttons
-inline constexpr int kAxisY = 1163;
-inline constexpr int kAxisZ = 1164;
-inline constexpr int kAxisS = 1165;
-inline constexpr int kCutBox = 1180;
-} // namespace control
 
 // The six status lamps, in the panel's order from top to bottom.
 enum class Indicator : std::size_t { Ready, Running, Paused, FHold, Finished, Error };
@@ -73,7 +47,10 @@ struct ControlPanelState {
     std::uint32_t programStatus = 0; // the last program status word read in Run mode
     std::array<bool, kIndicatorCount> indicators{};
     std::array<std::string, kReadoutCount> readouts;
-    std::uint16_t buttonBits = 0;         // button:: bits held now
+    std::uint16_t buttonBits = 0; // button:: bits held now
+    std::uint16_t jogKeyBits = 0; // jog bits of the keys held now (arrows, Page Up/Down)
+    // With a jog step chosen: the jog bit of the one press waiting for the next jog update.
+    std::uint16_t stepRequest = 0;
     std::uint16_t previousButtonBits = 0; // the button word at the end of the previous tick
     // Set by the tick before the panel mirrors it: that mirror leaves the override fields
     // alone (the operator may be typing in one) and clears the flag.

@@ -7,6 +7,7 @@
 #include "controller/Wait.h"
 #include "machine/Machine.h"
 #include "operation/ControlPanelState.h"
+#include "operation/JogSelectors.h"
 
 #include <cmath>
 #include <cstdint>
@@ -68,20 +69,59 @@ bool Jogging::HasCutterAxis() const {
     return Fitted(machine_.GetCutter().ControllerAxis());
 }
 
+// The maximum jog rate scaled by the speed selector.
 double Jogging::JogSpeed() const {
     const UnitSystem units = machine_.DefaultUnitSystem();
-    return machine_.Jogging().maxJogRate.ValueIn(units.lengthUnit, units.timeUnit);
+    const double percent = JogSelectors::kSpeedPercents[speedIndex_];
+    return machine_.Jogging().maxJogRate.ValueIn(units.lengthUnit, units.timeUnit) * percent /
+           100.0;
+}
+
+bool Jogging::RateIsZero() const {
+    const UnitSystem units = machine_.DefaultUnitSystem();
+    return !(machine_.Jogging().maxJogRate.ValueIn(units.lengthUnit, units.timeUnit) > 0.0);
+}
+
+bool Jogging::MovesAxis(std::uint16_t jogBit) const {
+    for (const JogDirection& dir : kDirections) {
+        if ((jogBit & dir.button) && Fitted(machine_.Axes()[dir.axis].ControllerAxis()))
+            return true;
+    }
+    return false;
+}
+
+double Jogging::Increment() const {
+    return JogSelectors::kIncrements[incrementIndex_];
+}
+
+void Jogging::SelectIncrement(std::size_t index) {
+    if (index < JogSelectors::kIncrements.size())
+        incrementIndex_ = index;
+}
+
+void Jogging::SelectSpeed(std::size_t index) {
+    if (index < JogSelectors::kSpeedPercents.size())
+        speedIndex_ = index;
 }
 
 void Jogging::Update(ControlPanelState& panel, bool operatorInput) {
+    // A key's release cannot be checked the way the mouse button is: while the station is
+    // busy the keys are let go, and only a new press jogs again.
+    if (!operatorInput) {
+        panel.jogKeyBits = 0;
+        panel.stepRequest = 0;
+    }
     const JogValues values = operatorInput ? ReadJoystick() : JogValues{};
     MachineState& state = machine_.State();
     // Every test below looks at the word as it was when the update began, so a motion started
     // for one direction does not block another in the same update.
     const std::uint16_t snapshot = state.jogState;
     const std::uint16_t previous = state.jogButtons;
-    const std::uint16_t buttons = operatorInput ? panel.buttonBits & button::kJogMask : 0;
-    state.jogButtons = buttons;
+    const std::uint16_t held =
+        operatorInput ? (panel.buttonBits | panel.jogKeyBits) & button::kJogMask : 0;
+    state.jogButtons = held;
+    // With a step chosen a held control moves nothing more than its one step.
+    const std::uint16_t buttons = Increment() > 0.0 ? 0 : held;
 
     const double perAxis[3] = {values.x, values.y, values.z};
     for (const JogDirection& dir : kDirections) {
@@ -89,7 +129,51 @@ void Jogging::Update(ControlPanelState& panel, bool operatorInput) {
             StepDirection(dir, perAxis[dir.axis], snapshot, buttons);
     }
     if (HasCutterAxis())
-        RaiseLowerOnZEdges(previous, buttons);
+        RaiseLowerOnZEdges(previous, held);
+    if (panel.stepRequest != 0) {
+        // A request meets a jog word that is not clear only when the joystick moved meanwhile.
+        const bool done = state.jogState != 0 || StartStep(panel.stepRequest);
+        if (done)
+            panel.stepRequest = 0;
+    }
+}
+
+bool Jogging::StartStep(std::uint16_t request) {
+    const double increment = Increment();
+    for (std::size_t i = 0; i < std::size(kDirections); ++i) {
+        const JogDirection& dir = kDirections[i];
+        Axis& axis = machine_.Axes()[dir.axis];
+        if (!(request & dir.button) || !Fitted(axis.ControllerAxis()))
+            continue;
+        if (increment <= 0.0)
+            return true;
+        if (!MayStart(dir, true, machine_.State().jogState))
+            return false; // the cutter is still turning to the direction of travel
+        if (!positionMode_[dir.axis]) {
+            axis.SetOperatingMode(kNoMaster, kPositionMode);
+            positionMode_[dir.axis] = true;
+        }
+        axis.SetVelocity(JogSpeed());
+        axis.MoveRelative(dir.positive ? increment : -increment);
+        std::uint16_t& live = machine_.State().jogState;
+        live = static_cast<std::uint16_t>(live | dir.stopping);
+        stepDirection_ = static_cast<int>(i);
+        return true;
+    }
+    return true;
+}
+
+// A step is under way while its direction's stopping bit is set.
+bool Jogging::Stepping() const {
+    return stepDirection_ >= 0 &&
+           (machine_.State().jogState & kDirections[stepDirection_].stopping) != 0;
+}
+
+void Jogging::VelocityMode(int axisIndex) {
+    if (!positionMode_[axisIndex])
+        return;
+    machine_.Axes()[axisIndex].SetOperatingMode(kNoMaster, kVelocityMode);
+    positionMode_[axisIndex] = false;
 }
 
 void Jogging::StepDirection(const JogDirection& dir, double value, std::uint16_t snapshot,
@@ -112,7 +196,10 @@ void Jogging::StepDirection(const JogDirection& dir, double value, std::uint16_t
 
 bool Jogging::MayStart(const JogDirection& dir, bool byButton, std::uint16_t snapshot) {
     // A button starts one motion and waits for every other motion to end; a deflected stick
-    // steers its axis on every update and may move X and Y together.
+    // steers its axis on every update and may move X and Y together. Nothing starts while a
+    // step is under way.
+    if (Stepping())
+        return false;
     if (byButton && (snapshot & ~dir.stopping))
         return false;
     if (dir.axis == 2)
@@ -147,6 +234,7 @@ bool Jogging::TurnCutter(const JogDirection& dir, std::uint16_t snapshot) {
 void Jogging::StartMotion(const JogDirection& dir, double value, bool deflected) {
     Axis& axis = machine_.Axes()[dir.axis];
     const double speed = deflected ? JogSpeed() * std::fabs(value) : JogSpeed();
+    VelocityMode(dir.axis);
     axis.SetVelocity(speed);
     axis.SetDirection(dir.DirectionCode());
     axis.Go();
@@ -188,6 +276,7 @@ void Jogging::Enter() {
             axis.SetDeceleration(jog.jogDecel.ValueIn(units.lengthUnit, units.timeUnit));
             axis.SetOperatingMode(kNoMaster, kVelocityMode);
             axis.Enable(kEnabled);
+            positionMode_[static_cast<std::size_t>(i)] = false;
         }
     }
     SetMachineMode(machine_, events_, MachineMode::Jog);
@@ -196,6 +285,9 @@ void Jogging::Enter() {
 bool Jogging::ExitAndWait() {
     if (HasCutterAxis())
         machine_.Controller().EmptyBlock(machine_.GetCutter().RaiseMacro());
+    // A step under way is cut short: leaving the mode must not wait for its whole length.
+    if (Stepping())
+        machine_.Axes()[kDirections[stepDirection_].axis].Stop();
     bool allStopped = true;
     for (int i = 0; i < 3; ++i)
         allStopped = StopAndWait(i) && allStopped;
@@ -233,6 +325,25 @@ bool Jogging::StopAndWait(int axisIndex) {
 
 void Jogging::ReleaseAll(ControlPanelState& panel) {
     panel.buttonBits = static_cast<std::uint16_t>(panel.buttonBits & ~button::kJogMask);
+    panel.jogKeyBits = 0;
+    panel.stepRequest = 0;
+}
+
+void Jogging::StopAll(ControlPanelState& panel) {
+    ReleaseAll(panel);
+    for (Axis& axis : machine_.Axes()) {
+        if (Fitted(axis.ControllerAxis()))
+            axis.Stop();
+    }
+    if (HasCutterAxis())
+        machine_.GetCutter().Stop();
+    // Moving becomes stopping (a step is stopping already): the jog update clears the bits once
+    // each axis has finished, and starts nothing before.
+    std::uint16_t& live = machine_.State().jogState;
+    for (const JogDirection& dir : kDirections) {
+        if (live & dir.moving)
+            live = static_cast<std::uint16_t>((live & ~dir.moving) | dir.stopping);
+    }
 }
 
 void Jogging::CutBoxReleased(bool wasChecked) {

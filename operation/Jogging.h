@@ -11,7 +11,15 @@
 //   - ReleaseAll(panel) whenever a held jog button's release may be lost (the window is
 //     deactivated, a jog button is disabled or hidden, the application closes): a held jog
 //     must never run away, so the next Update stops the axis;
-//   - CutBoxReleased(wasChecked) from the panel's Cut box.
+//   - CutBoxReleased(wasChecked) from the panel's Cut box;
+//   - SelectIncrement / SelectSpeed from the panel's jog selectors (JogSelectors.h);
+//   - StopAll(panel) from the panel's Stop button.
+//
+// Steps: with an increment chosen, a press of a jog button or key leaves one step request in
+// the panel's state (MachineOperation takes it only while nothing jogs and no request waits, so
+// presses never queue); the next update moves that axis by the increment in position mode and
+// marks the direction's stopping bit, which the update clears once the axis has finished, like
+// the end of a continuous jog. Held controls start no continuous motion while a step is chosen.
 //
 // Jog state word (MachineState::jogState): per axis and direction a moving and a stopping bit,
 // X+ 0x0010/0x0020, X- 0x0040/0x0080, Y+ 0x0100/0x0200, Y- 0x0400/0x0800, Z+ 0x1000/0x2000,
@@ -22,6 +30,8 @@
 #include "operation/Joystick.h"
 #include "operation/MachineObserver.h"
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 
 namespace morvik {
@@ -77,8 +87,25 @@ public:
     // settings; does nothing unless USEPCJOYSTICK is set. A failed reading (the first check or
     // one after a prompt) shows the message of its status code and changes no setting.
     void Calibrate();
-    // Clears the jog button bits of the panel; the next Update stops whatever they moved.
+    // Clears the jog button and key bits and the step request of the panel; the next Update
+    // stops whatever they moved.
     void ReleaseAll(ControlPanelState& panel);
+    // The Stop button: every held jog control and step request let go, every axis on the card
+    // and the cutter stopped; a jogging direction is marked stopping, so that the update waits
+    // for the axis to finish.
+    void StopAll(ControlPanelState& panel);
+
+    // The jog selectors, by index into JogSelectors' tables (an index past the end is ignored).
+    void SelectIncrement(std::size_t index);
+    void SelectSpeed(std::size_t index);
+    std::size_t IncrementIndex() const { return incrementIndex_; }
+    std::size_t SpeedIndex() const { return speedIndex_; }
+    // The chosen step in the default length unit; 0 for continuous jogging.
+    double Increment() const;
+    // True when the machine's maximum jog rate is 0: nothing can be jogged.
+    bool RateIsZero() const;
+    // True when the jog bit's axis is on the card (the press would move an axis).
+    bool MovesAxis(std::uint16_t jogBit) const;
     // The Cut box as the mouse button comes up on it: wasChecked means it is being cleared
     // (cutter-down flag cleared and, in Jog mode, the cutter raised); otherwise the flag is set.
     void CutBoxReleased(bool wasChecked);
@@ -91,6 +118,11 @@ private:
     void StartMotion(const JogDirection& dir, double value, bool deflected);
     void RaiseLowerOnZEdges(std::uint16_t previous, std::uint16_t buttons);
     bool StopAndWait(int axisIndex);
+    // The waiting step request of the panel, if the jog word is clear: true once it is done
+    // with (started, or for an axis not on the card); false while the cutter still turns.
+    bool StartStep(std::uint16_t request);
+    bool Stepping() const;
+    void VelocityMode(int axisIndex);
     bool ReadForCalibration(JoystickReading& reading);
     double JogSpeed() const;
     bool HasCutterAxis() const;
@@ -98,6 +130,11 @@ private:
     CMachine& machine_;
     IJoystick& joystick_;
     const MachineEvents& events_;
+    std::size_t incrementIndex_ = 0;
+    std::size_t speedIndex_ = 0;
+    int stepDirection_ = -1; // index into the direction table of the step under way
+    // Axes a step left in position mode: the next continuous jog puts them back.
+    std::array<bool, 3> positionMode_{};
 };
 
 } // namespace morvik

@@ -1,6 +1,7 @@
 #include "operation/MachineOperation.h"
 
 #include "controller/ControllerCodes.h"
+#include "controller/StringTable.h"
 #include "machine/Machine.h"
 #include "settings/NumberText.h"
 
@@ -51,24 +52,6 @@ bool OffersNumber(const std::string& text) {
         return i < text.size() && text[i] >= '0' && text[i] <= '9';
     };
     return digit(at) || (at < text.size() && text[at] == '.' && digit(at + 1));
-}
-
-// The jog buttons by control id and the bit each one holds.
-constexpr std::array<std::pair<int, std::uint16_t>, 6> kJogButtons = {{
-    {control::kJogXPlus, button::kXPlus},
-    {control::kJogXMinus, button::kXMinus},
-    {control::kJogYPlus, button::kYPlus},
-    {control::kJogYMinus, button::kYMinus},
-    {control::kJogZPlus, button::kZPlus},
-    {control::kJogZMinus, button::kZMinus},
-}};
-
-std::uint16_t JogBitOf(int controlId) {
-    for (const auto& [id, bit] : kJogButtons) {
-        if (id == controlId)
-            return bit;
-    }
-    return 0;
 }
 
 } // namespace
@@ -189,46 +172,102 @@ void MachineOperation::CalibrateJoystick() {
 
 // ---- Control panel ----
 
-void MachineOperation::ButtonPressed(int controlId) {
-    switch (controlId) {
-    case control::kStart:
+void MachineOperation::ActionPressed(PanelAction action) {
+    switch (action) {
+    case PanelAction::Start:
         Start();
         return;
-    case control::kBlock:
+    case PanelAction::Block:
         Block();
         return;
-    case control::kFeedHold:
+    case PanelAction::FeedHold:
         FeedHold();
         return;
-    case control::kAxisX:
-        ZeroAxisReadout(0);
+    case PanelAction::ZeroX:
+    case PanelAction::ZeroY:
+    case PanelAction::ZeroZ:
+        ZeroAxisReadout(static_cast<int>(action) - static_cast<int>(PanelAction::ZeroX));
         return;
-    case control::kAxisY:
-        ZeroAxisReadout(1);
-        return;
-    case control::kAxisZ:
-        ZeroAxisReadout(2);
+    case PanelAction::Stop:
+        StopAll();
         return;
     default:
-        JogButtonPressed(JogBitOf(controlId));
+        JogButtonPressed(JogBitOf(action));
         return;
     }
 }
 
-void MachineOperation::ButtonReleased(int controlId, bool wasChecked) {
-    if (controlId == control::kCutBox)
+void MachineOperation::ActionReleased(PanelAction action, bool wasChecked) {
+    if (action == PanelAction::CutBox)
         CutBoxReleased(wasChecked);
     else
-        JogButtonReleased(JogBitOf(controlId));
+        JogButtonReleased(JogBitOf(action));
 }
 
 void MachineOperation::JogButtonPressed(std::uint16_t bit) {
-    if (Live())
-        panel_.buttonBits |= static_cast<std::uint16_t>(bit & button::kJogMask);
+    JogPress(bit, panel_.buttonBits);
 }
 
 void MachineOperation::JogButtonReleased(std::uint16_t bit) {
     panel_.buttonBits &= static_cast<std::uint16_t>(~(bit & button::kJogMask));
+}
+
+void MachineOperation::JogKeyPressed(PanelAction action) {
+    // A key pressed inside an operation's wait or a modal window is not the operator's ask to
+    // jog once the wait is over.
+    if (!machine_.Gate().Busy())
+        JogPress(JogBitOf(action), panel_.jogKeyBits);
+}
+
+void MachineOperation::JogKeyReleased(PanelAction action) {
+    panel_.jogKeyBits &= static_cast<std::uint16_t>(~JogBitOf(action));
+}
+
+void MachineOperation::JogPress(std::uint16_t bit, std::uint16_t& held) {
+    bit &= button::kJogMask;
+    if (!Live() || bit == 0)
+        return;
+    const bool jogMode = machine_.State().mode == MachineMode::Jog;
+    if (jogMode && jogging_.MovesAxis(bit) && jogging_.RateIsZero()) {
+        machine_.Operator().ShowStatusText(msg::JogRateIsZero);
+        return;
+    }
+    held |= bit;
+    const bool stepIdle = machine_.State().jogState == 0 && panel_.stepRequest == 0;
+    if (jogMode && jogging_.Increment() > 0.0 && stepIdle)
+        panel_.stepRequest = bit;
+}
+
+void MachineOperation::ReleaseJogButtonsOnly() {
+    panel_.buttonBits &= static_cast<std::uint16_t>(~button::kJogMask);
+}
+
+void MachineOperation::ReleaseJogKeys() {
+    panel_.jogKeyBits = 0;
+}
+
+void MachineOperation::SelectJogIncrement(std::size_t index) {
+    if (Live())
+        jogging_.SelectIncrement(index);
+}
+
+void MachineOperation::SelectJogSpeed(std::size_t index) {
+    if (Live())
+        jogging_.SelectSpeed(index);
+}
+
+void MachineOperation::StopAll() {
+    if (!Live())
+        return;
+    CardOperation operation(machine_.Gate());
+    // Whoever started it (Start, MDI, a homing macro): the card's program is aborted.
+    const bool aborted = machine_.Controller().AbortProgramAndWait(machine_.AbortWaitMs());
+    if (aborted)
+        machine_.State().programStarted = false;
+    jogging_.StopAll(panel_);
+    // A card that did not confirm the abort has told the operator so; "stopped" would be a lie.
+    if (aborted)
+        machine_.Operator().ShowStatusText(msg::StoppedByOperator);
 }
 
 void MachineOperation::ReleaseAllJogButtons() {
@@ -311,20 +350,22 @@ bool MachineOperation::CalibrateEnabled() const {
     return machine_.Jogging().usePcJoystick.Get() != 0;
 }
 
-bool MachineOperation::IsControlEnabled(int controlId) const {
-    switch (controlId) {
-    case control::kStart:
+bool MachineOperation::IsActionEnabled(PanelAction action) const {
+    switch (action) {
+    case PanelAction::Start:
         return Live() && (machine_.State().mode == MachineMode::Home || CycleButtonsEnabled());
-    case control::kBlock:
-    case control::kFeedHold:
+    case PanelAction::Block:
+    case PanelAction::FeedHold:
         return Live() && CycleButtonsEnabled();
-    case control::kAxisS:
-    case control::kSpindleCw:
-    case control::kSpindleCcw:
-    case control::kSpindleStop:
+    case PanelAction::ZeroS:
+    case PanelAction::SpindleCw:
+    case PanelAction::SpindleCcw:
+    case PanelAction::SpindleStop:
         return false; // nothing to do for them
+    case PanelAction::Stop:
+        return Live();
     default:
-        return JogControlEnabled(controlId);
+        return AxisControlEnabled(action);
     }
 }
 
@@ -339,28 +380,28 @@ bool MachineOperation::CycleButtonsEnabled() const {
 
 // The readout zero and jog buttons: in Jog mode, for an axis on the card; Z+ and Z- also for
 // a cutter whose raise or lower macro they run. Any other control is always enabled.
-bool MachineOperation::JogControlEnabled(int controlId) const {
+bool MachineOperation::AxisControlEnabled(PanelAction action) const {
     const auto fitted = [](const auto& component) { return component.ControllerAxis() != 0; };
     const Cutter& cutter = machine_.GetCutter();
     bool onCard;
-    switch (controlId) {
-    case control::kAxisX:
-    case control::kJogXPlus:
-    case control::kJogXMinus:
+    switch (action) {
+    case PanelAction::ZeroX:
+    case PanelAction::JogXPlus:
+    case PanelAction::JogXMinus:
         onCard = fitted(machine_.AxisX());
         break;
-    case control::kAxisY:
-    case control::kJogYPlus:
-    case control::kJogYMinus:
+    case PanelAction::ZeroY:
+    case PanelAction::JogYPlus:
+    case PanelAction::JogYMinus:
         onCard = fitted(machine_.AxisY());
         break;
-    case control::kAxisZ:
+    case PanelAction::ZeroZ:
         onCard = fitted(machine_.AxisZ());
         break;
-    case control::kJogZPlus:
+    case PanelAction::JogZPlus:
         onCard = fitted(machine_.AxisZ()) || (fitted(cutter) && cutter.RaiseMacro() != 0);
         break;
-    case control::kJogZMinus:
+    case PanelAction::JogZMinus:
         onCard = fitted(machine_.AxisZ()) || (fitted(cutter) && cutter.LowerMacro() != 0);
         break;
     default:

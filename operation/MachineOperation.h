@@ -24,6 +24,7 @@
 #include "operation/Jogging.h"
 #include "operation/MachineObserver.h"
 #include "operation/ModeControl.h"
+#include "operation/PanelAction.h"
 #include "operation/PartProgram.h"
 #include "operation/ProgramView.h"
 #include "operation/StatusCycle.h"
@@ -76,15 +77,35 @@ public:
     void CalibrateJoystick();
 
     // ---- Control panel ----
-    // A panel button going down / coming up under the mouse, by control id. For the Cut box,
+    // A panel control going down / coming up under the mouse, by its action. For the Cut box,
     // wasChecked is its state as the button comes up.
-    void ButtonPressed(int controlId);
-    void ButtonReleased(int controlId, bool wasChecked = false);
+    void ActionPressed(PanelAction action);
+    void ActionReleased(PanelAction action, bool wasChecked = false);
+    // A jog button (bit) going down or up. In Jog mode a press says so in the status bar
+    // instead when its axis cannot move because the maximum jog rate is 0; with a jog step
+    // chosen it asks for one step, unless a jog or a step is under way or asked for already
+    // (presses never queue).
     void JogButtonPressed(std::uint16_t bit);
     void JogButtonReleased(std::uint16_t bit);
-    // A held jog button's release may be lost (window deactivated, button disabled or hidden,
-    // application closing): every jog bit is cleared so the next tick stops the axis.
+    // The jog keys: the same, held in the keys' own bits; a press while the station is busy
+    // is ignored.
+    void JogKeyPressed(PanelAction action);
+    void JogKeyReleased(PanelAction action);
+    // The mouse watchdog: the buttons' jog bits cleared (held keys and a step asked for stay).
+    void ReleaseJogButtonsOnly();
+    // The keys cannot jog now (focus in a text field, another window active): their bits go.
+    void ReleaseJogKeys();
+    // A held jog control's release may be lost (window deactivated, button disabled or hidden,
+    // popup, application closing): every jog bit of buttons and keys and a step asked for are
+    // cleared, so the next tick stops the axis.
     void ReleaseAllJogButtons();
+    // The jog selectors, by index into JogSelectors' tables.
+    void SelectJogIncrement(std::size_t index);
+    void SelectJogSpeed(std::size_t index);
+    // The Stop button, in every mode: the card's program aborted (whoever started it), every
+    // axis and the cutter stopped (not the card's emergency stop), every jog input let go, and
+    // the status bar says so once the card has confirmed the abort.
+    void StopAll();
     void CutBoxReleased(bool wasChecked);
     void ZeroAxisReadout(int axis0to2);
     // Overrides: clamped to the field's limit, the field's text set ("%3.0f" of the percent)
@@ -116,8 +137,8 @@ public:
     bool MessagesViewChecked() const { return view_.IsChecked(ProgramViewKind::Messages); }
     bool StatusDisplayOpen() const;
     bool CalibrateEnabled() const;
-    // The panel's enable rules by control id; ids the panel does not have are enabled.
-    bool IsControlEnabled(int controlId) const;
+    // The panel's enable rules by action.
+    bool IsActionEnabled(PanelAction action) const;
 
     // The observers: attach to follow snapshots, mode changes and the program's events.
     MachineEvents& Events() { return events_; }
@@ -133,7 +154,8 @@ private:
     bool Live() const;
     void Select(void (ModeControl::*select)());
     bool CycleButtonsEnabled() const;
-    bool JogControlEnabled(int controlId) const;
+    bool AxisControlEnabled(PanelAction action) const;
+    void JogPress(std::uint16_t bit, std::uint16_t& held);
 
     CMachine& machine_;
     ControlPanelState& panel_;

@@ -1,10 +1,13 @@
 #include "ui/ControlPanel.h"
 
+#include "operation/JogSelectors.h"
 #include "operation/MachineOperation.h"
 #include "ui/LampWidget.h"
+#include "ui/PanelControls.h"
 #include "ui/ReadoutWidget.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QFocusEvent>
 #include <QFontInfo>
 #include <QGroupBox>
@@ -43,10 +46,6 @@ const std::array<QColor, kIndicatorCount> kLampColours = {
 template <std::size_t N> int SlotOf(const std::array<int, N>& ids, int id) {
     const auto found = std::find(ids.begin(), ids.end(), id);
     return found == ids.end() ? -1 : static_cast<int>(found - ids.begin());
-}
-
-bool IsJogButton(int id) {
-    return id >= control::kJogXPlus && id <= control::kJogZMinus;
 }
 
 QFont PanelFont() {
@@ -91,6 +90,8 @@ ControlPanel::ControlPanel(QWidget* parent)
     setFont(PanelFont());
     largeFont_ = font();
     Build();
+    jogKeys_ = new JogKeys(*this);
+    qApp->installEventFilter(jogKeys_);
 }
 
 ControlPanel::~ControlPanel() = default;
@@ -168,7 +169,7 @@ QWidget* ControlPanel::Create(const PanelItem& item) {
         &ControlPanel::CreateLabel,       &ControlPanel::CreateLabel,
         &ControlPanel::CreateArrows,      &ControlPanel::CreateOverrideEdit,
         &ControlPanel::CreatePushButton,  &ControlPanel::CreateActionButton,
-        &ControlPanel::CreateCheckButton,
+        &ControlPanel::CreateCheckButton, &ControlPanel::CreateChoice,
     };
     return (this->*kFactories[static_cast<std::size_t>(item.kind)])(item);
 }
@@ -179,6 +180,12 @@ QWidget* ControlPanel::CreateAxisButton(const PanelItem& item) {
 
 QWidget* ControlPanel::CreateActionButton(const PanelItem& item) {
     auto* button = new ControlButton(item.id, QString::fromLatin1(item.caption), *this, this);
+    if (item.id == control::kStop) {
+        // Found at a glance: dark red lettering.
+        QPalette palette = button->palette();
+        palette.setColor(QPalette::ButtonText, QColor(170, 0, 0));
+        button->setPalette(palette);
+    }
     pushButtons_.push_back(button);
     commandIds_.push_back(item.id);
     return button;
@@ -188,6 +195,36 @@ QWidget* ControlPanel::CreateCheckButton(const PanelItem& item) {
     cutBox_ = new ControlCheckBox(item.id, QString::fromLatin1(item.caption), *this, this);
     commandIds_.push_back(item.id);
     return cutBox_;
+}
+
+// The jog step and speed selectors: the choices come from the core's tables, a choice goes to
+// the facade, and the box shows the facade's choice again on every push. They never take the
+// keyboard, which belongs to the jog keys.
+QWidget* ControlPanel::CreateChoice(const PanelItem& item) {
+    auto* box = new QComboBox(this);
+    box->setFocusPolicy(Qt::NoFocus);
+    const bool increment = item.id == control::kJogIncrement;
+    const std::size_t count =
+        increment ? JogSelectors::kIncrements.size() : JogSelectors::kSpeedPercents.size();
+    // Each choice says what it is ("Continuous", "Step 0.1", "Speed 50%"): no labels needed.
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::string text = !increment ? "Speed " + JogSelectors::SpeedText(i)
+                                 : i == 0   ? JogSelectors::IncrementText(i)
+                                            : "Step " + JogSelectors::IncrementText(i);
+        box->addItem(QString::fromStdString(text));
+    }
+    box->setToolTip(increment ? QStringLiteral("Jog step, in the machine's default units")
+                              : QStringLiteral("Jog speed, percent of the maximum jog rate"));
+    (increment ? incrementBox_ : speedBox_) = box;
+    connect(box, &QComboBox::activated, this, [this, increment](int index) {
+        if (operation_ == nullptr)
+            return;
+        const auto choice = static_cast<std::size_t>(index);
+        increment ? operation_->SelectJogIncrement(choice) : operation_->SelectJogSpeed(choice);
+        PushToWidgets();
+    });
+    commandIds_.push_back(item.id);
+    return box;
 }
 
 QWidget* ControlPanel::CreatePushButton(const PanelItem& item) {
@@ -264,6 +301,10 @@ void ControlPanel::PushToWidgets() {
         lamps_[i]->setChecked(state_.indicators[i]);
     for (std::size_t i = 0; i < kReadoutCount; ++i)
         readouts_[i]->setText(QString::fromStdString(state_.readouts[i]));
+    if (operation_ != nullptr) {
+        incrementBox_->setCurrentIndex(static_cast<int>(operation_->Jog().IncrementIndex()));
+        speedBox_->setCurrentIndex(static_cast<int>(operation_->Jog().SpeedIndex()));
+    }
     if (std::exchange(state_.skipOverridesOnce, false))
         return;
     for (std::size_t i = 0; i < kOverrideCount; ++i) {
@@ -309,50 +350,72 @@ void ControlPanel::OverrideArrow(OverrideField field, int lines) {
 void ControlPanel::ButtonPressed(int id) {
     // While a jog is held, any popup (a menu opened from the keyboard grabs the mouse) lets
     // it go: the release would go to the popup.
-    if (IsJogButton(id))
+    if (IsJogControl(id))
         qApp->installEventFilter(&popupWatch_);
-    if (operation_ != nullptr)
-        operation_->ButtonPressed(id);
+    const std::optional<PanelAction> action = ActionOfControl(id);
+    if (operation_ != nullptr && action)
+        operation_->ActionPressed(*action);
 }
 
 void ControlPanel::ButtonReleased(int id, bool wasChecked, bool onButton) {
-    if (IsJogButton(id))
+    if (IsJogControl(id))
         qApp->removeEventFilter(&popupWatch_);
     // The Cut box acts on the state it leaves; a release beside it leaves the box as it is,
     // so the machine's flag must stay as it is too.
     if (id == control::kCutBox && !onButton)
         return;
-    if (operation_ != nullptr)
-        operation_->ButtonReleased(id, wasChecked);
+    const std::optional<PanelAction> action = ActionOfControl(id);
+    if (operation_ != nullptr && action)
+        operation_->ActionReleased(*action, wasChecked);
 }
 
 void ControlPanel::ButtonReleaseLost(int id) {
-    if (IsJogButton(id) && operation_ != nullptr)
+    if (IsJogControl(id) && operation_ != nullptr)
         operation_->ReleaseAllJogButtons();
 }
 
-void ControlPanel::DropJogHolds() {
+void ControlPanel::DropJogButtonHolds() {
     qApp->removeEventFilter(&popupWatch_);
     for (auto* button : pushButtons_) {
-        if (IsJogButton(button->Id()))
+        if (IsJogControl(button->Id()))
             button->DropHold();
     }
+    if (operation_ != nullptr)
+        operation_->ReleaseJogButtonsOnly();
+}
+
+void ControlPanel::DropJogHolds() {
+    DropJogButtonHolds();
+    jogKeys_->Forget();
     if (operation_ != nullptr)
         operation_->ReleaseAllJogButtons();
 }
 
-// The watchdog of every tick: a jog is held only while the left mouse button is down and no
-// popup has taken the mouse, whatever became of the release event.
+void ControlPanel::ReleaseKeyJogs() {
+    jogKeys_->Forget();
+    if (operation_ != nullptr)
+        operation_->ReleaseJogKeys();
+}
+
+// The watchdog of every tick: a button jog is held only while the left mouse button is down,
+// a key jog only while the keys may jog, and neither while a popup has taken the mouse and
+// keyboard, whatever became of the release events.
 void ControlPanel::ReleaseLostJogs() {
-    const bool mouseDown = (QGuiApplication::mouseButtons() & Qt::LeftButton) != 0;
-    if (!mouseDown || QApplication::activePopupWidget() != nullptr)
+    if (QApplication::activePopupWidget() != nullptr) {
         DropJogHolds();
+        return;
+    }
+    if (!jogKeys_->KeysMayJog())
+        ReleaseKeyJogs();
+    if ((QGuiApplication::mouseButtons() & Qt::LeftButton) == 0)
+        DropJogButtonHolds();
 }
 
 void ControlPanel::DropAllHolds() {
     for (auto* button : pushButtons_)
         button->DropHold();
     cutBox_->DropHold();
+    jogKeys_->Forget();
     if (operation_ != nullptr)
         operation_->ReleaseAllJogButtons();
 }

@@ -26,6 +26,10 @@
 // before the status cycle, that the left mouse button is still down and no popup is open;
 // otherwise the jogs are let go (a watchdog that needs no release event).
 //
+// The jog keys (JogKeys) follow the same rules: the tick lets them go while they may not jog
+// (another window active, a popup or modal window, a text field focused), as does losing
+// activation; the mouse watchdog lets go of the buttons only.
+//
 // Each control is a child widget named "ctl" + its id (e.g. "ctl1075"), found with Control(id).
 //
 // The form's size is the panel's smallest; a taller panel (a larger main window) scales the
@@ -36,6 +40,8 @@
 #include "operation/ControlPanelState.h"
 #include "ui/ControlButton.h"
 #include "ui/DialogUnits.h"
+#include "ui/JogKeys.h"
+#include "ui/PanelControls.h"
 #include "ui/PanelTemplate.h"
 
 #include <QFont>
@@ -50,6 +56,7 @@
 #include <utility>
 #include <vector>
 
+class QComboBox;
 class QLineEdit;
 
 namespace morvik {
@@ -94,6 +101,10 @@ public:
     void RestoreOverrideField(OverrideField field);
     // One step of an override's arrows: lines > 0 up (one percent each), < 0 down.
     void OverrideArrow(OverrideField field, int lines);
+
+    // Every held jog key let go; it jogs again only when pressed again.
+    void ReleaseKeyJogs();
+    JogKeys& Keys() { return *jogKeys_; }
 
     // The control with this id, or null.
     QWidget* Control(int id) const;
@@ -143,11 +154,15 @@ private:
     QWidget* CreatePushButton(const PanelItem& item);
     QWidget* CreateActionButton(const PanelItem& item);
     QWidget* CreateCheckButton(const PanelItem& item);
+    QWidget* CreateChoice(const PanelItem& item);
     // The window lost activation: every held button forgotten, every jog button released.
     void DropAllHolds();
-    // Every held jog button forgotten and released.
+    // Every held jog button and key forgotten and released.
     void DropJogHolds();
-    // The tick's watchdog: jogs let go unless the left mouse button is down and no popup open.
+    // Every held jog button forgotten and released; the keys stay.
+    void DropJogButtonHolds();
+    // The tick's watchdog: button jogs let go unless the left mouse button is down, key jogs
+    // unless the keys may jog, both while a popup is open.
     void ReleaseLostJogs();
     // Every control placed and the fonts sized for scale.
     void ApplyScale(double scale);
@@ -161,6 +176,9 @@ private:
     std::vector<int> commandIds_; // the controls the update pass enables and disables
     std::vector<BasicControlButton<QPushButton>*> pushButtons_;
     ControlCheckBox* cutBox_ = nullptr;
+    JogKeys* jogKeys_ = nullptr;
+    QComboBox* incrementBox_ = nullptr;
+    QComboBox* speedBox_ = nullptr;
     std::array<LampWidget*, kIndicatorCount> lamps_{};
     std::array<ReadoutWidget*, kReadoutCount> readouts_{};
     std::array<QLineEdit*, kOverrideCount> overrides_{};

@@ -51,6 +51,9 @@ constexpr PanelItem kItems[] = {
     {1000, "Start", K::ActionButton, {5, 266, 36, 36}},
     {1002, "Blk/Blk", K::ActionButton, {45, 266, 36, 36}},
     {1004, "F. Hold", K::ActionButton, {85, 266, 36, 36}},
+    {1321, "", K::Choice, {2, 310, 60, 12}},
+    {1322, "", K::Choice, {64, 310, 60, 12}},
+    {1320, "Stop", K::ActionButton, {2, 325, 122, 22}},
 };
 
 } // namespace

@@ -21,6 +21,7 @@ enum class PanelItemKind {
     PushButton,   // a plain push button (the spindle buttons: no action)
     ActionButton, // a ControlButton push button (jog and run buttons)
     CheckButton,  // a ControlButton check box (Cut)
+    Choice,       // a drop-down list of fixed choices (the jog step and speed selectors)
 };
 
 struct PanelItem {

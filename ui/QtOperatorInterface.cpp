@@ -10,6 +10,7 @@
 #include <QGuiApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QStatusBar>
 
 #include <algorithm>
 
@@ -192,6 +193,10 @@ void QtOperatorInterface::ClearView(ViewKind view) {
 void QtOperatorInterface::AppendToView(ViewKind view, const std::string& text) {
     if (CTextView* target = TextView(view))
         target->Append(text);
+}
+
+void QtOperatorInterface::ShowStatusText(int id) {
+    frame_.statusBar()->showMessage(QString::fromStdString(MessageText(id)));
 }
 
 QMdiSubWindow* QtOperatorInterface::ViewWindow(ViewKind view) const {

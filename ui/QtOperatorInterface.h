@@ -51,6 +51,7 @@ public:
     void ClearView(ViewKind view) override;
     void AppendToView(ViewKind view, const std::string& text) override;
     void RetitleView(ViewKind) override { RetitleViews(); }
+    void ShowStatusText(int id) override;
 
     // The window of a view and the view itself, or null while it is not open.
     QMdiSubWindow* ViewWindow(ViewKind view) const;

@@ -19,6 +19,7 @@ public:
     std::vector<std::string>
         calls;                 // e.g. "message 34008", "open HomingView", "append HomingView: text"
     std::vector<int> messages; // message ids in order
+    std::vector<int> statusTexts;                       // status bar notes, by id, in order
     std::deque<std::optional<std::string>> fileAnswers; // answers for the next file dialogs
     std::deque<bool> yesNoAnswers;    // answers for the next questions; No when empty
     std::set<ViewKind> openViews;
@@ -69,6 +70,10 @@ public:
         openViews.erase(v);
     }
     void ClearView(ViewKind v) override { calls.push_back("clear " + Name(v)); }
+    void ShowStatusText(int id) override {
+        statusTexts.push_back(id);
+        calls.push_back("status " + std::to_string(id));
+    }
     void AppendToView(ViewKind v, const std::string& text) override {
         calls.push_back("append " + Name(v) + ": " + text);
     }

@@ -3,6 +3,7 @@
 // trace, in short), for every row of the transition table.
 #include "operation/modes/OperationFixture.h"
 
+#include <array>
 #include <cmath>
 
 namespace morvik {
@@ -67,7 +68,7 @@ protected:
             break;
         case From::JogMoving:
             op->SelectJog();
-            op->ButtonPressed(control::kJogXPlus);
+            op->ActionPressed(PanelAction::JogXPlus);
             Ticks(1);
             ASSERT_NE(machine->State().jogState & 0x0010, 0) << "X+ must be jogging";
             break;
@@ -376,7 +377,8 @@ TEST_F(ReadoutZero, InJogModeTheProgramOffsetBecomesThePositionAndTheConfigurati
         machine->SetModifiedFlag(false);
         Forget();
 
-        op->ButtonPressed(control::kAxisX + c.axis);
+        op->ActionPressed(
+            std::array{PanelAction::ZeroX, PanelAction::ZeroY, PanelAction::ZeroZ}[c.axis]);
 
         if (!c.jog) {
             EXPECT_EQ(CardCommands(), kNone);
@@ -399,7 +401,7 @@ TEST_F(ReadoutZero, InJogModeTheProgramOffsetBecomesThePositionAndTheConfigurati
 TEST_F(OperationOnCard, AJogWhoseButtonReleaseIsLostStopsOnTheNextTick) {
     HomeMachine();
     op->SelectJog();
-    op->ButtonPressed(control::kJogYMinus);
+    op->ActionPressed(PanelAction::JogYMinus);
     Ticks(2);
     ASSERT_NE(machine->State().jogState & 0x0400, 0) << "Y- must be jogging";
     CardCommands();
@@ -417,7 +419,7 @@ TEST_F(OperationOnCard, AJogWhoseButtonReleaseIsLostStopsOnTheNextTick) {
 TEST_F(OperationOnCard, AJogButtonHeldWhileTheModeChangesDoesNotStartItsAxisLater) {
     HomeMachine();
     op->SelectJog();
-    op->ButtonPressed(control::kJogXPlus);
+    op->ActionPressed(PanelAction::JogXPlus);
     Ticks(1);
     op->SelectHome(); // by the keyboard, with the mouse still down on X+
     op->SelectJog();

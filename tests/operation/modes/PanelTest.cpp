@@ -23,7 +23,6 @@ protected:
 
 TEST_F(PanelOnFake, EachControlIsEnabledByItsRule) {
     using M = MachineMode;
-    using namespace control;
     struct Case {
         const char* name;
         MachineMode mode;
@@ -32,10 +31,12 @@ TEST_F(PanelOnFake, EachControlIsEnabledByItsRule) {
         std::int32_t cutterAxis;
         std::int32_t raiseMacro;
         std::int32_t lowerMacro;
-        std::map<int, bool> enabled;
+        std::map<PanelAction, bool> enabled;
     };
-    const std::map<int, bool> neverEnabled = {
-        {kAxisS, false}, {kSpindleCw, false}, {kSpindleCcw, false}, {kSpindleStop, false}};
+    const std::map<PanelAction, bool> neverEnabled = {{PanelAction::ZeroS, false},
+                                                      {PanelAction::SpindleCw, false},
+                                                      {PanelAction::SpindleCcw, false},
+                                                      {PanelAction::SpindleStop, false}};
     const Case cases[] = {
         {"jog without Z",
          M::Jog,
@@ -44,21 +45,21 @@ TEST_F(PanelOnFake, EachControlIsEnabledByItsRule) {
          0,
          0,
          0,
-         {{kAxisX, true},
-          {kJogXPlus, true},
-          {kJogXMinus, true},
-          {kAxisY, true},
-          {kJogYPlus, true},
-          {kJogYMinus, true},
-          {kAxisZ, false},
-          {kJogZPlus, false},
-          {kJogZMinus, false},
-          {kStart, false},
-          {kBlock, false},
-          {kFeedHold, false},
-          {kCutBox, true},
-          {kFeedOverride, true},
-          {kFeedArrows, true}}},
+         {{PanelAction::ZeroX, true},
+          {PanelAction::JogXPlus, true},
+          {PanelAction::JogXMinus, true},
+          {PanelAction::ZeroY, true},
+          {PanelAction::JogYPlus, true},
+          {PanelAction::JogYMinus, true},
+          {PanelAction::ZeroZ, false},
+          {PanelAction::JogZPlus, false},
+          {PanelAction::JogZMinus, false},
+          {PanelAction::Start, false},
+          {PanelAction::Block, false},
+          {PanelAction::FeedHold, false},
+          {PanelAction::CutBox, true},
+          {PanelAction::FeedOverride, true},
+          {PanelAction::FeedOverride, true}}},
         {"jog with Z",
          M::Jog,
          0,
@@ -66,7 +67,9 @@ TEST_F(PanelOnFake, EachControlIsEnabledByItsRule) {
          0,
          0,
          0,
-         {{kAxisZ, true}, {kJogZPlus, true}, {kJogZMinus, true}}},
+         {{PanelAction::ZeroZ, true},
+          {PanelAction::JogZPlus, true},
+          {PanelAction::JogZMinus, true}}},
         {"jog with a cutter that only raises",
          M::Jog,
          0,
@@ -74,7 +77,9 @@ TEST_F(PanelOnFake, EachControlIsEnabledByItsRule) {
          5,
          7,
          0,
-         {{kAxisZ, false}, {kJogZPlus, true}, {kJogZMinus, false}}},
+         {{PanelAction::ZeroZ, false},
+          {PanelAction::JogZPlus, true},
+          {PanelAction::JogZMinus, false}}},
         {"jog with a cutter that only lowers",
          M::Jog,
          0,
@@ -82,7 +87,7 @@ TEST_F(PanelOnFake, EachControlIsEnabledByItsRule) {
          5,
          0,
          8,
-         {{kJogZPlus, false}, {kJogZMinus, true}}},
+         {{PanelAction::JogZPlus, false}, {PanelAction::JogZMinus, true}}},
         {"jog with macros but no cutter axis",
          M::Jog,
          0,
@@ -90,7 +95,7 @@ TEST_F(PanelOnFake, EachControlIsEnabledByItsRule) {
          0,
          7,
          8,
-         {{kJogZPlus, false}, {kJogZMinus, false}}},
+         {{PanelAction::JogZPlus, false}, {PanelAction::JogZMinus, false}}},
         {"run, ready",
          M::Run,
          psw::Ready,
@@ -98,12 +103,12 @@ TEST_F(PanelOnFake, EachControlIsEnabledByItsRule) {
          0,
          0,
          0,
-         {{kStart, true},
-          {kBlock, true},
-          {kFeedHold, true},
-          {kAxisX, false},
-          {kJogXPlus, false},
-          {kJogZPlus, false}}},
+         {{PanelAction::Start, true},
+          {PanelAction::Block, true},
+          {PanelAction::FeedHold, true},
+          {PanelAction::ZeroX, false},
+          {PanelAction::JogXPlus, false},
+          {PanelAction::JogZPlus, false}}},
         {"run, running",
          M::Run,
          psw::Running,
@@ -111,7 +116,7 @@ TEST_F(PanelOnFake, EachControlIsEnabledByItsRule) {
          0,
          0,
          0,
-         {{kStart, true}, {kBlock, true}, {kFeedHold, true}}},
+         {{PanelAction::Start, true}, {PanelAction::Block, true}, {PanelAction::FeedHold, true}}},
         {"run, finished",
          M::Run,
          psw::Finished | psw::Paused,
@@ -119,7 +124,9 @@ TEST_F(PanelOnFake, EachControlIsEnabledByItsRule) {
          0,
          0,
          0,
-         {{kStart, false}, {kBlock, false}, {kFeedHold, false}}},
+         {{PanelAction::Start, false},
+          {PanelAction::Block, false},
+          {PanelAction::FeedHold, false}}},
         {"home",
          M::Home,
          0,
@@ -127,7 +134,10 @@ TEST_F(PanelOnFake, EachControlIsEnabledByItsRule) {
          0,
          0,
          0,
-         {{kStart, true}, {kBlock, false}, {kFeedHold, false}, {kJogXPlus, false}}},
+         {{PanelAction::Start, true},
+          {PanelAction::Block, false},
+          {PanelAction::FeedHold, false},
+          {PanelAction::JogXPlus, false}}},
         {"mdi",
          M::Mdi,
          psw::Startable,
@@ -135,8 +145,18 @@ TEST_F(PanelOnFake, EachControlIsEnabledByItsRule) {
          0,
          0,
          0,
-         {{kStart, false}, {kBlock, false}, {kFeedHold, false}, {kAxisX, false}}},
-        {"none", M::None, psw::Startable, 3, 0, 0, 0, {{kStart, false}, {kBlock, false}}},
+         {{PanelAction::Start, false},
+          {PanelAction::Block, false},
+          {PanelAction::FeedHold, false},
+          {PanelAction::ZeroX, false}}},
+        {"none",
+         M::None,
+         psw::Startable,
+         3,
+         0,
+         0,
+         0,
+         {{PanelAction::Start, false}, {PanelAction::Block, false}}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -148,48 +168,48 @@ TEST_F(PanelOnFake, EachControlIsEnabledByItsRule) {
         machine->GetCutter().SetLowerMacro(c.lowerMacro);
         for (const auto& rules : {c.enabled, neverEnabled}) {
             for (const auto& [id, enabled] : rules)
-                EXPECT_EQ(op->IsControlEnabled(id), enabled) << "control " << id;
+                EXPECT_EQ(op->IsActionEnabled(id), enabled) << "action " << static_cast<int>(id);
         }
     }
     // Without a machine the run and jog buttons are disabled, the rest stays as it is.
     machine->State().mode = MachineMode::Home;
     machine->Shutdown();
-    EXPECT_FALSE(op->IsControlEnabled(kStart));
+    EXPECT_FALSE(op->IsActionEnabled(PanelAction::Start));
     machine->State().mode = MachineMode::Jog;
-    EXPECT_FALSE(op->IsControlEnabled(kJogXPlus));
-    EXPECT_FALSE(op->IsControlEnabled(kAxisX));
-    EXPECT_TRUE(op->IsControlEnabled(kCutBox));
+    EXPECT_FALSE(op->IsActionEnabled(PanelAction::JogXPlus));
+    EXPECT_FALSE(op->IsActionEnabled(PanelAction::ZeroX));
+    EXPECT_TRUE(op->IsActionEnabled(PanelAction::CutBox));
 }
 
 TEST_F(PanelOnFake, ButtonsActAsTheMouseGoesDownAndTheJogBitsLiveWhileHeld) {
     machine->State().mode = MachineMode::Jog;
-    const std::pair<int, std::uint16_t> jogButtons[] = {
-        {control::kJogXPlus, button::kXPlus}, {control::kJogXMinus, button::kXMinus},
-        {control::kJogYPlus, button::kYPlus}, {control::kJogYMinus, button::kYMinus},
-        {control::kJogZPlus, button::kZPlus}, {control::kJogZMinus, button::kZMinus},
+    const std::pair<PanelAction, std::uint16_t> jogButtons[] = {
+        {PanelAction::JogXPlus, button::kXPlus}, {PanelAction::JogXMinus, button::kXMinus},
+        {PanelAction::JogYPlus, button::kYPlus}, {PanelAction::JogYMinus, button::kYMinus},
+        {PanelAction::JogZPlus, button::kZPlus}, {PanelAction::JogZMinus, button::kZMinus},
     };
     for (const auto& [id, bit] : jogButtons) {
-        SCOPED_TRACE(id);
+        SCOPED_TRACE(static_cast<int>(id));
         panel.buttonBits = button::kStart; // an external button bit is never touched
-        op->ButtonPressed(id);
+        op->ActionPressed(id);
         EXPECT_EQ(panel.buttonBits, bit | button::kStart);
-        op->ButtonReleased(id);
+        op->ActionReleased(id);
         EXPECT_EQ(panel.buttonBits, button::kStart);
     }
     // Buttons without an action change nothing, on the panel or on the card.
-    for (int id :
-         {control::kAxisS, control::kSpindleCw, control::kSpindleCcw, control::kSpindleStop, 999}) {
-        SCOPED_TRACE(id);
-        op->ButtonPressed(id);
-        op->ButtonReleased(id);
+    for (PanelAction id : {PanelAction::ZeroS, PanelAction::SpindleCw, PanelAction::SpindleCcw,
+                           PanelAction::SpindleStop}) {
+        SCOPED_TRACE(static_cast<int>(id));
+        op->ActionPressed(id);
+        op->ActionReleased(id);
     }
     EXPECT_EQ(panel.buttonBits, button::kStart);
     EXPECT_EQ(fake.calls, Calls{});
 
     // The Cut box acts on the state it leaves.
-    op->ButtonReleased(control::kCutBox, false);
+    op->ActionReleased(PanelAction::CutBox, false);
     EXPECT_TRUE(machine->State().cutterDown);
-    op->ButtonReleased(control::kCutBox, true);
+    op->ActionReleased(PanelAction::CutBox, true);
     EXPECT_FALSE(machine->State().cutterDown);
 }
 

@@ -35,7 +35,7 @@ TEST_F(OperationOnCard, OneTickReadsTheCardInItsOrderInEveryMode) {
         {"tick-jog.trace",
          [](MachineOperation& op) {
              op.SelectJog();
-             op.ButtonPressed(control::kJogXPlus);
+             op.ActionPressed(PanelAction::JogXPlus);
          }},
     };
     for (const Case& c : cases) {
@@ -63,11 +63,11 @@ TEST_F(OperationOnCard, NothingHappensOnceTheMachineIsClosed) {
     EXPECT_FALSE(op->IdleDrain());
     op->SelectHome();
     op->Start();
-    op->ButtonPressed(control::kJogXPlus);
+    op->ActionPressed(PanelAction::JogXPlus);
     EXPECT_EQ(TraceSinceLast(), Calls{});
     EXPECT_EQ(ui.calls, Calls{});
     EXPECT_EQ(panel.buttonBits, 0);
-    EXPECT_FALSE(op->IsControlEnabled(control::kStart));
+    EXPECT_FALSE(op->IsActionEnabled(PanelAction::Start));
 }
 
 // ---- Indicators ----
@@ -391,9 +391,9 @@ TEST_F(OperationOnCard, AProgramRunsToFinishedWithTheLampsAndIndicatorsFollowing
     Ticks(1);
     EXPECT_EQ(panel.indicators, ready);
     EXPECT_EQ(KelvSimGetIoWord() & kLamps, kLamps);
-    EXPECT_TRUE(op->IsControlEnabled(control::kStart));
+    EXPECT_TRUE(op->IsActionEnabled(PanelAction::Start));
 
-    op->ButtonPressed(control::kStart);
+    op->ActionPressed(PanelAction::Start);
     std::vector<Lamps> seen;
     for (int i = 0; i < 30 && panel.indicators != finished; ++i) {
         Ticks(1);
@@ -402,8 +402,8 @@ TEST_F(OperationOnCard, AProgramRunsToFinishedWithTheLampsAndIndicatorsFollowing
     }
     EXPECT_EQ(seen, (std::vector<Lamps>{running, finished}));
     EXPECT_EQ(KelvSimGetIoWord() & kLamps, 0u);
-    EXPECT_FALSE(op->IsControlEnabled(control::kStart));
-    EXPECT_FALSE(op->IsControlEnabled(control::kBlock));
+    EXPECT_FALSE(op->IsActionEnabled(PanelAction::Start));
+    EXPECT_FALSE(op->IsActionEnabled(PanelAction::Block));
 
     Calls lampWrites;
     for (const std::string& call : CardCommands()) {
@@ -415,7 +415,7 @@ TEST_F(OperationOnCard, AProgramRunsToFinishedWithTheLampsAndIndicatorsFollowing
                                  "KelvEnableDigitalIO 18 0", "KelvEnableDigitalIO 19 0"}))
         << "each lamp is written only when it changes";
 
-    op->ButtonPressed(control::kStart); // finished: the operator must restart
+    op->ActionPressed(PanelAction::Start); // finished: the operator must restart
     EXPECT_EQ(ui.messages, std::vector<int>{msg::MustRestart});
 }
 

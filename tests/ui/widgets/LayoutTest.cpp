@@ -8,6 +8,7 @@
 #include "ui/ReadoutWidget.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QFontMetricsF>
@@ -73,6 +74,8 @@ bool IsKind(const QWidget* widget, PanelItemKind kind) {
         return dynamic_cast<const QLineEdit*>(widget) != nullptr;
     case PanelItemKind::Arrows:
         return widget->findChildren<QWidget*>().size() == 2;
+    case PanelItemKind::Choice:
+        return dynamic_cast<const QComboBox*>(widget) != nullptr;
     default:
         return false; // static items have no id
     }

@@ -72,7 +72,7 @@ protected:
 
     // The update pass as the main window runs it: the facade decides every control.
     void UpdateEnabled() {
-        panel->UpdateEnabled([this](int id) { return op->IsControlEnabled(id); });
+        panel->UpdateEnabled([this](int id) { return ControlEnabled(op.get(), id); });
     }
 
     void HomeMachine() {

@@ -1,0 +1,111 @@
+#include "ui/JogKeys.h"
+
+#include "operation/MachineOperation.h"
+#include "ui/ControlPanel.h"
+
+#include <QAbstractSpinBox>
+#include <QApplication>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTextEdit>
+
+namespace morvik {
+
+namespace {
+
+// A widget that takes typed text: arrows and Page keys belong to it.
+bool IsTextField(const QWidget* widget) {
+    if (widget == nullptr)
+        return false;
+    if (const auto* combo = qobject_cast<const QComboBox*>(widget))
+        return combo->isEditable();
+    return qobject_cast<const QLineEdit*>(widget) != nullptr ||
+           qobject_cast<const QTextEdit*>(widget) != nullptr ||
+           qobject_cast<const QPlainTextEdit*>(widget) != nullptr ||
+           qobject_cast<const QAbstractSpinBox*>(widget) != nullptr ||
+           widget->testAttribute(Qt::WA_InputMethodEnabled);
+}
+
+bool IsPopupShown(QObject* watched, QEvent* event) {
+    return event->type() == QEvent::Show && watched->isWidgetType() &&
+           static_cast<QWidget*>(watched)->windowType() == Qt::Popup;
+}
+
+} // namespace
+
+JogKeys::JogKeys(ControlPanel& panel) : QObject(&panel), panel_(panel) {}
+
+std::optional<PanelAction> JogKeys::ActionOfKey(int key) {
+    switch (key) {
+    case Qt::Key_Left:
+        return PanelAction::JogXMinus;
+    case Qt::Key_Right:
+        return PanelAction::JogXPlus;
+    case Qt::Key_Up:
+        return PanelAction::JogYPlus;
+    case Qt::Key_Down:
+        return PanelAction::JogYMinus;
+    case Qt::Key_PageUp:
+        return PanelAction::JogZPlus;
+    case Qt::Key_PageDown:
+        return PanelAction::JogZMinus;
+    default:
+        return std::nullopt;
+    }
+}
+
+bool JogKeys::KeysMayJog() const {
+    return panel_.window()->isActiveWindow() && QApplication::activePopupWidget() == nullptr &&
+           QApplication::activeModalWidget() == nullptr &&
+           !IsTextField(QApplication::focusWidget());
+}
+
+bool JogKeys::eventFilter(QObject* watched, QEvent* event) {
+    switch (event->type()) {
+    case QEvent::KeyPress: {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        return KeyPressed(key->key(), key->isAutoRepeat(), key->modifiers());
+    }
+    case QEvent::KeyRelease: {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        return KeyReleased(key->key(), key->isAutoRepeat());
+    }
+    default:
+        // A popup takes the keyboard: the release would go to it.
+        if (!held_.empty() && IsPopupShown(watched, event))
+            panel_.ReleaseKeyJogs();
+        return false;
+    }
+}
+
+// A press taken here is swallowed, so it reaches the jog once however many objects Qt shows
+// it to; a press the jog does not take goes on as usual.
+bool JogKeys::KeyPressed(int key, bool autoRepeat, Qt::KeyboardModifiers modifiers) {
+    const std::optional<PanelAction> action = ActionOfKey(key);
+    if (!action)
+        return false;
+    if (autoRepeat)
+        return held_.count(key) != 0;
+    MachineOperation* operation = panel_.Operation();
+    if (operation == nullptr || (modifiers & ~Qt::KeypadModifier) != 0 || !KeysMayJog() ||
+        !operation->IsActionEnabled(*action))
+        return false;
+    held_.insert(key);
+    operation->JogKeyPressed(*action);
+    return true;
+}
+
+bool JogKeys::KeyReleased(int key, bool autoRepeat) {
+    if (held_.count(key) == 0)
+        return false;
+    if (autoRepeat)
+        return true;
+    held_.erase(key);
+    if (MachineOperation* operation = panel_.Operation())
+        operation->JogKeyReleased(*ActionOfKey(key));
+    return true;
+}
+
+} // namespace morvik

@@ -1,0 +1,47 @@
+// The jog keys: in Jog mode, with the main window active, no popup or modal window open and no
+// text field holding the keyboard, Left/Right jog X-/X+, Up/Down jog Y+/Y-, and Page Up/Page
+// Down jog Z+/Z-, for as long as the key is held. The keys feed the same jog inputs as the
+// panel's buttons (MachineOperation::JogKeyPressed), so the same enable rules, steps and
+// speeds apply.
+//
+// The key's auto-repeat (a press and release pair for every repeat) is swallowed and never
+// acted on: a jog stopped while the key stays down (focus lost, Stop, the station busy) starts
+// again only with a new press. The control panel owns one JogKeys, installed on the
+// application, and lets the keys go from its tick when they may no longer jog (KeysMayJog),
+// when a popup opens and when the window loses activation (Forget).
+#pragma once
+
+#include "operation/PanelAction.h"
+
+#include <QObject>
+
+#include <optional>
+#include <set>
+
+namespace morvik {
+
+class ControlPanel;
+
+class JogKeys : public QObject {
+public:
+    explicit JogKeys(ControlPanel& panel);
+
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    // The panel's window is active, no popup or modal window is open and the keyboard focus is
+    // not in a text field: a key press would reach the jog.
+    bool KeysMayJog() const;
+    // Every held key forgotten (its jog bit is released by the caller).
+    void Forget() { held_.clear(); }
+    bool AnyHeld() const { return !held_.empty(); }
+    // The jog action of a key, or nullopt.
+    static std::optional<PanelAction> ActionOfKey(int key);
+
+private:
+    bool KeyPressed(int key, bool autoRepeat, Qt::KeyboardModifiers modifiers);
+    bool KeyReleased(int key, bool autoRepeat);
+
+    ControlPanel& panel_;
+    std::set<int> held_; // the keys whose press started a jog
+};
+
+} // namespace morvik

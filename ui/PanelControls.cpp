@@ -1,0 +1,75 @@
+#include "ui/PanelControls.h"
+
+#include "operation/MachineOperation.h"
+
+#include <array>
+#include <utility>
+
+namespace morvik {
+
+namespace {
+
+using A = PanelAction;
+
+constexpr std::array<std::pair<int, PanelAction>, 26> kActions = {{
+    {control::kStart, A::Start},
+    {control::kBlock, A::Block},
+    {control::kFeedHold, A::FeedHold},
+    {control::kJogXPlus, A::JogXPlus},
+    {control::kJogXMinus, A::JogXMinus},
+    {control::kJogYPlus, A::JogYPlus},
+    {control::kJogYMinus, A::JogYMinus},
+    {control::kJogZPlus, A::JogZPlus},
+    {control::kJogZMinus, A::JogZMinus},
+    {control::kRapidOverride, A::RapidOverride},
+    {control::kFeedOverride, A::FeedOverride},
+    {control::kSpindleOverride, A::SpindleOverride},
+    {control::kRapidArrows, A::RapidOverride},
+    {control::kFeedArrows, A::FeedOverride},
+    {control::kSpindleArrows, A::SpindleOverride},
+    {control::kSpindleCcw, A::SpindleCcw},
+    {control::kSpindleStop, A::SpindleStop},
+    {control::kSpindleCw, A::SpindleCw},
+    {control::kAxisX, A::ZeroX},
+    {control::kAxisY, A::ZeroY},
+    {control::kAxisZ, A::ZeroZ},
+    {control::kAxisS, A::ZeroS},
+    {control::kCutBox, A::CutBox},
+    {control::kStop, A::Stop},
+    {control::kJogIncrement, A::JogIncrement},
+    {control::kJogSpeed, A::JogSpeed},
+}};
+
+} // namespace
+
+std::optional<PanelAction> ActionOfControl(int id) {
+    for (const auto& [control, action] : kActions) {
+        if (control == id)
+            return action;
+    }
+    return std::nullopt;
+}
+
+bool IsJogControl(int id) {
+    const std::optional<PanelAction> action = ActionOfControl(id);
+    return action && JogBitOf(*action) != 0;
+}
+
+bool ControlEnabled(const MachineOperation* operation, int id) {
+    const std::optional<PanelAction> action = ActionOfControl(id);
+    if (!action)
+        return true;
+    if (operation != nullptr)
+        return operation->IsActionEnabled(*action);
+    switch (*action) {
+    case PanelAction::CutBox:
+    case PanelAction::FeedOverride:
+    case PanelAction::RapidOverride:
+    case PanelAction::SpindleOverride:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace morvik
