@@ -97,6 +97,15 @@ CommandState ViewMessagesState(CommandContext& c) {
     return CommandState::Check(c.operation != nullptr && c.operation->MessagesViewChecked());
 }
 
+void WorkCoordinates(CommandContext& c) {
+    if (c.operation != nullptr)
+        c.operation->ToggleWorkReadouts();
+}
+
+CommandState WorkCoordinatesState(CommandContext& c) {
+    return CommandState::Check(c.operation != nullptr && c.operation->WorkReadoutsChecked());
+}
+
 // ---- Setup ----
 
 void RunSetup(CommandContext& c, int id) {

@@ -33,6 +33,8 @@ void ViewProgram(CommandContext& c);
 CommandState ViewProgramState(CommandContext& c);
 void ViewMessages(CommandContext& c);
 CommandState ViewMessagesState(CommandContext& c);
+void WorkCoordinates(CommandContext& c);
+CommandState WorkCoordinatesState(CommandContext& c);
 
 // ---- Setup ----
 // The setup dialog of command id, modal over the main window; nothing without a machine.

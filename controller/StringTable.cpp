@@ -52,6 +52,10 @@ std::string MessageText(int id) {
          "The joystick is present but this user may not read it. Add the user to the group "
          "that owns the joystick device (usually \"input\": sudo usermod -aG input USER), log "
          "in again and retry."},
+        {msg::MachineHomed, "Machine homed"},
+        {msg::SoftLimitReached, "Soft limit reached on axis"},
+        {msg::AxisErrorOn, "Axis error on axis"},
+        {msg::ProgramStopped, "Program stopped:"},
     };
     auto it = table.find(id);
     return it == table.end() ? std::string() : std::string(it->second);

@@ -33,6 +33,11 @@ constexpr int ProgramLineTooLong = 34206;
 constexpr int ProgramLineHasNul = 34207;
 constexpr int ClosingStopsRunningProgram = 34208;
 constexpr int JoystickNoPermission = 34209;
+// The control panel's homing lamp and message line.
+constexpr int MachineHomed = 34250;
+constexpr int SoftLimitReached = 34251;
+constexpr int AxisErrorOn = 34252;
+constexpr int ProgramStopped = 34253;
 } // namespace msg
 
 // The caption of every operator message box.

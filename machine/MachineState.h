@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace morvik {
 
@@ -44,13 +45,22 @@ private:
 struct MachineState {
     MachineMode mode = MachineMode::None;
     bool homed = false; // set by Start in Home mode, never cleared while the document lives
+    // Start in Home mode sent the homing macro and the axes have not yet all come to rest.
+    bool homingUnderWay = false;
     // Part program: sent and its number found / run command sent and not aborted since.
     bool partLoaded = false;
     bool programStarted = false;
     std::int32_t programNumber = 0;
     std::string firstLine;
     std::string partPath;
+    // The loaded program's lines as the card got them, and a count of loads, so that what
+    // follows the program (its modal state at the running line) sees a new one.
+    std::vector<std::string> partLines;
+    std::uint32_t partLoads = 0;
     PositionReadout positionReadout = PositionReadout::Optimal;
+    // The readouts show work coordinates (the position less the active work offset and tool
+    // length) instead of machine coordinates.
+    bool workReadouts = false;
     // Override fractions, 1.0 meaning 100 %; set to 1.0 when a machine is opened or created.
     double feedOverride = 1.0;
     double rapidOverride = 1.0;

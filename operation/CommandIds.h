@@ -39,6 +39,7 @@ enum Id : int {
     MachineStatus = 32793,
     ViewProgram = 32804,
     ViewMessages = 32801,
+    WorkCoordinates = 32850, // the readouts in work instead of machine coordinates
     // Setup
     SetupMachineAxes = 32772,
     SetupGeneral = 32774,

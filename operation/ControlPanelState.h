@@ -54,6 +54,11 @@ inline constexpr int kAxisY = 1163;
 inline constexpr int kAxisZ = 1164;
 inline constexpr int kAxisS = 1165;
 inline constexpr int kCutBox = 1180;
+// The information strip (MachineInfo.h): the work / machine coordinates switch and touch-off.
+inline constexpr int kWorkReadouts = 1340;
+inline constexpr int kWorkZeroX = 1341;
+inline constexpr int kWorkZeroY = 1342;
+inline constexpr int kWorkZeroZ = 1343;
 } // namespace control
 
 // The six status lamps, in the panel's order from top to bottom.

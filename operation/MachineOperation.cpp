@@ -2,6 +2,7 @@
 
 #include "controller/ControllerCodes.h"
 #include "machine/Machine.h"
+#include "operation/WorkOffsets.h"
 #include "settings/NumberText.h"
 
 #include <algorithm>
@@ -76,7 +77,9 @@ std::uint16_t JogBitOf(int controlId) {
 MachineOperation::MachineOperation(CMachine& machine, ControlPanelState& panel, IJoystick& joystick)
     : machine_(machine), panel_(panel), jogging_(machine, joystick, events_), view_(machine),
       modes_(machine, jogging_, events_), program_(machine, events_), external_(machine),
-      cycle_(machine, panel, view_, jogging_, external_, *this, events_) {}
+      cycle_(machine, panel, view_, jogging_, external_, *this, events_), info_(machine) {
+    events_.Attach(info_);
+}
 
 // ---- Modes ----
 
@@ -141,6 +144,39 @@ void MachineOperation::ToggleDryRun() {
 void MachineOperation::SetPositionReadout(PositionReadout readout) {
     if (Live())
         machine_.State().positionReadout = readout;
+}
+
+void MachineOperation::ToggleWorkReadouts() {
+    if (Live())
+        machine_.State().workReadouts = !machine_.State().workReadouts;
+}
+
+bool MachineOperation::WorkReadoutsChecked() const {
+    return machine_.State().workReadouts;
+}
+
+bool MachineOperation::SetWorkZero(std::size_t axis) {
+    if (!WorkZeroEnabled(axis))
+        return false;
+    CardOperation operation(machine_.Gate());
+    Axis& which = machine_.Axes()[axis];
+    const bool current = machine_.State().positionReadout == PositionReadout::Current;
+    const double position = current ? which.GetPosition() : which.GetOptimal();
+    const MachineSnapshot& now = cycle_.Snapshot();
+    StoreWorkZero(machine_, axis, position, now.workSystem, now.toolLength);
+    // A file that could not be written, or a card that did not answer, has told the operator;
+    // the value is kept all the same, as a setup dialog keeps what it stored.
+    machine_.DownloadWorkCoordinates();
+    machine_.SetModifiedFlag();
+    return true;
+}
+
+// An axis that is jogging, or stopping, would move its zero with it.
+bool MachineOperation::WorkZeroEnabled(std::size_t axis) const {
+    constexpr std::uint16_t kJogStateBits = 0xfff0;
+    return Live() && axis < kWorkAxisCount && machine_.State().mode == MachineMode::Jog &&
+           !machine_.Gate().Busy() && (machine_.State().jogState & kJogStateBits) == 0 &&
+           machine_.Axes()[axis].ControllerAxis() != 0;
 }
 
 void MachineOperation::ViewProgram() {
@@ -208,6 +244,14 @@ void MachineOperation::ButtonPressed(int controlId) {
         return;
     case control::kAxisZ:
         ZeroAxisReadout(2);
+        return;
+    case control::kWorkReadouts:
+        ToggleWorkReadouts();
+        return;
+    case control::kWorkZeroX:
+    case control::kWorkZeroY:
+    case control::kWorkZeroZ:
+        SetWorkZero(static_cast<std::size_t>(controlId - control::kWorkZeroX));
         return;
     default:
         JogButtonPressed(JogBitOf(controlId));
@@ -323,6 +367,12 @@ bool MachineOperation::IsControlEnabled(int controlId) const {
     case control::kSpindleCcw:
     case control::kSpindleStop:
         return false; // nothing to do for them
+    case control::kWorkReadouts:
+        return Live();
+    case control::kWorkZeroX:
+    case control::kWorkZeroY:
+    case control::kWorkZeroZ:
+        return WorkZeroEnabled(static_cast<std::size_t>(controlId - control::kWorkZeroX));
     default:
         return JogControlEnabled(controlId);
     }

@@ -197,6 +197,7 @@ LoadResult PartProgram::SendAndRun(const std::vector<std::string>& lines, const 
     state.partLoaded = true;
     state.partPath = path;
     state.programNumber = number;
+    state.partLines = lines;
     RunLoaded();
     return LoadResult::Started;
 }
@@ -222,6 +223,7 @@ void PartProgram::RunLoaded() {
     machine_.Controller().SendAscii(AsciiCommand("RUF", -state.programNumber));
     state.programStarted = true;
     state.firstLineEcho = {};
+    ++state.partLoads; // the program starts again from its first line
     events_.ProgramLoaded(state.partPath, state.programNumber);
     if (state.views.Has(ViewKind::ProgramView)) {
         IOperatorInterface& ui = machine_.Operator();
