@@ -265,7 +265,9 @@ void StatusCycle::EndHoming() {
     machine_.State().homingUnderWay = false;
     snapshot_.homing = false;
     if (machine_.State().views.Has(ViewKind::HomingView))
-        machine_.Operator().AppendToView(ViewKind::HomingView, MessageText(msg::MachineHomed));
+        // On a line of its own, whether or not the card's text ended one.
+        machine_.Operator().AppendToView(ViewKind::HomingView,
+                                         "\r" + MessageText(msg::MachineHomed) + "\r");
 }
 
 void StatusCycle::StepExternalControls() {

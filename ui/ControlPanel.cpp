@@ -37,7 +37,7 @@ constexpr std::array<int, kOverrideCount> kArrowIds = {control::kFeedArrows, con
                                                        control::kSpindleArrows};
 
 // Where the information strip stands, below the Run group.
-constexpr DluRect kInfoStripRect = {2, 309, 122, 92};
+constexpr DluRect kInfoStripRect = {2, 309, 122, 62};
 
 // Ready and Running green, Paused and F. Hold amber, Finished blue, Error red.
 const std::array<QColor, kIndicatorCount> kLampColours = {

@@ -28,8 +28,8 @@ QLabel* AddLabel(QVBoxLayout* rows, QWidget* parent, const char* name) {
 MachineInfoStrip::MachineInfoStrip(std::function<void(int)> send, QWidget* parent)
     : QWidget(parent), send_(std::move(send)) {
     auto* rows = new QVBoxLayout(this);
-    rows->setContentsMargins(2, 2, 2, 2);
-    rows->setSpacing(1);
+    rows->setContentsMargins(1, 1, 1, 1);
+    rows->setSpacing(0);
 
     auto* lamps = new QHBoxLayout;
     homing_ = new LampWidget(QStringLiteral("Homing"), QColor(255, 190, 40), this);
@@ -40,12 +40,11 @@ MachineInfoStrip::MachineInfoStrip(std::function<void(int)> send, QWidget* paren
         lamp->setMinimumHeight(fontMetrics().height());
         lamps->addWidget(lamp, 1);
     }
-    rows->addLayout(lamps);
-
     auto* coordinates = AddButton(control::kWorkReadouts, QStringLiteral("Machine"));
     coordinates->setCheckable(true);
     coordinates->setToolTip(QStringLiteral("Readouts in machine or work coordinates"));
-    rows->addWidget(coordinates);
+    lamps->addWidget(coordinates, 1);
+    rows->addLayout(lamps);
 
     auto* zero = new QHBoxLayout;
     auto* zeroLabel = new QLabel(QStringLiteral("Set work zero"), this);

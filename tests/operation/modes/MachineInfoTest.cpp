@@ -64,7 +64,7 @@ TEST_F(InfoOnCard, TheHomedMarkFollowsTheHomingMacroToItsEnd) {
     Ticks(1);
     EXPECT_EQ(Info().homed, HomedLamp::Homing);
     EXPECT_TRUE(op->Snapshot().homing);
-    const std::string homed = "append HomingView: " + Text(msg::MachineHomed);
+    const std::string homed = "append HomingView: \r" + Text(msg::MachineHomed) + "\r";
     EXPECT_EQ(std::count(ui.calls.begin(), ui.calls.end(), homed), 0);
 
     ASSERT_TRUE(TickUntil([&] { return Info().homed == HomedLamp::Homed; }, 100));

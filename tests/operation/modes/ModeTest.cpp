@@ -197,13 +197,13 @@ TEST_F(OperationOnCard, StartInHomeModeHomesWithOrWithoutAMacroAndShowsWhatTheCa
         Join({kHomeEntry, {"clear HomingView", "append HomingView: Homing Machine..."}});
     // Once every axis is at rest (at once without a macro) the view says the machine is homed.
     const Case cases[] = {
-        {0, 0, Join({prompts, {"append HomingView: Machine homed"}}), kNone},
+        {0, 0, Join({prompts, {"append HomingView: \rMachine homed\r"}}), kNone},
         {5,
          0,
          Join({prompts,
                {"append HomingView: HOMING (macro 5): moving X Y Z to machine zero\r"
                 "HOMING (macro 5): machine at zero\r",
-                "append HomingView: Machine homed"}}),
+                "append HomingView: \rMachine homed\r"}}),
          {"MC5"}},
         {5, 1, kNone, {"MC5"}}, // the card's homing text is read and dropped
         {0, 1, kNone, kNone},
