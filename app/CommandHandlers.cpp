@@ -106,6 +106,15 @@ CommandState ViewToolpathState(CommandContext& c) {
     return CommandState::Check(c.app.Previews().Checked());
 }
 
+void WorkCoordinates(CommandContext& c) {
+    if (c.operation != nullptr)
+        c.operation->ToggleWorkReadouts();
+}
+
+CommandState WorkCoordinatesState(CommandContext& c) {
+    return CommandState::Check(c.operation != nullptr && c.operation->WorkReadoutsChecked());
+}
+
 // ---- Setup ----
 
 void RunSetup(CommandContext& c, int id) {

@@ -35,6 +35,8 @@ void ViewMessages(CommandContext& c);
 CommandState ViewMessagesState(CommandContext& c);
 void ViewToolpath(CommandContext& c);
 CommandState ViewToolpathState(CommandContext& c);
+void WorkCoordinates(CommandContext& c);
+CommandState WorkCoordinatesState(CommandContext& c);
 
 // ---- Setup ----
 // The setup dialog of command id, modal over the main window; nothing without a machine.

@@ -58,6 +58,10 @@ std::string MessageText(int id) {
         {msg::JogRateIsZero,
          "The maximum jog rate is 0, so nothing can be jogged. Set it in Setup > Jogging."},
         {msg::StoppedByOperator, "Stopped: every axis stopped and any running program aborted."},
+        {msg::MachineHomed, "Machine homed"},
+        {msg::SoftLimitReached, "Soft limit reached on axis"},
+        {msg::AxisErrorOn, "Axis error on axis"},
+        {msg::ProgramStopped, "Program stopped:"},
     };
     auto it = table.find(id);
     return it == table.end() ? std::string() : std::string(it->second);

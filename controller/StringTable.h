@@ -37,6 +37,11 @@ constexpr int NoMachineDescription = 34210;
 // Jogging and the Stop button, shown in the status bar.
 constexpr int JogRateIsZero = 34240;
 constexpr int StoppedByOperator = 34241;
+// The control panel's homing lamp and message line.
+constexpr int MachineHomed = 34250;
+constexpr int SoftLimitReached = 34251;
+constexpr int AxisErrorOn = 34252;
+constexpr int ProgramStopped = 34253;
 } // namespace msg
 
 // The caption of every operator message box.

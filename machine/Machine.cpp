@@ -133,8 +133,12 @@ void CMachine::SetDryRun(bool on) {
 
 void CMachine::OnViewDestroyed(ViewKind view) {
     state_.views.Forget(view);
-    if (view == ViewKind::ProgramView)
-        AllOutputOptionsOff();
+    if (view != ViewKind::ProgramView)
+        return;
+    AllOutputOptionsOff();
+    // In Run mode the card keeps sending its messages for the panel's message line.
+    if (state_.mode == MachineMode::Run)
+        controller_.SetOutputOption(code::OutputMessages, true);
 }
 
 UnitSystem CMachine::DefaultUnitSystem() const {

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace morvik {
 
@@ -45,6 +46,8 @@ private:
 struct MachineState {
     MachineMode mode = MachineMode::None;
     bool homed = false; // set by Start in Home mode, never cleared while the document lives
+    // Start in Home mode sent the homing macro and the axes have not yet all come to rest.
+    bool homingUnderWay = false;
     // Part program: sent and its number found / run command sent and not aborted since.
     bool partLoaded = false;
     bool programStarted = false;
@@ -55,7 +58,14 @@ struct MachineState {
     // LF), a new object at each load: the toolpath preview plans it, and plans again when it
     // changes. Null while no program is loaded.
     std::shared_ptr<const std::string> partText;
+    // The loaded program's lines as the card got them, and a count of loads, so that what
+    // follows the program (its modal state at the running line) sees a new one.
+    std::vector<std::string> partLines;
+    std::uint32_t partLoads = 0;
     PositionReadout positionReadout = PositionReadout::Optimal;
+    // The readouts show work coordinates (the position less the active work offset and tool
+    // length) instead of machine coordinates.
+    bool workReadouts = false;
     // Override fractions, 1.0 meaning 100 %; set to 1.0 when a machine is opened or created.
     double feedOverride = 1.0;
     double rapidOverride = 1.0;

@@ -40,6 +40,7 @@ enum Id : int {
     ViewProgram = 32804,
     ViewMessages = 32801,
     ViewToolpath = 32812,
+    WorkCoordinates = 32850, // the readouts in work instead of machine coordinates
     // Setup
     SetupMachineAxes = 32772,
     SetupGeneral = 32774,

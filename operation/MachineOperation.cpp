@@ -3,6 +3,7 @@
 #include "controller/ControllerCodes.h"
 #include "controller/StringTable.h"
 #include "machine/Machine.h"
+#include "operation/WorkOffsets.h"
 #include "settings/NumberText.h"
 
 #include <algorithm>
@@ -59,7 +60,9 @@ bool OffersNumber(const std::string& text) {
 MachineOperation::MachineOperation(CMachine& machine, ControlPanelState& panel, IJoystick& joystick)
     : machine_(machine), panel_(panel), jogging_(machine, joystick, events_), view_(machine),
       modes_(machine, jogging_, events_), program_(machine, events_), external_(machine),
-      cycle_(machine, panel, view_, jogging_, external_, *this, events_) {}
+      cycle_(machine, panel, view_, jogging_, external_, *this, events_), info_(machine) {
+    events_.Attach(info_);
+}
 
 // ---- Modes ----
 
@@ -126,6 +129,39 @@ void MachineOperation::SetPositionReadout(PositionReadout readout) {
         machine_.State().positionReadout = readout;
 }
 
+void MachineOperation::ToggleWorkReadouts() {
+    if (Live())
+        machine_.State().workReadouts = !machine_.State().workReadouts;
+}
+
+bool MachineOperation::WorkReadoutsChecked() const {
+    return machine_.State().workReadouts;
+}
+
+bool MachineOperation::SetWorkZero(std::size_t axis) {
+    if (!WorkZeroEnabled(axis))
+        return false;
+    CardOperation operation(machine_.Gate());
+    Axis& which = machine_.Axes()[axis];
+    const bool current = machine_.State().positionReadout == PositionReadout::Current;
+    const double position = current ? which.GetPosition() : which.GetOptimal();
+    const MachineSnapshot& now = cycle_.Snapshot();
+    StoreWorkZero(machine_, axis, position, now.workSystem, now.toolLength);
+    // A file that could not be written, or a card that did not answer, has told the operator;
+    // the value is kept all the same, as a setup dialog keeps what it stored.
+    machine_.DownloadWorkCoordinates();
+    machine_.SetModifiedFlag();
+    return true;
+}
+
+// An axis that is jogging, or stopping, would move its zero with it.
+bool MachineOperation::WorkZeroEnabled(std::size_t axis) const {
+    constexpr std::uint16_t kJogStateBits = 0xfff0;
+    return Live() && axis < kWorkAxisCount && machine_.State().mode == MachineMode::Jog &&
+           !machine_.Gate().Busy() && (machine_.State().jogState & kJogStateBits) == 0 &&
+           machine_.Axes()[axis].ControllerAxis() != 0;
+}
+
 void MachineOperation::ViewProgram() {
     if (Live())
         view_.Toggle(ProgramViewKind::Program);
@@ -190,6 +226,14 @@ void MachineOperation::ActionPressed(PanelAction action) {
         return;
     case PanelAction::Stop:
         StopAll();
+        return;
+    case PanelAction::WorkReadouts:
+        ToggleWorkReadouts();
+        return;
+    case PanelAction::WorkZeroX:
+    case PanelAction::WorkZeroY:
+    case PanelAction::WorkZeroZ:
+        SetWorkZero(WorkZeroAxis(action));
         return;
     default:
         JogButtonPressed(JogBitOf(action));
@@ -364,6 +408,12 @@ bool MachineOperation::IsActionEnabled(PanelAction action) const {
         return false; // nothing to do for them
     case PanelAction::Stop:
         return Live();
+    case PanelAction::WorkReadouts:
+        return Live();
+    case PanelAction::WorkZeroX:
+    case PanelAction::WorkZeroY:
+    case PanelAction::WorkZeroZ:
+        return WorkZeroEnabled(WorkZeroAxis(action));
     default:
         return AxisControlEnabled(action);
     }

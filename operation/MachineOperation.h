@@ -10,6 +10,7 @@
 //   Jogging           the jog step, Jog entry and exit, joystick calibration
 //   ExternalControls  hardware buttons, lamps and switches, the Options toggles
 //   MachineEvents     the observers of the machine (Events(): attach and detach)
+//   MachineInfo       the texts of the panel's information strip (an observer)
 // The menu and panel update rules are answered here too, so that widgets never compute their
 // own enablement.
 //
@@ -22,6 +23,7 @@
 #include "operation/CycleCommands.h"
 #include "operation/ExternalControls.h"
 #include "operation/Jogging.h"
+#include "operation/MachineInfo.h"
 #include "operation/MachineObserver.h"
 #include "operation/ModeControl.h"
 #include "operation/PanelAction.h"
@@ -64,6 +66,16 @@ public:
     void ToggleBlockSkip();
     void ToggleDryRun();
     void SetPositionReadout(PositionReadout readout);
+    // The readouts switch between machine and work coordinates (View menu, panel button).
+    void ToggleWorkReadouts();
+    bool WorkReadoutsChecked() const;
+    // Touch-off, "Set work zero" for axis 0 (X), 1 (Y) or 2 (Z): in Jog mode, with the axis on
+    // the card, nothing jogging and the station not busy, the axis's position as the readout
+    // shows it becomes the axis's zero of the work coordinate system in force; the work
+    // coordinate file is written and downloaded and the document marked modified. False when
+    // nothing was done.
+    bool SetWorkZero(std::size_t axis);
+    bool WorkZeroEnabled(std::size_t axis) const;
     void ViewProgram();
     void ViewMessages();
     void ToggleStatusDisplay();
@@ -144,6 +156,8 @@ public:
     MachineEvents& Events() { return events_; }
     // The snapshot of the last tick.
     const MachineSnapshot& Snapshot() const { return cycle_.Snapshot(); }
+    // What the panel's information strip says, as of the last tick.
+    const MachineInfoTexts& InfoTexts() const { return info_.Texts(); }
 
     ModeControl& Modes() { return modes_; }
     PartProgram& Program() { return program_; }
@@ -166,6 +180,7 @@ private:
     PartProgram program_;
     ExternalControls external_;
     StatusCycle cycle_;
+    MachineInfo info_; // attached to events_ for the operation's life
 };
 
 } // namespace morvik

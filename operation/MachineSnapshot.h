@@ -51,7 +51,9 @@ inline constexpr std::size_t kSnapshotAxisCount = 4;
 struct MachineSnapshot {
     MachineMode mode = MachineMode::None;
     bool homed = false;
+    bool homing = false; // the homing macro runs: some axis has not yet come to rest
     PositionReadout positionReadout = PositionReadout::Optimal;
+    bool workReadouts = false; // the readouts show work coordinates (WorkOffsets.h)
     // The card's digital I/O word, inputs and outputs alike (channel n is bit n-1).
     std::uint32_t ioWord = 0;
     std::optional<std::uint32_t> programStatus; // read in Run mode only
@@ -63,6 +65,18 @@ struct MachineSnapshot {
     bool programStarted = false;
     std::int32_t programNumber = 0;
     std::string partPath;
+    std::size_t partLineCount = 0;
+    // The card's line of the block running now (query 461, read in Run mode while a run is
+    // under way), and the last line seen running since the program was loaded (0: none yet).
+    std::optional<std::int32_t> runningLine;
+    std::int32_t lastLine = 0;
+    // The loaded program's modal state at lastLine as the station's G-code reader follows it:
+    // the S word and spindle direction in force, the work coordinate system (0 = G54 ...
+    // 5 = G59) and the tool length in force (0 without G43).
+    double commandedSpeed = 0;
+    int spindleDirection = 0; // 1 M3, -1 M4, 0 M5
+    int workSystem = 0;
+    double toolLength = 0;
     // Override fractions, 1.0 = 100 %.
     double feedOverride = 1.0;
     double rapidOverride = 1.0;

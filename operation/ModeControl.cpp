@@ -1,5 +1,6 @@
 #include "operation/ModeControl.h"
 
+#include "controller/ControllerCodes.h"
 #include "controller/StringTable.h"
 #include "machine/Machine.h"
 #include "operation/Jogging.h"
@@ -20,6 +21,10 @@ void ModeControl::SelectRun() {
     if (state.mode == MachineMode::Run || !Leave())
         return;
     SetMachineMode(machine_, events_, MachineMode::Run);
+    // Without a program view the card's messages still reach the panel's message line, so a
+    // part error's reason is seen whatever window is open.
+    if (!state.views.Has(ViewKind::ProgramView))
+        machine_.Controller().SetOutputOption(code::OutputMessages, true);
 }
 
 void ModeControl::SelectMdi() {
@@ -59,6 +64,8 @@ void ModeControl::StartHoming() {
         machine_.Controller().SendAscii(AsciiCommand("MC", macro));
     // Homed whether or not a macro is configured; never cleared while the document lives.
     machine_.State().homed = true;
+    // Under way until the status cycle sees every axis at rest (at once without a macro).
+    machine_.State().homingUnderWay = true;
 }
 
 void ModeControl::ZeroAxisReadout(int axis) {
@@ -113,6 +120,8 @@ bool ModeControl::LeaveJog() {
 }
 
 bool ModeControl::LeaveHome() {
+    // Out of Home mode nobody watches the axes come to rest any more.
+    machine_.State().homingUnderWay = false;
     CloseMachineView(machine_, ViewKind::HomingView);
     // A failed download has told the operator; the station stays usable in the new mode.
     machine_.DownloadConfiguration();

@@ -9,14 +9,16 @@
 //   exit Jog   raise the cutter, stop every jogging axis and wait until each has stopped
 //   exit Home  close the homing view, then download the configuration file
 //
-//   Run   requires homed (message 34008)
+//   Run   requires homed (message 34008); without a program view the card's messages option
+//         (495) is switched on, so the panel's message line gets a part error's reason
 //   MDI   requires homed (message 34009); opens the MDI panel, and stays put if it cannot
 //   Jog   Jogging's entry actions, also when Jog is selected again
 //   Home  opens the homing view and prompts with 34000 (both unless SUPPRESSHOMINGMESSAGES);
 //         selecting Home again prompts again
 //
 // Start in Home mode homes the machine: 34001 in the homing view, "MC<macro>\r" when a homing
-// macro is set, and the machine is homed from then on.
+// macro is set, and the machine is homed from then on. Homing stays under way until the status
+// cycle sees every axis at rest (or leaves Home mode); then the homing view says "Machine homed".
 //
 // Waits on the card are bounded by what the machine's settings need (the operator is told when
 // the card does not answer, once the exit has unwound). When the abort in the Run exit is not

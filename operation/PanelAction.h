@@ -3,6 +3,7 @@
 // enables them by action, never by widget.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 namespace morvik {
@@ -31,9 +32,18 @@ enum class PanelAction {
     Stop,         // aborts the program and stops every axis, in every mode
     JogIncrement, // the jog step selector
     JogSpeed,     // the jog speed selector
+    WorkReadouts, // the readouts in work or machine coordinates
+    WorkZeroX,    // touch-off: the axis's zero of the active work coordinate system here
+    WorkZeroY,
+    WorkZeroZ,
 };
 
 // The jog button bit (button:: in ControlPanelState.h) of a jog action; 0 for any other.
 std::uint16_t JogBitOf(PanelAction action);
+// The axis (0 X, 1 Y, 2 Z) of a touch-off action.
+inline std::size_t WorkZeroAxis(PanelAction action) {
+    return static_cast<std::size_t>(static_cast<int>(action) -
+                                    static_cast<int>(PanelAction::WorkZeroX));
+}
 
 } // namespace morvik

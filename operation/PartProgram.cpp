@@ -201,6 +201,7 @@ LoadResult PartProgram::SendAndRun(const std::vector<std::string>& lines, const 
     state.partPath = path;
     state.partText = std::make_shared<const std::string>(std::move(text));
     state.programNumber = number;
+    state.partLines = lines;
     RunLoaded();
     return LoadResult::Started;
 }
@@ -228,6 +229,7 @@ void PartProgram::RunLoaded() {
     machine_.Controller().SendAscii(AsciiCommand("RUF", -state.programNumber));
     state.programStarted = true;
     state.firstLineEcho = {};
+    ++state.partLoads; // the program starts again from its first line
     events_.ProgramLoaded(state.partPath, state.programNumber);
     if (state.views.Has(ViewKind::ProgramView)) {
         IOperatorInterface& ui = machine_.Operator();

@@ -57,6 +57,9 @@ void ProgramView::Toggle(ProgramViewKind kind) {
         if (state.views.Has(ViewKind::ProgramView)) {
             state.views.Forget(ViewKind::ProgramView);
             machine_.AllOutputOptionsOff();
+            // In Run mode the card keeps sending its messages for the panel's message line.
+            if (state.mode == MachineMode::Run)
+                machine_.Controller().SetOutputOption(code::OutputMessages, true);
         }
         return;
     }

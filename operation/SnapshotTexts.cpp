@@ -2,6 +2,7 @@
 
 #include "controller/ControllerCodes.h"
 #include "machine/Machine.h"
+#include "operation/WorkOffsets.h"
 
 #include <clocale>
 #include <cmath>
@@ -44,14 +45,21 @@ locale_t CNumericLocale() {
     return c;
 }
 
-std::string AxisText(const AxisReading& reading, const std::string& format) {
-    return reading.onCard ? FormatReadout(format, reading.Shown()) : std::string();
+// A work coordinate is a difference of two positions; one that is zero but for rounding
+// shows as zero, not as "-0.0000".
+std::string AxisText(const AxisReading& reading, const std::string& format, double origin) {
+    if (!reading.onCard)
+        return std::string();
+    double value = reading.Shown() - origin;
+    if (origin != 0.0 && std::abs(value) < 1e-9)
+        value = 0.0;
+    return FormatReadout(format, value);
 }
 
-std::string ZText(const MachineSnapshot& snapshot, const CMachine& machine) {
+std::string ZText(const MachineSnapshot& snapshot, const CMachine& machine, double origin) {
     const AxisReading& z = snapshot.Axis(SnapshotAxis::Z);
     if (z.onCard)
-        return AxisText(z, machine.Axes()[2].DisplayFormat());
+        return AxisText(z, machine.Axes()[2].DisplayFormat(), origin);
     if (!snapshot.cutterAngle)
         return std::string();
     return FormatReadout(machine.GetCutter().DisplayFormat(), *snapshot.cutterAngle);
@@ -101,9 +109,14 @@ std::array<bool, kIndicatorCount> IndicatorsOf(const MachineSnapshot& snapshot) 
 std::array<std::string, kReadoutCount> ReadoutTexts(const MachineSnapshot& snapshot,
                                                     const CMachine& machine) {
     std::array<std::string, kReadoutCount> texts;
-    texts[0] = AxisText(snapshot.Axis(SnapshotAxis::X), machine.Axes()[0].DisplayFormat());
-    texts[1] = AxisText(snapshot.Axis(SnapshotAxis::Y), machine.Axes()[1].DisplayFormat());
-    texts[2] = ZText(snapshot, machine);
+    std::array<double, kWorkAxisCount> origin{};
+    if (snapshot.workReadouts)
+        origin = WorkOriginOf(machine, snapshot.workSystem, snapshot.toolLength);
+    texts[0] =
+        AxisText(snapshot.Axis(SnapshotAxis::X), machine.Axes()[0].DisplayFormat(), origin[0]);
+    texts[1] =
+        AxisText(snapshot.Axis(SnapshotAxis::Y), machine.Axes()[1].DisplayFormat(), origin[1]);
+    texts[2] = ZText(snapshot, machine, origin[2]);
     if (snapshot.spindleSpeed)
         texts[3] = FormatReadout(machine.GetSpindle().DisplayFormat(), *snapshot.spindleSpeed);
     return texts;

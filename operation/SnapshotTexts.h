@@ -29,7 +29,9 @@ double CutterAngleDegrees(double revolutions);
 // in the other modes all dark.
 std::array<bool, kIndicatorCount> IndicatorsOf(const MachineSnapshot& snapshot);
 // The X, Y, Z and S readout texts; empty for a component that is not on the card. Z shows the
-// cutter angle when Z is not on the card but the cutter is.
+// cutter angle when Z is not on the card but the cutter is. With work readouts on, X, Y and Z
+// show work coordinates: the position less the origin of the work coordinate system in force
+// (WorkOffsets.h); the cutter angle and the spindle speed stay as they are.
 std::array<std::string, kReadoutCount> ReadoutTexts(const MachineSnapshot& snapshot,
                                                     const CMachine& machine);
 

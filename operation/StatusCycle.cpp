@@ -1,19 +1,25 @@
 #include "operation/StatusCycle.h"
 
 #include "controller/ControllerCodes.h"
+#include "controller/StringTable.h"
 #include "machine/Machine.h"
 #include "operation/ExternalControls.h"
 #include "operation/Jogging.h"
 #include "operation/ProgramView.h"
 
+#include <algorithm>
 #include <cstddef>
+#include <utility>
 
 namespace morvik {
 
 namespace {
 
-// The decoded axis status condition that reports an axis error.
+// The decoded axis status conditions that report an axis error and a finished motion.
 constexpr std::int16_t kAxisErrorCondition = 7;
+constexpr std::int16_t kMotionFinishedCondition = 3;
+// Status word bits that show a run under way, whose line the card is asked for.
+constexpr std::uint32_t kRunUnderWay = psw::Running | psw::Paused | psw::FeedHold;
 
 // The names of the error bits, in the order a reason is chosen when several come on at once.
 struct ErrorName {
@@ -68,6 +74,7 @@ void StatusCycle::Tick() {
     BeginSnapshot();
     ReadInputs();
     ReadStatus();
+    FollowProgram();
     StepJogging();
     ReadPositions();
     ShowOnPanel();
@@ -91,11 +98,14 @@ void StatusCycle::BeginSnapshot() {
     snapshot_ = MachineSnapshot{};
     snapshot_.mode = state.mode;
     snapshot_.homed = state.homed;
+    snapshot_.homing = state.homingUnderWay;
     snapshot_.positionReadout = state.positionReadout;
+    snapshot_.workReadouts = state.workReadouts;
     snapshot_.partLoaded = state.partLoaded;
     snapshot_.programStarted = state.programStarted;
     snapshot_.programNumber = state.programNumber;
     snapshot_.partPath = state.partPath;
+    snapshot_.partLineCount = state.partLoaded ? state.partLines.size() : 0;
     snapshot_.feedOverride = state.feedOverride;
     snapshot_.rapidOverride = state.rapidOverride;
     snapshot_.spindleOverride = state.spindleOverride;
@@ -118,10 +128,15 @@ void StatusCycle::ReadStatus() {
         snapshot_.programStatus = machine_.Controller().ProgramStatus();
         // Kept between ticks: the cycle buttons' enable rule reads the last word of Run mode.
         panel_.programStatus = *snapshot_.programStatus;
+        if (*snapshot_.programStatus & kRunUnderWay)
+            snapshot_.runningLine = machine_.Controller().QueryInt(code::FilePosition);
         return;
     case MachineMode::Jog:
+        ReadAxisErrors();
+        return;
     case MachineMode::Home:
         ReadAxisErrors();
+        homingArrived_ = snapshot_.homing && homingAtRest_;
         return;
     case MachineMode::None:
     case MachineMode::Mdi:
@@ -130,15 +145,49 @@ void StatusCycle::ReadStatus() {
 }
 
 void StatusCycle::ReadAxisErrors() {
-    const auto read = [](auto& component, AxisReading& reading) {
-        if (reading.onCard)
-            reading.error = component.DecodeStatus(component.GetStatus(), kAxisErrorCondition) != 0;
+    // While the homing macro runs, each status word is also asked whether its motion finished.
+    const bool homing = snapshot_.mode == MachineMode::Home && snapshot_.homing &&
+                        machine_.Homing().homingMacro.Get() != 0;
+    homingAtRest_ = true;
+    const auto read = [this, homing](auto& component, AxisReading& reading) {
+        if (!reading.onCard)
+            return;
+        const std::int32_t status = component.GetStatus();
+        reading.error = component.DecodeStatus(status, kAxisErrorCondition) != 0;
+        if (homing && component.DecodeStatus(status, kMotionFinishedCondition) == 0)
+            homingAtRest_ = false;
     };
     // Every component is asked, as the card is polled for each one on every tick.
     read(machine_.AxisX(), snapshot_.Axis(SnapshotAxis::X));
     read(machine_.AxisY(), snapshot_.Axis(SnapshotAxis::Y));
     read(machine_.AxisZ(), snapshot_.Axis(SnapshotAxis::Z));
     read(machine_.GetCutter(), snapshot_.Axis(SnapshotAxis::Cutter));
+}
+
+// The loaded program's line and modal state: the line the card runs now, or the last one seen
+// since the program was (re)started.
+void StatusCycle::FollowProgram() {
+    const MachineState& state = machine_.State();
+    if (followedLoads_ != state.partLoads) {
+        followedLoads_ = state.partLoads;
+        lastLine_ = 0;
+    }
+    if (snapshot_.runningLine)
+        lastLine_ = std::max(*snapshot_.runningLine, 0);
+    // A finished program ran to its end (M2, M30 or its last line), whatever the card's last
+    // line was when it was last seen running.
+    if (snapshot_.programStatus && (*snapshot_.programStatus & psw::Finished))
+        lastLine_ = static_cast<std::int32_t>(state.partLines.size());
+    snapshot_.lastLine = lastLine_;
+    if (!state.partLoaded)
+        return;
+    const gcode::CModalState& modal = modal_.At(machine_, static_cast<std::size_t>(lastLine_));
+    snapshot_.commandedSpeed = modal.speed;
+    snapshot_.spindleDirection = modal.spindle == gcode::CSpindle::Clockwise          ? 1
+                                 : modal.spindle == gcode::CSpindle::CounterClockwise ? -1
+                                                                                      : 0;
+    snapshot_.workSystem = modal.coordSystem;
+    snapshot_.toolLength = modal.toolLengthOn ? modal.toolLength : 0.0;
 }
 
 void StatusCycle::StepJogging() {
@@ -180,6 +229,8 @@ void StatusCycle::DrainText() {
 }
 
 void StatusCycle::Publish() {
+    if (std::exchange(homingArrived_, false))
+        EndHoming();
     if (snapshot_.programStatus)
         AnnounceProgramEdges(*snapshot_.programStatus);
     else
@@ -206,6 +257,17 @@ void StatusCycle::AnnounceProgramEdges(std::uint32_t status) {
     }
     if (rising & psw::ErrorBits)
         events_.PartError(status & psw::ErrorBits, ReasonOf(rising & psw::ErrorBits));
+}
+
+// Every axis has come to rest after the homing macro (or there was none to wait for): the
+// homing view, which said "Homing Machine...", now says so.
+void StatusCycle::EndHoming() {
+    machine_.State().homingUnderWay = false;
+    snapshot_.homing = false;
+    if (machine_.State().views.Has(ViewKind::HomingView))
+        // On a line of its own, whether or not the card's text ended one.
+        machine_.Operator().AppendToView(ViewKind::HomingView,
+                                         "\r" + MessageText(msg::MachineHomed) + "\r");
 }
 
 void StatusCycle::StepExternalControls() {

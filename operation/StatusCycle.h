@@ -5,8 +5,12 @@
 // and does, in this order:
 //   1. nothing at all when there is no current machine;
 //   2. ReadInputs: the card's digital I/O word;
-//   3. ReadStatus: in Run mode the program status word, in Jog and Home mode the axis error
-//      condition of X, Y, Z and the cutter; in the other modes nothing;
+//   3. ReadStatus: in Run mode the program status word and, while a run is under way (Running,
+//      Paused or Feed hold), the line the card runs (query 461); in Jog and Home mode the axis
+//      error condition of X, Y, Z and the cutter, and while the homing macro runs whether each
+//      one's motion finished; in the other modes nothing;
+//      FollowProgram then reads the loaded program's modal state at that line (ProgramModal),
+//      which asks the card nothing;
 //   4. StepJogging: in Jog mode the jog step;
 //   5. ReadPositions: one position per component as the readout setting chooses, the
 //      spindle's speed;
@@ -14,8 +18,9 @@
 //      (SnapshotTexts.h); the panel is told to leave its override fields alone on this mirror;
 //   7. DrainText: one batch of card text, announced and routed (ProgramView::Route), and the
 //      pending flag set;
-//   8. Publish: program started / finished and part errors from the status word's edges, then
-//      the snapshot, to the observers (MachineObserver.h);
+//   8. Publish: the end of homing once every axis came to rest after the macro ("Machine
+//      homed" in the homing view), program started / finished and part errors from the status
+//      word's edges, then the snapshot, to the observers (MachineObserver.h);
 //   9. StepExternalControls: the external controls, which may fire Start, Block and Feed hold.
 // The card sees exactly these questions in this order, tick after tick.
 // While the station is busy (an operation waits on the card, or a message or dialog is open
@@ -31,6 +36,7 @@
 #include "operation/ControlPanelState.h"
 #include "operation/MachineObserver.h"
 #include "operation/MachineSnapshot.h"
+#include "operation/ProgramModal.h"
 #include "operation/SnapshotTexts.h"
 
 #include <string>
@@ -61,12 +67,14 @@ private:
     void ReadInputs();
     void ReadStatus();
     void ReadAxisErrors();
+    void FollowProgram();
     void StepJogging();
     void ReadPositions();
     void ShowOnPanel();
     void DrainText();
     void Publish();
     void AnnounceProgramEdges(std::uint32_t status);
+    void EndHoming();
     void StepExternalControls();
     bool ReadAndRouteText();
 
@@ -84,6 +92,13 @@ private:
     // Running bit coming on and Finished, an abort or leaving Run mode).
     std::uint32_t lastStatus_ = 0;
     bool runActive_ = false;
+    // The homing macro's axes all reported their motion finished on this tick.
+    bool homingAtRest_ = false;
+    bool homingArrived_ = false;
+    // The loaded program as it runs: the last line seen, for which load, and its modal state.
+    std::int32_t lastLine_ = 0;
+    std::uint32_t followedLoads_ = 0;
+    ProgramModal modal_;
 };
 
 } // namespace morvik

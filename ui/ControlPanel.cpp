@@ -3,6 +3,7 @@
 #include "operation/JogSelectors.h"
 #include "operation/MachineOperation.h"
 #include "ui/LampWidget.h"
+#include "ui/MachineInfoStrip.h"
 #include "ui/PanelControls.h"
 #include "ui/ReadoutWidget.h"
 
@@ -37,6 +38,9 @@ constexpr std::array<int, kOverrideCount> kOverrideIds = {
     control::kFeedOverride, control::kRapidOverride, control::kSpindleOverride};
 constexpr std::array<int, kOverrideCount> kArrowIds = {control::kFeedArrows, control::kRapidArrows,
                                                        control::kSpindleArrows};
+
+// Where the information strip stands, below the Run group.
+constexpr DluRect kInfoStripRect = {2, 309, 122, 62};
 
 // Ready and Running green, Paused and F. Hold amber, Finished blue, Error red.
 const std::array<QColor, kIndicatorCount> kLampColours = {
@@ -123,9 +127,28 @@ void ControlPanel::Build() {
         widget->setObjectName(ControlName(item.id));
         controls_[item.id] = widget;
     }
+    BuildInfoStrip(bottom);
     formSize_ = QSize(units_.X(kPanelWidthDlu), bottom);
     setFixedWidth(formSize_.width());
     setMinimumHeight(bottom);
+}
+
+void ControlPanel::BuildInfoStrip(int& bottom) {
+    infoStrip_ = new MachineInfoStrip(
+        [this](int id) {
+            if (operation_ == nullptr)
+                return;
+            if (const std::optional<PanelAction> action = ActionOfControl(id))
+                operation_->ActionPressed(*action);
+            PushToWidgets();
+        },
+        this);
+    infoStrip_->setObjectName(QStringLiteral("infoStrip"));
+    infoStrip_->setGeometry(units_.Map(kInfoStripRect));
+    placed_.emplace_back(infoStrip_, infoStrip_->geometry());
+    bottom = std::max(bottom, infoStrip_->geometry().bottom() + 1 + units_.Y(2));
+    for (int id : infoStrip_->ControlIds())
+        controls_[id] = infoStrip_->Button(id);
 }
 
 QRect ControlPanel::ScaledRect(const QRect& formRect) const {
@@ -305,6 +328,8 @@ void ControlPanel::PushToWidgets() {
         incrementBox_->setCurrentIndex(static_cast<int>(operation_->Jog().IncrementIndex()));
         speedBox_->setCurrentIndex(static_cast<int>(operation_->Jog().SpeedIndex()));
     }
+    if (operation_ != nullptr)
+        infoStrip_->Show(operation_->InfoTexts(), operation_->WorkReadoutsChecked());
     if (std::exchange(state_.skipOverridesOnce, false))
         return;
     for (std::size_t i = 0; i < kOverrideCount; ++i) {
@@ -317,6 +342,7 @@ void ControlPanel::PushToWidgets() {
 void ControlPanel::UpdateEnabled(const std::function<bool(int)>& isEnabled) {
     for (int id : commandIds_)
         Control(id)->setEnabled(isEnabled(id));
+    infoStrip_->UpdateEnabled(isEnabled);
 }
 
 void ControlPanel::OverrideEditFinished(OverrideField field) {

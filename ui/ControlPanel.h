@@ -2,7 +2,8 @@
 // position readouts with their axis buttons, six status lamps, the feed, rapid and spindle
 // override fields with their arrows, the jog pad with the Cut box, the spindle buttons and the
 // run buttons Start, Blk/Blk and F. Hold, laid out from the panel's form (PanelTemplate) in
-// dialog units of the panel's 8-point font.
+// dialog units of the panel's 8-point font; below them the information strip (homed lamps,
+// coordinates switch, touch-off, progress, commanded spindle speed, message line).
 //
 // The panel shows state and sends commands; it decides nothing itself. What it shows lives in
 // its ControlPanelState, which MachineOperation fills on every tick (the application
@@ -62,6 +63,7 @@ class QLineEdit;
 namespace morvik {
 
 class LampWidget;
+class MachineInfoStrip;
 class MachineOperation;
 class ReadoutWidget;
 
@@ -108,6 +110,8 @@ public:
 
     // The control with this id, or null.
     QWidget* Control(int id) const;
+    // The information strip below the Run buttons (MachineInfoStrip.h).
+    MachineInfoStrip& InfoStrip() const { return *infoStrip_; }
     static QString ControlName(int id);
     // The axis buttons' font: the panel's font two and a half times as large.
     const QFont& LargeFont() const { return largeFont_; }
@@ -143,6 +147,7 @@ private:
     void ButtonReleaseLost(int id) override;
 
     void Build();
+    void BuildInfoStrip(int& bottom);
     QWidget* Create(const PanelItem& item);
     QWidget* CreateAxisButton(const PanelItem& item);
     QWidget* CreateReadout(const PanelItem& item);
@@ -182,6 +187,7 @@ private:
     std::array<LampWidget*, kIndicatorCount> lamps_{};
     std::array<ReadoutWidget*, kReadoutCount> readouts_{};
     std::array<QLineEdit*, kOverrideCount> overrides_{};
+    MachineInfoStrip* infoStrip_ = nullptr;
     // Every widget of the form with its rectangle at scale 1, and the form's size.
     std::vector<std::pair<QWidget*, QRect>> placed_;
     QSize formSize_;

@@ -11,7 +11,7 @@ namespace {
 
 using A = PanelAction;
 
-constexpr std::array<std::pair<int, PanelAction>, 26> kActions = {{
+constexpr std::array<std::pair<int, PanelAction>, 30> kActions = {{
     {control::kStart, A::Start},
     {control::kBlock, A::Block},
     {control::kFeedHold, A::FeedHold},
@@ -38,6 +38,10 @@ constexpr std::array<std::pair<int, PanelAction>, 26> kActions = {{
     {control::kStop, A::Stop},
     {control::kJogIncrement, A::JogIncrement},
     {control::kJogSpeed, A::JogSpeed},
+    {control::kWorkReadouts, A::WorkReadouts},
+    {control::kWorkZeroX, A::WorkZeroX},
+    {control::kWorkZeroY, A::WorkZeroY},
+    {control::kWorkZeroZ, A::WorkZeroZ},
 }};
 
 } // namespace

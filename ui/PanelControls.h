@@ -35,6 +35,12 @@ inline constexpr int kCutBox = 1180;
 inline constexpr int kStop = 1320;
 inline constexpr int kJogIncrement = 1321;
 inline constexpr int kJogSpeed = 1322;
+// The information strip (MachineInfoStrip.h): the work / machine coordinates switch and
+// touch-off.
+inline constexpr int kWorkReadouts = 1340;
+inline constexpr int kWorkZeroX = 1341;
+inline constexpr int kWorkZeroY = 1342;
+inline constexpr int kWorkZeroZ = 1343;
 } // namespace control
 
 class MachineOperation;

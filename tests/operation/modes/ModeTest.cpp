@@ -99,8 +99,10 @@ protected:
 
 TEST_F(ModeTransitions, EveryRowOfTheTableRunsTheExitActionsBeforeTheEntryActions) {
     using M = MachineMode;
+    // Entering Run mode without a program view: the card's messages for the message line.
+    const Calls kMessagesOn = {"495 1"};
     const Transition table[] = {
-        {From::None, M::Run, M::Run, kNone, kNone},
+        {From::None, M::Run, M::Run, kNone, kMessagesOn},
         {From::None, M::Mdi, M::Mdi, {"open MdiPanel"}, kNone},
         {From::None, M::Jog, M::Jog, kNone, kJogSetup},
         {From::None, M::Home, M::Home, kHomeEntry, kNone},
@@ -110,18 +112,18 @@ TEST_F(ModeTransitions, EveryRowOfTheTableRunsTheExitActionsBeforeTheEntryAction
         {From::Run, M::Jog, M::Jog, kNone, Join({kAbort, kJogSetup})},
         {From::Run, M::Home, M::Home, kHomeEntry, kAbort},
 
-        {From::Mdi, M::Run, M::Run, {"close MdiPanel"}, kNone},
+        {From::Mdi, M::Run, M::Run, {"close MdiPanel"}, kMessagesOn},
         {From::Mdi, M::Mdi, M::Mdi, kNone, kNone},
         {From::Mdi, M::Jog, M::Jog, {"close MdiPanel"}, kJogSetup},
         {From::Mdi, M::Home, M::Home, Join({{"close MdiPanel"}, kHomeEntry}), kNone},
 
-        {From::JogMoving, M::Run, M::Run, kNone, kStopX},
+        {From::JogMoving, M::Run, M::Run, kNone, Join({kStopX, kMessagesOn})},
         {From::JogMoving, M::Mdi, M::Mdi, {"open MdiPanel"}, kStopX},
         {From::JogMoving, M::Jog, M::Jog, kNone, kNone}, // a jog is pending: no new setup
         {From::JogAtRest, M::Jog, M::Jog, kNone, kJogSetup},
         {From::JogMoving, M::Home, M::Home, kHomeEntry, kStopX},
 
-        {From::Home, M::Run, M::Run, {"close HomingView"}, kDownloadCfg},
+        {From::Home, M::Run, M::Run, {"close HomingView"}, Join({kDownloadCfg, kMessagesOn})},
         {From::Home, M::Mdi, M::Mdi, {"close HomingView", "open MdiPanel"}, kDownloadCfg},
         {From::Home, M::Jog, M::Jog, {"close HomingView"}, Join({kDownloadCfg, kJogSetup})},
         {From::Home, M::Home, M::Home, kHomePrompt, kNone},
@@ -194,13 +196,15 @@ TEST_F(OperationOnCard, StartInHomeModeHomesWithOrWithoutAMacroAndShowsWhatTheCa
     };
     const Calls prompts =
         Join({kHomeEntry, {"clear HomingView", "append HomingView: Homing Machine..."}});
+    // Once every axis is at rest (at once without a macro) the view says the machine is homed.
     const Case cases[] = {
-        {0, 0, prompts, kNone},
+        {0, 0, Join({prompts, {"append HomingView: \rMachine homed\r"}}), kNone},
         {5,
          0,
          Join({prompts,
                {"append HomingView: HOMING (macro 5): moving X Y Z to machine zero\r"
-                "HOMING (macro 5): machine at zero\r"}}),
+                "HOMING (macro 5): machine at zero\r",
+                "append HomingView: \rMachine homed\r"}}),
          {"MC5"}},
         {5, 1, kNone, {"MC5"}}, // the card's homing text is read and dropped
         {0, 1, kNone, kNone},

@@ -110,14 +110,15 @@ TEST(ControlPanelForm, EveryControlStandsAtItsPlaceWithItsCaption) {
         EXPECT_TRUE(IsKind(widget, item.kind));
         EXPECT_EQ(Caption(widget), QString::fromLatin1(item.caption));
     }
-    // The frames and texts without ids are there too, with their captions.
+    // The frames and texts without ids are there too, with their captions (the information
+    // strip's own labels are the strip's children).
     QStringList groups;
     for (const QGroupBox* box : panel.findChildren<QGroupBox*>())
         groups << box->title();
     groups.sort();
     EXPECT_EQ(groups, (QStringList{"Jog", "Override", "Run", "Spindle", "Status"}));
     QStringList labels;
-    for (const QLabel* label : panel.findChildren<QLabel*>())
+    for (const QLabel* label : panel.findChildren<QLabel*>(QString(), Qt::FindDirectChildrenOnly))
         labels << label->text();
     labels.sort();
     EXPECT_EQ(labels, (QStringList{"%", "%", "%", "Feed", "Rapid", "Spin"}));

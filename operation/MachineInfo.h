@@ -1,0 +1,81 @@
+// What the control panel's information strip says beyond the readouts and lamps: whether the
+// machine is homed, a message line, the progress of the running program, the commanded spindle
+// speed beside the measured one and which coordinates the readouts show.
+//
+// MachineInfo is an observer of the machine (MachineObserver.h): it follows the snapshot of
+// every tick and the program's events, keeps the little the snapshot cannot hold (when the run
+// started, the card's last line of text, the message shown), and makes the texts. The panel
+// only shows them; MachineOperation owns one, attached to its events.
+//
+// The message line:
+//   - a part error (any error bit of the program status word coming on) says "Program
+//     stopped:" with the reason from the status word and the card's last line of text, which
+//     the card sends as its message for the error; it stays until the next run starts;
+//   - in Jog mode an axis error coming on says which axis: "Soft limit reached on axis X" when
+//     the axis stands at (or beyond) one of its soft limits, else "Axis error on axis X"; it
+//     goes once that axis's error is gone.
+// The progress: with a program loaded and not yet run, its number and line count; from its
+// start on, the line the card runs (the last one seen once the run is over), the line count and
+// the time since the station saw it start, on the machine's clock, frozen when the run ends.
+#pragma once
+
+#include "operation/MachineObserver.h"
+#include "operation/MachineSnapshot.h"
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace morvik {
+
+class CMachine;
+
+enum class HomedLamp { NotHomed, Homing, Homed };
+
+struct MachineInfoTexts {
+    HomedLamp homed = HomedLamp::NotHomed;
+    std::string homedText; // "Not homed", "Homing", "Homed"
+    std::string message;
+    std::string progress;    // "Line 12 of 40  0:01:05"
+    std::string spindle;     // "S 1200 CW  actual +1180.0"
+    std::string coordinates; // "Machine" or "Work G54"
+};
+
+class MachineInfo : public MachineObserver {
+public:
+    explicit MachineInfo(CMachine& machine);
+
+    const MachineInfoTexts& Texts() const { return texts_; }
+
+    void OnSnapshot(const MachineSnapshot& snapshot) override;
+    void OnProgramStarted(std::int32_t number) override;
+    void OnPartError(std::uint32_t errorBits, const std::string& reason) override;
+    void OnCardText(const std::string& text) override;
+
+    // "H:MM:SS" of a time in milliseconds (whole seconds, cut).
+    static std::string ElapsedText(std::uint64_t ms);
+
+private:
+    enum class MessageKind { None, PartError, Axis };
+
+    void FollowRun(const MachineSnapshot& snapshot);
+    void FollowAxisErrors(const MachineSnapshot& snapshot);
+    void ShowPartError();
+    std::string ProgressText(const MachineSnapshot& snapshot) const;
+    std::string SpindleText(const MachineSnapshot& snapshot) const;
+
+    CMachine& machine_;
+    MachineInfoTexts texts_;
+    // The run: when it started and, once it is over, when it ended.
+    std::optional<std::uint64_t> runStart_;
+    std::optional<std::uint64_t> runEnd_;
+    // The card's text: the line being received and the last whole line.
+    std::string partialLine_;
+    std::string lastCardLine_;
+    std::string errorReason_;
+    MessageKind messageKind_ = MessageKind::None;
+    std::array<bool, 3> axisErrors_{}; // X, Y, Z on the last Jog-mode tick
+};
+
+} // namespace morvik
