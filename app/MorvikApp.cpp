@@ -9,6 +9,7 @@
 #include "settings/UnitTables.h"
 #include "ui/ControlPanel.h"
 #include "ui/MainFrame.h"
+#include "ui/MdiCommandLine.h"
 #include "ui/ModalDialogs.h"
 #include "ui/PartDocuments.h"
 #include "ui/QtOperatorInterface.h"
@@ -82,6 +83,7 @@ MorvikApp::MorvikApp(StartupOptions options)
 MorvikApp::~MorvikApp() {
     idleTimer_.stop();
     CloseMachineDocument();
+    MdiCommandLine::SetOperationSource(nullptr);
     // The main window goes before the operator interface its views were opened through, and
     // tells this object nothing more on its way.
     if (frame_ != nullptr) {
@@ -139,6 +141,7 @@ bool MorvikApp::CreateMainFrame() {
     ui_ = std::make_unique<QtOperatorInterface>(*frame_);
     parts_ = std::make_unique<CPartDocuments>(*frame_->MdiArea(), frame_.get());
     parts_->SetOperationSource([this] { return operation_.get(); });
+    MdiCommandLine::SetOperationSource([this] { return operation_.get(); });
     connect(parts_.get(), &CPartDocuments::WindowsChanged, frame_.get(), &CMainFrame::UpdateTitle);
     InstallCommands();
     frame_->SetTickHandler([this] { Tick(); });

@@ -52,6 +52,15 @@ std::string MessageText(int id) {
          "The joystick is present but this user may not read it. Add the user to the group "
          "that owns the joystick device (usually \"input\": sudo usermod -aG input USER), log "
          "in again and retry."},
+        {msg::MdiBlockNotSent, "Block not sent:"},
+        {msg::MdiNeedsMdiMode, "Machine must be in MDI mode to send a block"},
+        {msg::MdiStationBusy, "The station is busy. Block not sent"},
+        {msg::MdiBlockStillRunning, "A block is still running. Block not sent"},
+        {msg::MdiBlockDone, "Block done"},
+        {msg::MdiBlockFailed, "Block stopped with an error:"},
+        {msg::MdiBlockNotSelected, "The motion controller did not select the block. Block not run"},
+        {msg::MdiHistoryNotSaved, "The MDI history could not be saved:"},
+        {msg::MdiCardNotAnswering, "The motion controller is not answering. Block abandoned"},
     };
     auto it = table.find(id);
     return it == table.end() ? std::string() : std::string(it->second);

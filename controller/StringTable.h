@@ -33,6 +33,16 @@ constexpr int ProgramLineTooLong = 34206;
 constexpr int ProgramLineHasNul = 34207;
 constexpr int ClosingStopsRunningProgram = 34208;
 constexpr int JoystickNoPermission = 34209;
+// The MDI command line: what is said under it.
+constexpr int MdiBlockNotSent = 34230;
+constexpr int MdiNeedsMdiMode = 34231;
+constexpr int MdiStationBusy = 34232;
+constexpr int MdiBlockStillRunning = 34233;
+constexpr int MdiBlockDone = 34234;
+constexpr int MdiBlockFailed = 34235;
+constexpr int MdiBlockNotSelected = 34236;
+constexpr int MdiHistoryNotSaved = 34237;
+constexpr int MdiCardNotAnswering = 34238;
 } // namespace msg
 
 // The caption of every operator message box.

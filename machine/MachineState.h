@@ -50,6 +50,9 @@ struct MachineState {
     std::int32_t programNumber = 0;
     std::string firstLine;
     std::string partPath;
+    // An MDI block was loaded since the part program was sent: the card's program store may no
+    // longer hold it, so it is sent again before it runs.
+    bool partReplaced = false;
     PositionReadout positionReadout = PositionReadout::Optimal;
     // Override fractions, 1.0 meaning 100 %; set to 1.0 when a machine is opened or created.
     double feedOverride = 1.0;

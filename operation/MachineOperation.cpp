@@ -76,7 +76,9 @@ std::uint16_t JogBitOf(int controlId) {
 MachineOperation::MachineOperation(CMachine& machine, ControlPanelState& panel, IJoystick& joystick)
     : machine_(machine), panel_(panel), jogging_(machine, joystick, events_), view_(machine),
       modes_(machine, jogging_, events_), program_(machine, events_), external_(machine),
-      cycle_(machine, panel, view_, jogging_, external_, *this, events_) {}
+      cycle_(machine, panel, view_, jogging_, external_, *this, events_), mdi_(machine) {
+    events_.Attach(mdi_);
+}
 
 // ---- Modes ----
 
@@ -103,6 +105,8 @@ void MachineOperation::Select(void (ModeControl::*select)()) {
     (modes_.*select)();
     if (machine_.State().mode != MachineMode::Jog)
         jogging_.ReleaseAll(panel_);
+    if (machine_.State().mode != MachineMode::Mdi)
+        mdi_.Left();
 }
 
 // ---- Cycle commands ----
@@ -185,6 +189,17 @@ LoadResult MachineOperation::Restart() {
 void MachineOperation::CalibrateJoystick() {
     if (Live())
         jogging_.Calibrate();
+}
+
+// ---- MDI panel ----
+
+MdiResult MachineOperation::SendMdiBlock(const std::string& block) {
+    if (!Live())
+        return MdiResult::NotInMdiMode;
+    const MdiResult result = mdi_.Send(block);
+    if (result == MdiResult::Sent)
+        cycle_.MdiBlockStarted();
+    return result;
 }
 
 // ---- Control panel ----
@@ -318,6 +333,9 @@ bool MachineOperation::IsControlEnabled(int controlId) const {
     case control::kBlock:
     case control::kFeedHold:
         return Live() && CycleButtonsEnabled();
+    case control::kMdiCommandLine:
+    case control::kMdiCompose:
+        return Live() && machine_.State().mode == MachineMode::Mdi;
     case control::kAxisS:
     case control::kSpindleCw:
     case control::kSpindleCcw:

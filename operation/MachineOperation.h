@@ -10,6 +10,7 @@
 //   Jogging           the jog step, Jog entry and exit, joystick calibration
 //   ExternalControls  hardware buttons, lamps and switches, the Options toggles
 //   MachineEvents     the observers of the machine (Events(): attach and detach)
+//   MdiSession        the MDI command line: blocks run on the card, their history
 // The menu and panel update rules are answered here too, so that widgets never compute their
 // own enablement.
 //
@@ -23,6 +24,7 @@
 #include "operation/ExternalControls.h"
 #include "operation/Jogging.h"
 #include "operation/MachineObserver.h"
+#include "operation/MdiSession.h"
 #include "operation/ModeControl.h"
 #include "operation/PartProgram.h"
 #include "operation/ProgramView.h"
@@ -74,6 +76,10 @@ public:
     LoadResult LoadFromLines(const std::vector<std::string>& lines, const std::string& path);
     LoadResult Restart();
     void CalibrateJoystick();
+
+    // ---- MDI panel ----
+    // Enter on the MDI command line: the block runs on the card (MdiSession::Send).
+    MdiResult SendMdiBlock(const std::string& block);
 
     // ---- Control panel ----
     // A panel button going down / coming up under the mouse, by control id. For the Cut box,
@@ -128,6 +134,7 @@ public:
     PartProgram& Program() { return program_; }
     Jogging& Jog() { return jogging_; }
     ExternalControls& External() { return external_; }
+    MdiSession& Mdi() { return mdi_; }
 
 private:
     bool Live() const;
@@ -144,6 +151,7 @@ private:
     PartProgram program_;
     ExternalControls external_;
     StatusCycle cycle_;
+    MdiSession mdi_;
 };
 
 } // namespace morvik

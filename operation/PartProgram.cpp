@@ -197,6 +197,9 @@ LoadResult PartProgram::SendAndRun(const std::vector<std::string>& lines, const 
     state.partLoaded = true;
     state.partPath = path;
     state.programNumber = number;
+    state.partReplaced = false;
+    if (&lines != &sentLines_)
+        sentLines_ = lines;
     RunLoaded();
     return LoadResult::Started;
 }
@@ -255,6 +258,10 @@ LoadResult PartProgram::Restart() {
     if (!state.partLoaded)
         return ChooseAndLoad();
     WaitCursor busy(machine_.Operator());
+    if (state.partReplaced) {
+        const std::string path = state.partPath;
+        return SendAndRun(sentLines_, path);
+    }
     CardOperation operation(machine_.Gate());
     // Aborted whether or not it was started: the card may still hold it selected or held.
     if (!machine_.Controller().AbortProgramAndWait(machine_.AbortWaitMs()))
@@ -267,18 +274,29 @@ LoadResult PartProgram::Restart() {
 // ---- Cycle commands ----------------------------------------------------------------------
 
 void PartProgram::RunStart() {
-    RunCycle(&MotionController::CycleStart);
+    RunCycle(&MotionController::CycleStart, true);
 }
 
 void PartProgram::RunBlock() {
-    RunCycle(&MotionController::SingleBlock);
+    RunCycle(&MotionController::SingleBlock, true);
 }
 
 void PartProgram::RunFeedHold() {
-    RunCycle(&MotionController::FeedHold);
+    RunCycle(&MotionController::FeedHold, false);
 }
 
-void PartProgram::RunCycle(void (MotionController::*send)()) {
+// The loaded program's text goes to the card again when an MDI block took its place; false
+// when that load did not start it (the operator has been told).
+bool PartProgram::ReloadIfReplaced() {
+    const MachineState& state = machine_.State();
+    if (!state.partLoaded || !state.partReplaced)
+        return true;
+    WaitCursor busy(machine_.Operator());
+    const std::string path = state.partPath;
+    return SendAndRun(sentLines_, path) == LoadResult::Started;
+}
+
+void PartProgram::RunCycle(void (MotionController::*send)(), bool reload) {
     const MachineState& state = machine_.State();
     if (state.mode != MachineMode::Run)
         return;
@@ -286,6 +304,8 @@ void PartProgram::RunCycle(void (MotionController::*send)()) {
         machine_.Operator().ShowMessage(msg::NoPartLoaded);
         return;
     }
+    if (reload && !ReloadIfReplaced())
+        return;
     MotionController& card = machine_.Controller();
     if ((card.ProgramStatus() & psw::Startable) == 0) {
         machine_.Operator().ShowMessage(msg::MustRestart);

@@ -76,11 +76,14 @@ public:
     // included); path becomes the remembered part path.
     LoadResult LoadFromLines(const std::vector<std::string>& lines, const std::string& path);
     // File > Restart: runs the loaded program again without sending its text; with nothing
-    // loaded it is File > Load.
+    // loaded it is File > Load. After an MDI block took the card's program store, the text is
+    // sent again first.
     LoadResult Restart();
 
     // The cycle commands in Run mode (outside Run mode they do nothing): 34006 with nothing
-    // loaded, 34007 while the program status word has neither Ready nor Running.
+    // loaded, 34007 while the program status word has neither Ready nor Running. Start and
+    // Block first send the loaded program's text again when an MDI block took its place on the
+    // card (MachineState::partReplaced), so they never run the block.
     void RunStart();
     void RunBlock();
     void RunFeedHold();
@@ -110,10 +113,13 @@ private:
     LoadResult SendAndRun(const std::vector<std::string>& lines, const std::string& path);
     std::int32_t SendLines(const std::vector<std::string>& lines);
     void RunLoaded();
-    void RunCycle(void (MotionController::*send)());
+    bool ReloadIfReplaced();
+    void RunCycle(void (MotionController::*send)(), bool reload);
 
     CMachine& machine_;
     const MachineEvents& events_;
+    // The text of the loaded program as it was sent, for sending it again after MDI.
+    std::vector<std::string> sentLines_;
 };
 
 } // namespace morvik

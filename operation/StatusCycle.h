@@ -6,7 +6,8 @@
 //   1. nothing at all when there is no current machine;
 //   2. ReadInputs: the card's digital I/O word;
 //   3. ReadStatus: in Run mode the program status word, in Jog and Home mode the axis error
-//      condition of X, Y, Z and the cutter; in the other modes nothing;
+//      condition of X, Y, Z and the cutter; in MDI mode the program status word once a block
+//      was started (MachineState::programStarted), else nothing; in no mode nothing;
 //   4. StepJogging: in Jog mode the jog step;
 //   5. ReadPositions: one position per component as the readout setting chooses, the
 //      spindle's speed;
@@ -14,7 +15,8 @@
 //      (SnapshotTexts.h); the panel is told to leave its override fields alone on this mirror;
 //   7. DrainText: one batch of card text, announced and routed (ProgramView::Route), and the
 //      pending flag set;
-//   8. Publish: program started / finished and part errors from the status word's edges, then
+//   8. Publish: program started / finished and part errors from the status word's edges (in
+//      MDI mode part errors only: the part program's events are not the MDI block's), then
 //      the snapshot, to the observers (MachineObserver.h);
 //   9. StepExternalControls: the external controls, which may fire Start, Block and Feed hold.
 // The card sees exactly these questions in this order, tick after tick.
@@ -55,6 +57,9 @@ public:
     bool TextPending() const { return textPending_; }
     // The snapshot of the last tick.
     const MachineSnapshot& Snapshot() const { return snapshot_; }
+    // An MDI block was started: its status word's edges count from nothing, so an error it
+    // ends with is announced even when the block before it ended with the same error.
+    void MdiBlockStarted() { mdiLastStatus_ = 0; }
 
 private:
     void BeginSnapshot();
@@ -67,6 +72,7 @@ private:
     void DrainText();
     void Publish();
     void AnnounceProgramEdges(std::uint32_t status);
+    void AnnounceMdiErrors(std::uint32_t status);
     void StepExternalControls();
     bool ReadAndRouteText();
 
@@ -83,6 +89,7 @@ private:
     // The status word of the last Run-mode tick, and whether a run is under way (between the
     // Running bit coming on and Finished, an abort or leaving Run mode).
     std::uint32_t lastStatus_ = 0;
+    std::uint32_t mdiLastStatus_ = 0;
     bool runActive_ = false;
 };
 
