@@ -80,8 +80,6 @@ public:
     const std::deque<std::string>& Feedback() const { return feedback_; }
     // Changes whenever the feedback or the history changes, for a view to refresh.
     std::uint64_t Revision() const { return revision_; }
-    // A block was started and has neither finished nor failed yet.
-    bool Awaiting() const { return awaiting_; }
 
     void OnSnapshot(const MachineSnapshot& snapshot) override;
     void OnModeChanged(MachineMode from, MachineMode to) override;

@@ -22,7 +22,7 @@ MdiCommandLine::OperationSource& Source() {
     return source;
 }
 
-constexpr int kFeedbackRows = 4;
+constexpr int kFeedbackRows = 6;
 
 } // namespace
 
