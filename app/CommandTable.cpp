@@ -119,8 +119,7 @@ constexpr CommandSpec kCommands[] = {
      O::Application, cmd::CalibrateJoystick, cmd::CalibrateState},
     {Cmd::ModeRun, "&Run", nullptr, nullptr, MPC, "Select Run mode", O::Application,
      cmd::SelectMode<M_::Run>, cmd::ModeState<M_::Run>},
-    // No menu, toolbar button or control sends MDI; it is routed and updated all the same.
-    {Cmd::ModeMdi, "", nullptr, nullptr, 0, "Select Manual Data Input mode", O::Application,
+    {Cmd::ModeMdi, "&MDI", nullptr, nullptr, MPC, "Select Manual Data Input mode", O::Application,
      cmd::SelectMode<M_::Mdi>, cmd::ModeState<M_::Mdi>},
     {Cmd::ModeJog, "&Jog", nullptr, nullptr, MPC, "Select Jog mode", O::Application,
      cmd::SelectMode<M_::Jog>, cmd::ModeState<M_::Jog>},
@@ -193,7 +192,8 @@ constexpr MenuEntry kSetup[] = {
     {Cmd::SetupOpen, MPC},        {Cmd::SetupSave, MPC},        {Cmd::SetupSaveAs, MPC},
 };
 constexpr MenuEntry kCalibrate[] = {{Cmd::CalibrateJoystick, MPC}};
-constexpr MenuEntry kMode[] = {{Cmd::ModeRun, MPC}, {Cmd::ModeJog, MPC}, {Cmd::ModeHome, MPC}};
+constexpr MenuEntry kMode[] = {
+    {Cmd::ModeRun, MPC}, {Cmd::ModeMdi, MPC}, {Cmd::ModeJog, MPC}, {Cmd::ModeHome, MPC}};
 constexpr MenuEntry kOptions[] = {{Cmd::BlockSkip, MPC}, {Cmd::DryRun, MPC}};
 constexpr MenuEntry kWindow[] = {
     {Cmd::NewWindow, P}, {Cmd::Cascade, MPC}, {Cmd::Tile, MPC}, {Cmd::ArrangeIcons, MPC}};

@@ -11,6 +11,7 @@
 #include "settings/UnitTables.h"
 #include "ui/ControlPanel.h"
 #include "ui/MainFrame.h"
+#include "ui/MdiCommandLine.h"
 #include "ui/ModalDialogs.h"
 #include "ui/PartDocuments.h"
 #include "ui/QtOperatorInterface.h"
@@ -121,6 +122,7 @@ MorvikApp::MorvikApp(StartupOptions options)
 MorvikApp::~MorvikApp() {
     idleTimer_.stop();
     CloseMachineDocument();
+    MdiCommandLine::SetOperationSource(nullptr);
     // The main window goes before the operator interface its views were opened through, and
     // tells this object nothing more on its way.
     if (frame_ != nullptr) {
@@ -193,6 +195,7 @@ bool MorvikApp::CreateMainFrame() {
     ui_ = std::make_unique<QtOperatorInterface>(*frame_);
     parts_ = std::make_unique<CPartDocuments>(*frame_->MdiArea(), frame_.get());
     parts_->SetOperationSource([this] { return operation_.get(); });
+    MdiCommandLine::SetOperationSource([this] { return operation_.get(); });
     connect(parts_.get(), &CPartDocuments::WindowsChanged, frame_.get(), &CMainFrame::UpdateTitle);
     previews_ = std::make_unique<preview::CPreviewWindows>(*frame_->MdiArea(), *parts_);
     previews_->SetMachineSource([this] { return machine_.get(); });

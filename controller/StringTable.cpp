@@ -62,6 +62,15 @@ std::string MessageText(int id) {
         {msg::SoftLimitReached, "Soft limit reached on axis"},
         {msg::AxisErrorOn, "Axis error on axis"},
         {msg::ProgramStopped, "Program stopped:"},
+        {msg::MdiBlockNotSent, "Block not sent:"},
+        {msg::MdiNeedsMdiMode, "Machine must be in MDI mode to send a block"},
+        {msg::MdiStationBusy, "The station is busy. Block not sent"},
+        {msg::MdiBlockStillRunning, "A block is still running. Block not sent"},
+        {msg::MdiBlockDone, "Block done"},
+        {msg::MdiBlockFailed, "Block stopped with an error:"},
+        {msg::MdiBlockNotSelected, "The motion controller did not select the block. Block not run"},
+        {msg::MdiHistoryNotSaved, "The MDI history could not be saved:"},
+        {msg::MdiCardNotAnswering, "The motion controller is not answering. Block abandoned"},
     };
     auto it = table.find(id);
     return it == table.end() ? std::string() : std::string(it->second);

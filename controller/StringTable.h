@@ -42,6 +42,16 @@ constexpr int MachineHomed = 34250;
 constexpr int SoftLimitReached = 34251;
 constexpr int AxisErrorOn = 34252;
 constexpr int ProgramStopped = 34253;
+// The MDI command line: what is said under it.
+constexpr int MdiBlockNotSent = 34230;
+constexpr int MdiNeedsMdiMode = 34231;
+constexpr int MdiStationBusy = 34232;
+constexpr int MdiBlockStillRunning = 34233;
+constexpr int MdiBlockDone = 34234;
+constexpr int MdiBlockFailed = 34235;
+constexpr int MdiBlockNotSelected = 34236;
+constexpr int MdiHistoryNotSaved = 34237;
+constexpr int MdiCardNotAnswering = 34238;
 } // namespace msg
 
 // The caption of every operator message box.

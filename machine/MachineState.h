@@ -62,6 +62,9 @@ struct MachineState {
     // follows the program (its modal state at the running line) sees a new one.
     std::vector<std::string> partLines;
     std::uint32_t partLoads = 0;
+    // An MDI block was loaded since the part program was sent: the card's program store may no
+    // longer hold it, so it is sent again before it runs.
+    bool partReplaced = false;
     PositionReadout positionReadout = PositionReadout::Optimal;
     // The readouts show work coordinates (the position less the active work offset and tool
     // length) instead of machine coordinates.

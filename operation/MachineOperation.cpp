@@ -60,8 +60,10 @@ bool OffersNumber(const std::string& text) {
 MachineOperation::MachineOperation(CMachine& machine, ControlPanelState& panel, IJoystick& joystick)
     : machine_(machine), panel_(panel), jogging_(machine, joystick, events_), view_(machine),
       modes_(machine, jogging_, events_), program_(machine, events_), external_(machine),
-      cycle_(machine, panel, view_, jogging_, external_, *this, events_), info_(machine) {
+      cycle_(machine, panel, view_, jogging_, external_, *this, events_), info_(machine),
+      mdi_(machine) {
     events_.Attach(info_);
+    events_.Attach(mdi_);
 }
 
 // ---- Modes ----
@@ -89,6 +91,8 @@ void MachineOperation::Select(void (ModeControl::*select)()) {
     (modes_.*select)();
     if (machine_.State().mode != MachineMode::Jog)
         jogging_.ReleaseAll(panel_);
+    if (machine_.State().mode != MachineMode::Mdi)
+        mdi_.Left();
 }
 
 // ---- Cycle commands ----
@@ -204,6 +208,17 @@ LoadResult MachineOperation::Restart() {
 void MachineOperation::CalibrateJoystick() {
     if (Live())
         jogging_.Calibrate();
+}
+
+// ---- MDI panel ----
+
+MdiResult MachineOperation::SendMdiBlock(const std::string& block) {
+    if (!Live())
+        return MdiResult::NotInMdiMode;
+    const MdiResult result = mdi_.Send(block);
+    if (result == MdiResult::Sent)
+        cycle_.MdiBlockStarted();
+    return result;
 }
 
 // ---- Control panel ----
@@ -401,6 +416,8 @@ bool MachineOperation::IsActionEnabled(PanelAction action) const {
     case PanelAction::Block:
     case PanelAction::FeedHold:
         return Live() && CycleButtonsEnabled();
+    case PanelAction::MdiBlock:
+        return Live() && machine_.State().mode == MachineMode::Mdi;
     case PanelAction::ZeroS:
     case PanelAction::SpindleCw:
     case PanelAction::SpindleCcw:

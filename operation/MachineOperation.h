@@ -11,6 +11,7 @@
 //   ExternalControls  hardware buttons, lamps and switches, the Options toggles
 //   MachineEvents     the observers of the machine (Events(): attach and detach)
 //   MachineInfo       the texts of the panel's information strip (an observer)
+//   MdiSession        the MDI command line: blocks run on the card, their history
 // The menu and panel update rules are answered here too, so that widgets never compute their
 // own enablement.
 //
@@ -25,6 +26,7 @@
 #include "operation/Jogging.h"
 #include "operation/MachineInfo.h"
 #include "operation/MachineObserver.h"
+#include "operation/MdiSession.h"
 #include "operation/ModeControl.h"
 #include "operation/PanelAction.h"
 #include "operation/PartProgram.h"
@@ -87,6 +89,10 @@ public:
     LoadResult LoadFromLines(const std::vector<std::string>& lines, const std::string& path);
     LoadResult Restart();
     void CalibrateJoystick();
+
+    // ---- MDI panel ----
+    // Enter on the MDI command line: the block runs on the card (MdiSession::Send).
+    MdiResult SendMdiBlock(const std::string& block);
 
     // ---- Control panel ----
     // A panel control going down / coming up under the mouse, by its action. For the Cut box,
@@ -163,6 +169,7 @@ public:
     PartProgram& Program() { return program_; }
     Jogging& Jog() { return jogging_; }
     ExternalControls& External() { return external_; }
+    MdiSession& Mdi() { return mdi_; }
 
 private:
     bool Live() const;
@@ -181,6 +188,7 @@ private:
     ExternalControls external_;
     StatusCycle cycle_;
     MachineInfo info_; // attached to events_ for the operation's life
+    MdiSession mdi_;
 };
 
 } // namespace morvik

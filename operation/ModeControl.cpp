@@ -109,6 +109,10 @@ bool ModeControl::LeaveRun() {
 }
 
 bool ModeControl::LeaveMdi() {
+    // A block still running stops with the mode, as a part program stops when Run is left;
+    // when the card does not confirm it, the machine stays in MDI mode.
+    if (!machine_.AbortStartedProgram())
+        return false;
     CloseMachineView(machine_, ViewKind::MdiPanel);
     return true;
 }

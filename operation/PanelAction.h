@@ -36,6 +36,7 @@ enum class PanelAction {
     WorkZeroX,    // touch-off: the axis's zero of the active work coordinate system here
     WorkZeroY,
     WorkZeroZ,
+    MdiBlock, // the MDI panel's command line and its Compose button
 };
 
 // The jog button bit (button:: in ControlPanelState.h) of a jog action; 0 for any other.

@@ -201,7 +201,9 @@ LoadResult PartProgram::SendAndRun(const std::vector<std::string>& lines, const 
     state.partPath = path;
     state.partText = std::make_shared<const std::string>(std::move(text));
     state.programNumber = number;
-    state.partLines = lines;
+    if (&lines != &state.partLines)
+        state.partLines = lines;
+    state.partReplaced = false;
     RunLoaded();
     return LoadResult::Started;
 }
@@ -263,6 +265,12 @@ LoadResult PartProgram::Restart() {
     if (!state.partLoaded)
         return ChooseAndLoad();
     WaitCursor busy(machine_.Operator());
+    if (state.partReplaced) {
+        // Copies: the load replaces both while it sends them.
+        const std::string path = state.partPath;
+        const std::vector<std::string> lines = state.partLines;
+        return SendAndRun(lines, path);
+    }
     CardOperation operation(machine_.Gate());
     // Aborted whether or not it was started: the card may still hold it selected or held.
     if (!machine_.Controller().AbortProgramAndWait(machine_.AbortWaitMs()))
@@ -275,18 +283,30 @@ LoadResult PartProgram::Restart() {
 // ---- Cycle commands ----------------------------------------------------------------------
 
 void PartProgram::RunStart() {
-    RunCycle(&MotionController::CycleStart);
+    RunCycle(&MotionController::CycleStart, true);
 }
 
 void PartProgram::RunBlock() {
-    RunCycle(&MotionController::SingleBlock);
+    RunCycle(&MotionController::SingleBlock, true);
 }
 
 void PartProgram::RunFeedHold() {
-    RunCycle(&MotionController::FeedHold);
+    RunCycle(&MotionController::FeedHold, false);
 }
 
-void PartProgram::RunCycle(void (MotionController::*send)()) {
+// The loaded program's text goes to the card again when an MDI block took its place; false
+// when that load did not start it (the operator has been told).
+bool PartProgram::ReloadIfReplaced() {
+    const MachineState& state = machine_.State();
+    if (!state.partLoaded || !state.partReplaced)
+        return true;
+    WaitCursor busy(machine_.Operator());
+    const std::string path = state.partPath;
+    const std::vector<std::string> lines = state.partLines;
+    return SendAndRun(lines, path) == LoadResult::Started;
+}
+
+void PartProgram::RunCycle(void (MotionController::*send)(), bool reload) {
     const MachineState& state = machine_.State();
     if (state.mode != MachineMode::Run)
         return;
@@ -294,6 +314,8 @@ void PartProgram::RunCycle(void (MotionController::*send)()) {
         machine_.Operator().ShowMessage(msg::NoPartLoaded);
         return;
     }
+    if (reload && !ReloadIfReplaced())
+        return;
     MotionController& card = machine_.Controller();
     if ((card.ProgramStatus() & psw::Startable) == 0) {
         machine_.Operator().ShowMessage(msg::MustRestart);

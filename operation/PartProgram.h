@@ -76,11 +76,14 @@ public:
     // included); path becomes the remembered part path.
     LoadResult LoadFromLines(const std::vector<std::string>& lines, const std::string& path);
     // File > Restart: runs the loaded program again without sending its text; with nothing
-    // loaded it is File > Load.
+    // loaded it is File > Load. After an MDI block took the card's program store, the text is
+    // sent again first.
     LoadResult Restart();
 
     // The cycle commands in Run mode (outside Run mode they do nothing): 34006 with nothing
-    // loaded, 34007 while the program status word has neither Ready nor Running.
+    // loaded, 34007 while the program status word has neither Ready nor Running. Start and
+    // Block first send the loaded program's text again when an MDI block took its place on the
+    // card (MachineState::partReplaced), so they never run the block.
     void RunStart();
     void RunBlock();
     void RunFeedHold();
@@ -111,7 +114,8 @@ private:
     // Sends the lines; text receives them as sent.
     std::int32_t SendLines(const std::vector<std::string>& lines, std::string& text);
     void RunLoaded();
-    void RunCycle(void (MotionController::*send)());
+    bool ReloadIfReplaced();
+    void RunCycle(void (MotionController::*send)(), bool reload);
 
     CMachine& machine_;
     const MachineEvents& events_;

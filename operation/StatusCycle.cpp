@@ -138,8 +138,13 @@ void StatusCycle::ReadStatus() {
         ReadAxisErrors();
         homingArrived_ = snapshot_.homing && homingAtRest_;
         return;
-    case MachineMode::None:
     case MachineMode::Mdi:
+        // Only while a block of the MDI command line runs or has run: a card that was never
+        // given one is asked nothing, as before.
+        if (machine_.State().programStarted)
+            snapshot_.programStatus = machine_.Controller().ProgramStatus();
+        return;
+    case MachineMode::None:
         return;
     }
 }
@@ -231,11 +236,20 @@ void StatusCycle::DrainText() {
 void StatusCycle::Publish() {
     if (std::exchange(homingArrived_, false))
         EndHoming();
-    if (snapshot_.programStatus)
+    if (snapshot_.programStatus && snapshot_.mode == MachineMode::Run)
         AnnounceProgramEdges(*snapshot_.programStatus);
     else
         runActive_ = false; // out of Run mode no program runs on
+    if (snapshot_.programStatus && snapshot_.mode == MachineMode::Mdi)
+        AnnounceMdiErrors(*snapshot_.programStatus);
     events_.Snapshot(snapshot_);
+}
+
+void StatusCycle::AnnounceMdiErrors(std::uint32_t status) {
+    const std::uint32_t rising = status & ~mdiLastStatus_;
+    mdiLastStatus_ = status;
+    if (rising & psw::ErrorBits)
+        events_.PartError(status & psw::ErrorBits, ReasonOf(rising & psw::ErrorBits));
 }
 
 void StatusCycle::AnnounceProgramEdges(std::uint32_t status) {

@@ -8,7 +8,8 @@
 //   3. ReadStatus: in Run mode the program status word and, while a run is under way (Running,
 //      Paused or Feed hold), the line the card runs (query 461); in Jog and Home mode the axis
 //      error condition of X, Y, Z and the cutter, and while the homing macro runs whether each
-//      one's motion finished; in the other modes nothing;
+//      one's motion finished; in MDI mode the program status word once a block
+//      was started (MachineState::programStarted); in the other modes nothing;
 //      FollowProgram then reads the loaded program's modal state at that line (ProgramModal),
 //      which asks the card nothing;
 //   4. StepJogging: in Jog mode the jog step;
@@ -20,7 +21,8 @@
 //      pending flag set;
 //   8. Publish: the end of homing once every axis came to rest after the macro ("Machine
 //      homed" in the homing view), program started / finished and part errors from the status
-//      word's edges, then the snapshot, to the observers (MachineObserver.h);
+//      word's edges (in MDI mode part errors only: the part program's events are not the
+//      MDI block's), then the snapshot, to the observers (MachineObserver.h);
 //   9. StepExternalControls: the external controls, which may fire Start, Block and Feed hold.
 // The card sees exactly these questions in this order, tick after tick.
 // While the station is busy (an operation waits on the card, or a message or dialog is open
@@ -61,6 +63,9 @@ public:
     bool TextPending() const { return textPending_; }
     // The snapshot of the last tick.
     const MachineSnapshot& Snapshot() const { return snapshot_; }
+    // An MDI block was started: its status word's edges count from nothing, so an error it
+    // ends with is announced even when the block before it ended with the same error.
+    void MdiBlockStarted() { mdiLastStatus_ = 0; }
 
 private:
     void BeginSnapshot();
@@ -75,6 +80,7 @@ private:
     void Publish();
     void AnnounceProgramEdges(std::uint32_t status);
     void EndHoming();
+    void AnnounceMdiErrors(std::uint32_t status);
     void StepExternalControls();
     bool ReadAndRouteText();
 
@@ -91,6 +97,7 @@ private:
     // The status word of the last Run-mode tick, and whether a run is under way (between the
     // Running bit coming on and Finished, an abort or leaving Run mode).
     std::uint32_t lastStatus_ = 0;
+    std::uint32_t mdiLastStatus_ = 0;
     bool runActive_ = false;
     // The homing macro's axes all reported their motion finished on this tick.
     bool homingAtRest_ = false;

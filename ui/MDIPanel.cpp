@@ -1,6 +1,7 @@
 #include "ui/MDIPanel.h"
 
 #include "machine/Machine.h"
+#include "ui/MdiCommandLine.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -60,7 +61,19 @@ CMDIPanel::CMDIPanel(QWidget* parent) : QWidget(parent), units_(DialogUnits::For
         edit->setGeometry(units_.Map(field.rect));
         label->setBuddy(edit);
     }
+    commandLine_ = new MdiCommandLine([this] { return FilledWords(); }, this);
+    commandLine_->setGeometry(units_.Map(kCommandRect));
     setFixedSize(sizeHint());
+    setFocusProxy(commandLine_->Line());
+}
+
+std::vector<MdiBlock::Word> CMDIPanel::FilledWords() const {
+    std::vector<MdiBlock::Word> words;
+    for (const Field& field : kFields) {
+        if (const QLineEdit* edit = FieldById(field.id))
+            words.emplace_back(field.label[0], edit->text().toStdString());
+    }
+    return words;
 }
 
 CMDIPanel::~CMDIPanel() {
@@ -73,7 +86,7 @@ QLineEdit* CMDIPanel::FieldById(int id) const {
 }
 
 QSize CMDIPanel::sizeHint() const {
-    return units_.Map(kFormRect).size();
+    return units_.Map({kFormRect.x, kFormRect.y, kFormRect.width, kPanelHeight}).size();
 }
 
 } // namespace morvik

@@ -35,6 +35,11 @@ inline constexpr int kCutBox = 1180;
 inline constexpr int kStop = 1320;
 inline constexpr int kJogIncrement = 1321;
 inline constexpr int kJogSpeed = 1322;
+// The MDI panel's command line (MdiCommandLine.h).
+inline constexpr int kMdiCommandLine = 1300;
+inline constexpr int kMdiCompose = 1301;
+inline constexpr int kMdiFeedback = 1302;
+inline constexpr int kMdiHistory = 1303;
 // The information strip (MachineInfoStrip.h): the work / machine coordinates switch and
 // touch-off.
 inline constexpr int kWorkReadouts = 1340;

@@ -16,6 +16,7 @@
 #include "support/SimClock.h"
 #include "ui/MachineViewFactory.h"
 #include "ui/MainFrame.h"
+#include "ui/MdiCommandLine.h"
 #include "ui/PartDocuments.h"
 #include "ui/TextView.h"
 #include "ui/shell/RecordingDialogs.h"
@@ -105,11 +106,13 @@ protected:
         op = std::make_unique<MachineOperation>(*machine, panel, joystick);
         documents = std::make_unique<CPartDocuments>(*area);
         documents->SetOperationSource([this] { return op.get(); });
+        MdiCommandLine::SetOperationSource([this] { return op.get(); });
         TraceSinceLast();
     }
     void TearDown() override {
         documents.reset();
         area.reset(); // the machine hears of its windows going
+        MdiCommandLine::SetOperationSource(nullptr);
         op.reset();
         machine.reset();
         ui.reset();
