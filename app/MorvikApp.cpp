@@ -1,6 +1,7 @@
 #include "app/MorvikApp.h"
 
 #include "app/CommandContext.h"
+#include "app/StationTelemetry.h"
 #include "controller/StringTable.h"
 #include "dialogs/ValidationMessage.h"
 #include "machine/Machine.h"
@@ -16,6 +17,7 @@
 #include <QApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QStatusBar>
 #include <QThread>
 
 namespace morvik {
@@ -139,6 +141,9 @@ bool MorvikApp::CreateMainFrame() {
     ui_ = std::make_unique<QtOperatorInterface>(*frame_);
     parts_ = std::make_unique<CPartDocuments>(*frame_->MdiArea(), frame_.get());
     parts_->SetOperationSource([this] { return operation_.get(); });
+    telemetry_ = std::make_unique<StationTelemetry>(frame_->Settings().Path(),
+                                                    options_.clock ? *options_.clock : steadyClock_,
+                                                    *frame_->statusBar());
     connect(parts_.get(), &CPartDocuments::WindowsChanged, frame_.get(), &CMainFrame::UpdateTitle);
     InstallCommands();
     frame_->SetTickHandler([this] { Tick(); });
@@ -177,6 +182,7 @@ bool MorvikApp::OpenMachineDocument(const std::string& path) {
     operation_ =
         std::make_unique<MachineOperation>(*machine_, currentControlPanel->State(), joystick);
     currentControlPanel->SetOperation(operation_.get());
+    telemetry_->Attach(*machine_, *operation_);
     return true;
 }
 
@@ -280,6 +286,9 @@ void MorvikApp::CloseMachineDocument() {
         return;
     documentsClosed_ = true;
     DropMachineDocument();
+    // Every exit ends here: the shop is told the station went offline.
+    if (telemetry_ != nullptr)
+        telemetry_->Stop();
 }
 
 void MorvikApp::DropMachineDocument() {
@@ -296,6 +305,8 @@ void MorvikApp::DropMachineDocument() {
         ui_->CloseAllViews();
     if (currentControlPanel != nullptr)
         currentControlPanel->SetOperation(nullptr);
+    if (telemetry_ != nullptr)
+        telemetry_->Detach();
     operation_.reset();
     if (machine_ != nullptr)
         machine_->Shutdown();

@@ -40,6 +40,7 @@ class CPartDocuments;
 class IJoystick;
 class MachineOperation;
 class QtOperatorInterface;
+class StationTelemetry;
 
 struct StartupOptions {
     // Where the two libraries are looked for first (the executable's folder).
@@ -137,6 +138,8 @@ public:
     CommandRouter* Commands() const { return router_; }
     const ApiLoader& Libraries() const { return loader_; }
     QTimer& IdleTimer() { return idleTimer_; }
+    // The MQTT publisher of the machine's state and events, with its status bar label.
+    StationTelemetry* Telemetry() const { return telemetry_.get(); }
 
 private:
     bool LoadLibraries();
@@ -164,6 +167,7 @@ private:
     std::unique_ptr<CPartDocuments> parts_;
     std::unique_ptr<CMachine> machine_;
     std::unique_ptr<MachineOperation> operation_;
+    std::unique_ptr<StationTelemetry> telemetry_;
     CommandRouter* router_ = nullptr;
     TableTarget frameTarget_;
     TableTarget appTarget_;

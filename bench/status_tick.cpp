@@ -3,6 +3,13 @@
 // echoing the executed blocks: the work the 100 ms timer does. With argument 0 the card's
 // clock stands still (the station's own cost and the card's answers); with 100 the card first
 // runs the 100 ms that pass between two ticks.
+//
+// BM_StatusTickPublishing is the same tick with the station's telemetry on: the observer the
+// application attaches turns each snapshot into the published state (every tick's state
+// differs while the axes move, and 100 ms have passed, so every tick publishes) and the events
+// into events, to a real mosquitto broker on loopback. Its time less BM_StatusTickRunning/100's
+// is what publishing adds to one tick on the user-interface thread.
+#include "app/TelemetryObserver.h"
 #include "cardsim/KelvSim.h"
 #include "controller/ControllerCodes.h"
 #include "controller/KelvApiTable.h"
@@ -11,11 +18,15 @@
 #include "settings/TempFolder.h"
 #include "settings/UnitTables.h"
 #include "support/SimClock.h"
+#include "telemetry/BrokerProcess.h"
+#include "telemetry/TelemetryPublisher.h"
 
 #include <benchmark/benchmark.h>
 
+#include <chrono>
 #include <filesystem>
 #include <memory>
+#include <thread>
 
 namespace morvik {
 namespace {
@@ -103,24 +114,65 @@ struct RunningStation {
     }
 };
 
+// One tick as the timer runs it, with the program started again whenever it ends.
+void TickOnce(benchmark::State& state, RunningStation& station, std::uint64_t timeMs) {
+    station.clock.Advance(timeMs);
+    station.op->StatusTick();
+    while (station.op->IdleDrain()) {
+    }
+    if ((station.panel.programStatus & psw::Running) == 0) {
+        state.PauseTiming();
+        station.Run();
+        state.ResumeTiming();
+    }
+}
+
 void BM_StatusTickRunning(benchmark::State& state) {
     const auto timeMs = static_cast<std::uint64_t>(state.range(0));
     RunningStation station;
     for (auto _ : state) {
-        station.clock.Advance(timeMs);
-        station.op->StatusTick();
-        while (station.op->IdleDrain()) {
-        }
-        if ((station.panel.programStatus & psw::Running) == 0) {
-            state.PauseTiming();
-            station.Run();
-            state.ResumeTiming();
-        }
+        TickOnce(state, station, timeMs);
     }
     benchmark::DoNotOptimize(station.panel.readouts);
     state.counters["text_bytes"] = static_cast<double>(station.ui.shown);
 }
 BENCHMARK(BM_StatusTickRunning)->Arg(0)->Arg(100);
+
+void BM_StatusTickPublishing(benchmark::State& state) {
+    test::BrokerProcess broker;
+    if (!broker.Start()) {
+        state.SkipWithError("cannot start mosquitto");
+        return;
+    }
+    RunningStation station;
+    TelemetryConfig config;
+    config.enabled = true;
+    config.host = "127.0.0.1";
+    config.port = broker.Port();
+    config.clientId = "bench";
+    config.topicPrefix = "morvik/bench";
+    TelemetryPublisher publisher(config, station.clock);
+    publisher.Start();
+    for (int i = 0; i < 2000 && publisher.LinkState() != TelemetryLink::Connected; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    if (publisher.LinkState() != TelemetryLink::Connected) {
+        state.SkipWithError("no connection to the broker");
+        return;
+    }
+    TelemetryObserver observer(*station.machine, publisher);
+    station.op->Events().Attach(observer);
+    for (auto _ : state) {
+        TickOnce(state, station, 100);
+    }
+    station.op->Events().Detach(observer);
+    const TelemetryPublisher::Stats stats = publisher.Statistics();
+    state.counters["states"] = static_cast<double>(stats.statesQueued);
+    state.counters["events"] = static_cast<double>(stats.eventsQueued);
+    state.counters["dropped"] = static_cast<double>(stats.statesDropped);
+    publisher.Stop();
+}
+BENCHMARK(BM_StatusTickPublishing);
 
 } // namespace
 } // namespace morvik
