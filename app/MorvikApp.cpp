@@ -174,6 +174,7 @@ bool MorvikApp::OpenMachineDocument(const std::string& path) {
                               QString(kFailedToOpen) + "\n" + QString::fromStdString(path),
                               BoxIcon::Warning);
         machine_.reset(); // closes the card again
+        telemetry_->Stop(); // no machine to publish: the last one is left offline
         return true;
     }
     if (options_.joystick == nullptr)
