@@ -123,6 +123,19 @@ protected:
         return optimal;
     }
 
+    // Waits (bounded) for a state holding the text; the last such state, or "" at the deadline.
+    // Not only the last message: a watcher that reconnects gets the retained ones again.
+    std::string WaitForState(const std::string& text) {
+        std::string found;
+        watcher->WaitFor([&](const MqttRecorder::Messages& all) {
+            for (const auto& m : all)
+                if (m.topic == kState && Has(m.payload, text))
+                    found = m.payload;
+            return !found.empty();
+        });
+        return found;
+    }
+
     // The last state the watcher received.
     std::string LastState() const {
         const std::vector<std::string> states = watcher->Payloads(kState);
@@ -160,10 +173,7 @@ TEST_F(StationOnBroker, PublishesOnlineHomeStateThenHomingAndAProgramRun) {
     ASSERT_TRUE(watcher->WaitForPayload(kStatus, "online"));
 
     Ticks(1);
-    ASSERT_TRUE(watcher->WaitFor([](const MqttRecorder::Messages& all) {
-        return !all.empty() && all.back().topic == kState;
-    }));
-    std::string state = LastState();
+    std::string state = WaitForState(R"("mode":"Home")");
     EXPECT_TRUE(Has(state, R"("mode":"Home","homed":false)")) << state;
     EXPECT_TRUE(Has(state, R"("units":"mm")")) << state;
     EXPECT_TRUE(Has(state, R"("program":{"path":"","number":0,"state":"none")")) << state;
@@ -190,11 +200,8 @@ TEST_F(StationOnBroker, PublishesOnlineHomeStateThenHomingAndAProgramRun) {
     EXPECT_TRUE(Has(events[4], R"("path":"part.prt","number":77)")) << events[4];
 
     // The latest state reaches the broker (the rate limit passes on the station's clock).
-    ASSERT_TRUE(watcher->WaitFor([](const MqttRecorder::Messages& all) {
-        return !all.empty() && all.back().topic == kState &&
-               Has(all.back().payload, R"("state":"finished")");
-    })) << LastState();
-    state = LastState();
+    state = WaitForState(R"("state":"finished")");
+    ASSERT_NE(state, "") << LastState();
     EXPECT_TRUE(Has(state, R"("mode":"Run","homed":true)")) << state;
     EXPECT_TRUE(Has(state, R"("path":"part.prt","number":77,"state":"finished")")) << state;
     EXPECT_NEAR(JsonNumber(state, "X"), 20.0, 1e-6) << state;
@@ -223,10 +230,7 @@ TEST_F(StationOnBroker, APartErrorComesWithTheCardsReason) {
     EXPECT_TRUE(Has(error, R"("reason":"part error")")) << error;
     EXPECT_TRUE(Has(error, R"("message":"PART ERROR line 2: axis X would pass its soft limit")"))
         << error;
-    ASSERT_TRUE(watcher->WaitFor([](const MqttRecorder::Messages& all) {
-        return !all.empty() && all.back().topic == kState &&
-               Has(all.back().payload, R"("state":"error")");
-    })) << "the state says so too";
+    EXPECT_NE(WaitForState(R"("state":"error")"), "") << "the state says so too";
 }
 
 // An emergency stop and a drive fault from the card's inputs are events of their own, each
@@ -299,10 +303,8 @@ TEST_F(StationOnBroker, TheTickRunsOnWithoutTheBrokerAndTheStationReconnects) {
         return false;
     })) << ::testing::PrintToString(EventNames(*watcher));
     Ticks(1);
-    ASSERT_TRUE(watcher->WaitFor([&](const MqttRecorder::Messages& all) {
-        return !all.empty() && all.back().topic == kState && Has(all.back().payload, "finished");
-    })) << LastState();
-    EXPECT_NEAR(JsonNumber(LastState(), "X"), 50.0, 1e-6) << LastState();
+    const std::string finished = WaitForState(R"("state":"finished")");
+    EXPECT_NEAR(JsonNumber(finished, "X"), 50.0, 1e-6) << LastState();
     const std::vector<std::string> names = EventNames(*watcher);
     EXPECT_EQ(std::vector<std::string>(names.end() - 2, names.end()),
               (std::vector<std::string>{"programStarted", "programFinished"}));
