@@ -2,6 +2,7 @@
 
 #include "app/CommandContext.h"
 #include "app/RecoveryStore.h"
+#include "app/StationTelemetry.h"
 #include "controller/StringTable.h"
 #include "dialogs/ValidationMessage.h"
 #include "machine/Machine.h"
@@ -22,6 +23,7 @@
 #include <QFileInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QStatusBar>
 #include <QThread>
 #if QT_CONFIG(sessionmanager)
 #include <QSessionManager>
@@ -196,6 +198,9 @@ bool MorvikApp::CreateMainFrame() {
     parts_ = std::make_unique<CPartDocuments>(*frame_->MdiArea(), frame_.get());
     parts_->SetOperationSource([this] { return operation_.get(); });
     MdiCommandLine::SetOperationSource([this] { return operation_.get(); });
+    telemetry_ = std::make_unique<StationTelemetry>(frame_->Settings().Path(),
+                                                    options_.clock ? *options_.clock : steadyClock_,
+                                                    *frame_->statusBar());
     connect(parts_.get(), &CPartDocuments::WindowsChanged, frame_.get(), &CMainFrame::UpdateTitle);
     previews_ = std::make_unique<preview::CPreviewWindows>(*frame_->MdiArea(), *parts_);
     previews_->SetMachineSource([this] { return machine_.get(); });
@@ -230,6 +235,7 @@ bool MorvikApp::OpenMachineDocument(const std::string& path) {
                                   QString(kFailedToOpen) + "\n" + QString::fromStdString(path),
                                   BoxIcon::Warning);
         machine_.reset(); // closes the card again
+        telemetry_->Stop(); // no machine to publish: the last one is left offline
         return true;
     }
     if (options_.joystick == nullptr)
@@ -238,6 +244,7 @@ bool MorvikApp::OpenMachineDocument(const std::string& path) {
     operation_ =
         std::make_unique<MachineOperation>(*machine_, currentControlPanel->State(), joystick);
     currentControlPanel->SetOperation(operation_.get());
+    telemetry_->Attach(*machine_, *operation_);
     return true;
 }
 
@@ -357,6 +364,9 @@ void MorvikApp::CloseMachineDocument() {
         return;
     documentsClosed_ = true;
     DropMachineDocument();
+    // Every exit ends here: the shop is told the station went offline.
+    if (telemetry_ != nullptr)
+        telemetry_->Stop();
 }
 
 void MorvikApp::DropMachineDocument() {
@@ -375,6 +385,8 @@ void MorvikApp::DropMachineDocument() {
         previews_->CloseAll();
     if (currentControlPanel != nullptr)
         currentControlPanel->SetOperation(nullptr);
+    if (telemetry_ != nullptr)
+        telemetry_->Detach();
     operation_.reset();
     if (machine_ != nullptr)
         machine_->Shutdown();

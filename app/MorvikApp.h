@@ -44,6 +44,7 @@ struct RecoveryCopy;
 namespace preview {
 class CPreviewWindows;
 }
+class StationTelemetry;
 
 struct StartupOptions {
     // Where the two libraries are looked for first (the executable's folder).
@@ -170,6 +171,8 @@ public:
     CommandRouter* Commands() const { return router_; }
     const ApiLoader& Libraries() const { return loader_; }
     QTimer& IdleTimer() { return idleTimer_; }
+    // The MQTT publisher of the machine's state and events, with its status bar label.
+    StationTelemetry* Telemetry() const { return telemetry_.get(); }
 
 private:
     bool LoadLibraries();
@@ -203,6 +206,7 @@ private:
     std::unique_ptr<preview::CPreviewWindows> previews_;
     std::unique_ptr<CMachine> machine_;
     std::unique_ptr<MachineOperation> operation_;
+    std::unique_ptr<StationTelemetry> telemetry_;
     CommandRouter* router_ = nullptr;
     TableTarget frameTarget_;
     TableTarget appTarget_;

@@ -3,6 +3,14 @@
 // echoing the executed blocks: the work the 100 ms timer does. With argument 0 the card's
 // clock stands still (the station's own cost and the card's answers); with 100 the card first
 // runs the 100 ms that pass between two ticks.
+//
+// BM_StatusTickPublishing is the same tick (100 ms of the card's time each, every one while the
+// axes move) with the station's telemetry on: the observer the application attaches turns each
+// snapshot into the published state (every tick's state differs while the axes move, and
+// 100 ms have passed, so every tick publishes) to a real mosquitto broker on loopback.
+// telemetry:1 less telemetry:0 (the same station and broker, the observer not attached) is
+// what publishing adds to one tick on the user-interface thread.
+#include "app/TelemetryObserver.h"
 #include "cardsim/KelvSim.h"
 #include "controller/ControllerCodes.h"
 #include "controller/KelvApiTable.h"
@@ -11,11 +19,15 @@
 #include "settings/TempFolder.h"
 #include "settings/UnitTables.h"
 #include "support/SimClock.h"
+#include "telemetry/BrokerProcess.h"
+#include "telemetry/TelemetryPublisher.h"
 
 #include <benchmark/benchmark.h>
 
+#include <chrono>
 #include <filesystem>
 #include <memory>
+#include <thread>
 
 namespace morvik {
 namespace {
@@ -72,6 +84,8 @@ struct RunningStation {
 
     RunningStation() {
         KelvSimReset();
+        // The reset put the card back on the real clock: the ticks' 100 ms must move it.
+        KelvSimUseManualClock(1);
         std::filesystem::current_path(folder.Path()); // the controller files land here
         machine = std::make_unique<CMachine>(api, clock, ui);
         machine->Connect();
@@ -103,24 +117,91 @@ struct RunningStation {
     }
 };
 
+// One tick as the timer runs it, with the program started again whenever it ends.
+void TickOnce(benchmark::State& state, RunningStation& station, std::uint64_t timeMs) {
+    station.clock.Advance(timeMs);
+    station.op->StatusTick();
+    while (station.op->IdleDrain()) {
+    }
+    if ((station.panel.programStatus & psw::Running) == 0) {
+        state.PauseTiming();
+        station.Run();
+        state.ResumeTiming();
+    }
+}
+
 void BM_StatusTickRunning(benchmark::State& state) {
     const auto timeMs = static_cast<std::uint64_t>(state.range(0));
     RunningStation station;
     for (auto _ : state) {
-        station.clock.Advance(timeMs);
-        station.op->StatusTick();
-        while (station.op->IdleDrain()) {
-        }
-        if ((station.panel.programStatus & psw::Running) == 0) {
-            state.PauseTiming();
-            station.Run();
-            state.ResumeTiming();
-        }
+        TickOnce(state, station, timeMs);
     }
     benchmark::DoNotOptimize(station.panel.readouts);
     state.counters["text_bytes"] = static_cast<double>(station.ui.shown);
 }
 BENCHMARK(BM_StatusTickRunning)->Arg(0)->Arg(100);
+
+// Ticks in which the axes are moving: fewer than the started program needs to end (540).
+constexpr benchmark::IterationCount kMovingTicks = 500;
+
+// argument 0: the same station and broker without the observer attached (the baseline);
+// 1: with it, ticks back to back (the network thread competes with the ticks for the queue and
+// the cores, and gives up old states); 2: with it, and between two ticks (untimed) the network
+// thread is let take the queue down to nothing, as it has in the 100 ms between real ticks.
+void BM_StatusTickPublishing(benchmark::State& state) {
+    test::BrokerProcess broker;
+    if (!broker.Start()) {
+        state.SkipWithError("cannot start mosquitto");
+        return;
+    }
+    RunningStation station;
+    TelemetryConfig config;
+    config.enabled = true;
+    config.host = "127.0.0.1";
+    config.port = broker.Port();
+    config.clientId = "bench";
+    config.topicPrefix = "morvik/bench";
+    TelemetryPublisher publisher(config, station.clock);
+    publisher.Start();
+    for (int i = 0; i < 2000 && publisher.LinkState() != TelemetryLink::Connected; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    if (publisher.LinkState() != TelemetryLink::Connected) {
+        state.SkipWithError("no connection to the broker");
+        return;
+    }
+    TelemetryObserver observer(*station.machine, publisher);
+    if (state.range(0) != 0)
+        station.op->Events().Attach(observer);
+    for (auto _ : state) {
+        station.clock.Advance(100);
+        station.op->StatusTick();
+        while (station.op->IdleDrain()) {
+        }
+        if (state.range(0) == 2) {
+            state.PauseTiming();
+            while (publisher.Statistics().waiting > 0) {
+                std::this_thread::yield();
+            }
+            state.ResumeTiming();
+        }
+    }
+    station.op->Events().Detach(observer);
+    if ((station.panel.programStatus & psw::Running) == 0)
+        state.SkipWithError("the program ended before the last tick");
+    const TelemetryPublisher::Stats stats = publisher.Statistics();
+    state.counters["states"] = static_cast<double>(stats.statesQueued);
+    state.counters["dropped"] = static_cast<double>(stats.statesDropped);
+    publisher.Stop();
+}
+BENCHMARK(BM_StatusTickPublishing)
+    ->Arg(0)
+    ->Arg(1)
+    ->Arg(2)
+    ->ArgName("telemetry")
+    ->Iterations(kMovingTicks)
+    ->Repetitions(20)
+    ->ReportAggregatesOnly(true);
 
 } // namespace
 } // namespace morvik

@@ -7,6 +7,8 @@
 // This is the one test that waits for real time: the station is a process of its own, so the
 // test polls its trace file and its exit, each with a deadline.
 #include "settings/TempFolder.h"
+#include "telemetry/BrokerProcess.h"
+#include "telemetry/MqttRecorder.h"
 
 #include <gtest/gtest.h>
 
@@ -91,12 +93,14 @@ public:
         }
     }
 
-    void Start() {
+    // extraEnv: more variables of the station's environment ("NAME=value").
+    void Start(const std::vector<std::string>& extraEnv = {}) {
         std::filesystem::create_directories(root_.File("config"));
         std::filesystem::create_directories(root_.File("work"));
         std::vector<std::string> env = {
             "QT_QPA_PLATFORM=offscreen", "KELVSIM_TRACE=" + root_.File("card.trace"),
             "XDG_CONFIG_HOME=" + root_.File("config"), "XDG_STATE_HOME=" + root_.File("state")};
+        env.insert(env.end(), extraEnv.begin(), extraEnv.end());
         for (char** entry = environ; *entry != nullptr; ++entry) {
             const std::string text = *entry;
             if (!StartsWith(text, "QT_QPA_PLATFORM=") && !StartsWith(text, "KELVSIM_TRACE=") &&
@@ -194,6 +198,55 @@ INSTANTIATE_TEST_SUITE_P(Signals, EndToEnd, testing::Values(SIGTERM, SIGINT, SIG
                              return std::string(info.param == SIGTERM  ? "SIGTERM"
                                                 : info.param == SIGINT ? "SIGINT"
                                                                        : "SIGHUP");
+                         });
+
+// The station told where the shop's broker is: it comes online; ended by SIGTERM it says
+// "offline" itself on its way out, killed outright the broker's last will says it for it.
+class EndToEndTelemetry : public testing::TestWithParam<int> {};
+
+TEST_P(EndToEndTelemetry, TheShopSeesTheStationGoOffline) {
+    test::BrokerProcess broker;
+    ASSERT_TRUE(broker.Start());
+    const std::string status = "morvik/Machine1/status";
+    test::MqttRecorder watcher(broker.Port(), "morvik/Machine1/#");
+    ASSERT_TRUE(watcher.Ready());
+    test::TempFolder root;
+    Station station(root);
+    ASSERT_NO_FATAL_FAILURE(station.Start({"MORVIK_MQTT_BROKER=" + broker.Address()}));
+    ASSERT_TRUE(watcher.WaitForPayload(status, "online", kStartDeadline));
+    ASSERT_TRUE(watcher.WaitFor([](const test::MqttRecorder::Messages& all) {
+        for (const auto& m : all)
+            if (m.topic == "morvik/Machine1/state" &&
+                m.payload.find("\"mode\":\"Home\"") != std::string::npos)
+                return true;
+        return false;
+    }));
+    station.Signal(GetParam());
+    ASSERT_TRUE(station.WaitFor([] { return false; }, kExitDeadline)) << "did not exit";
+    EXPECT_TRUE(watcher.WaitForPayload(status, "offline"));
+    EXPECT_EQ(watcher.Payloads(status).back(), "offline");
+    // A proper goodbye after SIGTERM; a lost client, whose will the broker sends, after SIGKILL.
+    const std::string goodbye = "Client Machine1 disconnected.\n";
+    const std::string lost = "Client Machine1 closed its connection.\n";
+    const auto logged = [&] {
+        const std::string log = broker.Log();
+        return log.find(goodbye) != std::string::npos || log.find(lost) != std::string::npos;
+    };
+    const auto deadline = Clock::now() + kExitDeadline;
+    while (!logged() && Clock::now() < deadline)
+        std::this_thread::sleep_for(kPollInterval);
+    ASSERT_TRUE(logged()) << broker.Log();
+    EXPECT_NE(broker.Log().find(GetParam() == SIGTERM ? goodbye : lost), std::string::npos)
+        << broker.Log();
+    if (GetParam() == SIGTERM) {
+        EXPECT_TRUE(WIFEXITED(station.Status()));
+        EXPECT_EQ(WEXITSTATUS(station.Status()), 0) << test::ReadBytes(root.File("output.txt"));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Signals, EndToEndTelemetry, testing::Values(SIGTERM, SIGKILL),
+                         [](const testing::TestParamInfo<int>& info) {
+                             return std::string(info.param == SIGTERM ? "SIGTERM" : "SIGKILL");
                          });
 
 } // namespace

@@ -1,0 +1,148 @@
+#include "app/TelemetryObserver.h"
+
+#include "controller/ControllerCodes.h"
+#include "machine/Machine.h"
+#include "operation/SnapshotTexts.h"
+#include "settings/UnitTables.h"
+#include "telemetry/TelemetryPublisher.h"
+
+namespace morvik {
+
+namespace {
+
+constexpr std::string_view kCardErrorPrefix = "PART ERROR";
+// A card line longer than this is not one of its error lines; the tail is not kept beyond it.
+constexpr std::size_t kCardLineLimit = 1024;
+
+void AddAxis(TelemetryState& state, const char* name, const AxisReading& reading) {
+    if (reading.onCard)
+        state.axes.push_back({name, reading.Shown()});
+}
+
+} // namespace
+
+std::string_view TelemetryModeName(MachineMode mode) {
+    switch (mode) {
+    case MachineMode::Run:
+        return "Run";
+    case MachineMode::Mdi:
+        return "MDI";
+    case MachineMode::Jog:
+        return "Jog";
+    case MachineMode::Home:
+        return "Home";
+    case MachineMode::None:
+        break;
+    }
+    return "None";
+}
+
+std::string_view TelemetryProgramState(const MachineSnapshot& snapshot) {
+    if (!snapshot.partLoaded)
+        return "none";
+    if (!snapshot.programStatus)
+        return "loaded";
+    const std::uint32_t status = *snapshot.programStatus;
+    if (status & psw::ErrorBits)
+        return "error";
+    if (status & psw::FeedHold)
+        return "feedHold";
+    if (status & psw::Paused)
+        return "paused";
+    if (status & psw::Running)
+        return "running";
+    if (status & psw::Finished)
+        return "finished";
+    return "loaded";
+}
+
+TelemetryState TelemetryStateOf(const MachineSnapshot& snapshot, const CMachine& machine) {
+    TelemetryState state;
+    state.mode = TelemetryModeName(snapshot.mode);
+    state.homed = snapshot.homed;
+    state.programPath = snapshot.partPath;
+    state.programNumber = snapshot.partLoaded ? snapshot.programNumber : 0;
+    state.programState = TelemetryProgramState(snapshot);
+    state.runningLine = snapshot.runningLine.value_or(0);
+    state.units = LengthUnitSymbol(machine.DefaultUnitSystem().lengthUnit);
+    AddAxis(state, "X", snapshot.Axis(SnapshotAxis::X));
+    AddAxis(state, "Y", snapshot.Axis(SnapshotAxis::Y));
+    AddAxis(state, "Z", snapshot.Axis(SnapshotAxis::Z));
+    if (snapshot.cutterAngle)
+        state.axes.push_back({"C", *snapshot.cutterAngle});
+    state.spindleSpeed = snapshot.spindleSpeed.value_or(0.0);
+    state.feedOverride = snapshot.feedOverride;
+    state.rapidOverride = snapshot.rapidOverride;
+    state.spindleOverride = snapshot.spindleOverride;
+    state.lamps = IndicatorsOf(snapshot);
+    state.errorBits = snapshot.ErrorBits();
+    return state;
+}
+
+TelemetryObserver::TelemetryObserver(const CMachine& machine, TelemetryPublisher& publisher)
+    : machine_(machine), publisher_(publisher) {}
+
+void TelemetryObserver::OnSnapshot(const MachineSnapshot& snapshot) {
+    if (snapshot.programStatus)
+        lastErrorBits_ = snapshot.ErrorBits();
+    partPath_ = snapshot.partPath;
+    publisher_.OnState(TelemetryStateOf(snapshot, machine_));
+}
+
+void TelemetryObserver::OnModeChanged(MachineMode from, MachineMode to) {
+    publisher_.OnEvent(telemetry_event::kModeChanged,
+                       {{"from", TelemetryModeName(from)}, {"to", TelemetryModeName(to)}});
+}
+
+void TelemetryObserver::OnProgramLoaded(const std::string& path, std::int32_t number) {
+    partPath_ = path;
+    publisher_.OnEvent(telemetry_event::kProgramLoaded, {{"path", path}, {"number", number}});
+}
+
+void TelemetryObserver::OnProgramStarted(std::int32_t number) {
+    cardErrorLine_.clear(); // a line of an earlier run says nothing about this one
+    ProgramEvent(telemetry_event::kProgramStarted, number);
+}
+
+void TelemetryObserver::OnProgramFinished(std::int32_t number) {
+    ProgramEvent(telemetry_event::kProgramFinished, number);
+}
+
+void TelemetryObserver::ProgramEvent(std::string_view name, std::int32_t number) {
+    publisher_.OnEvent(name, {{"path", partPath_}, {"number", number}});
+}
+
+// Announced before this tick's snapshot: lastErrorBits_ still holds the last tick's bits.
+void TelemetryObserver::OnPartError(std::uint32_t errorBits, const std::string& reason) {
+    const std::uint32_t rising = errorBits & ~lastErrorBits_;
+    const auto bits = static_cast<std::int64_t>(errorBits);
+    std::vector<TelemetryField> fields = {{"reason", reason}, {"errorBits", bits}};
+    if (!cardErrorLine_.empty())
+        fields.emplace_back("message", cardErrorLine_);
+    cardErrorLine_.clear();
+    publisher_.OnEvent(telemetry_event::kPartError, std::move(fields));
+    if (rising & (psw::EmergencyStop | psw::ExternalEmergencyStop)) {
+        const bool external = (errorBits & psw::ExternalEmergencyStop) != 0;
+        publisher_.OnEvent(telemetry_event::kEmergencyStop,
+                           {{"external", external}, {"errorBits", bits}});
+    }
+    if (rising & psw::DriveFault)
+        publisher_.OnEvent(telemetry_event::kDriveFault, {{"errorBits", bits}});
+}
+
+// The card's text comes in pieces that may cut a line; lines end with CR (or LF).
+void TelemetryObserver::OnCardText(const std::string& text) {
+    textTail_ += text;
+    std::size_t start = 0;
+    for (std::size_t end; (end = textTail_.find_first_of("\r\n", start)) != std::string::npos;
+         start = end + 1) {
+        const std::string_view line(textTail_.data() + start, end - start);
+        if (line.substr(0, kCardErrorPrefix.size()) == kCardErrorPrefix)
+            cardErrorLine_ = line;
+    }
+    textTail_.erase(0, start);
+    if (textTail_.size() > kCardLineLimit)
+        textTail_.clear();
+}
+
+} // namespace morvik
