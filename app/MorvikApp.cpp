@@ -296,19 +296,16 @@ void MorvikApp::Tick() {
         idleTimer_.start();
 }
 
-// The preview follows the tool and the running line; the card is asked only while a preview
-// or a window of the loaded file is open.
+// The preview follows the tool and the running line as this tick's snapshot saw them.
 void MorvikApp::FeedPreviews() {
     if (previews_ == nullptr)
         return;
     const bool tool = previews_->WantsTool();
-    const bool progress = previews_->WantsProgress();
-    if (!tool && !progress)
+    if (!tool && !previews_->WantsProgress())
         return;
     preview::CToolpathFeed feed;
-    if (machine_ != nullptr && currentControlPanel != nullptr)
-        feed =
-            preview::ReadToolpathFeed(*machine_, currentControlPanel->State().programStatus, tool);
+    if (operation_ != nullptr && machine_ != nullptr)
+        feed = preview::ToolpathFeedOf(operation_->Snapshot(), tool);
     previews_->Tick(feed);
 }
 

@@ -1,7 +1,9 @@
 #include "ui/preview/ToolpathFeed.h"
 
 #include "controller/ControllerCodes.h"
-#include "machine/Machine.h"
+#include "operation/MachineSnapshot.h"
+
+#include <cstddef>
 
 namespace morvik::preview {
 
@@ -19,19 +21,17 @@ void SetProgress(CToolpathFeed& feed, std::uint32_t programStatus, std::int32_t 
     }
 }
 
-CToolpathFeed ReadToolpathFeed(CMachine& machine, std::uint32_t programStatus, bool wantTool) {
+CToolpathFeed ToolpathFeedOf(const MachineSnapshot& snapshot, bool wantTool) {
     CToolpathFeed feed;
-    const MachineState& state = machine.State();
     if (wantTool) {
-        const bool current = state.positionReadout == PositionReadout::Current;
-        for (int a = 0; a < 3; ++a) {
-            Axis& axis = machine.Axes()[a];
-            feed.tool[a] = current ? axis.GetPosition() : axis.GetOptimal();
-        }
+        const SnapshotAxis axes[] = {SnapshotAxis::X, SnapshotAxis::Y, SnapshotAxis::Z};
+        for (std::size_t a = 0; a < feed.tool.size(); ++a)
+            feed.tool[a] = snapshot.Axis(axes[a]).Shown();
         feed.toolKnown = true;
     }
-    if (state.mode == MachineMode::Run && state.partLoaded)
-        SetProgress(feed, programStatus, machine.Controller().QueryInt(code::FilePosition));
+    // The running line is read while a run is under way, which is all SetProgress looks at.
+    if (snapshot.mode == MachineMode::Run && snapshot.partLoaded && snapshot.programStatus)
+        SetProgress(feed, *snapshot.programStatus, snapshot.runningLine.value_or(0));
     return feed;
 }
 

@@ -1,8 +1,8 @@
 // What the preview follows of the machine on each 100 ms tick: where the tool is (the
 // positions the readouts show) and how far the loaded program has run (the card's file
 // position, the source line of the block it executes, with the program status word).
-// The main window's tick hands one of these to the preview windows (CPreviewWindows::Tick);
-// ReadToolpathFeed fills it from the card until the status cycle's snapshot carries it.
+// The main window's tick hands one of these to the preview windows (CPreviewWindows::Tick),
+// made from the status cycle's snapshot of that tick: the preview asks the card nothing.
 #pragma once
 
 #include <array>
@@ -10,7 +10,7 @@
 #include <limits>
 
 namespace morvik {
-class CMachine;
+struct MachineSnapshot;
 }
 
 namespace morvik::preview {
@@ -32,8 +32,8 @@ struct CToolpathFeed {
 // held, the lines before the executing one are done; finished, all are.
 void SetProgress(CToolpathFeed& feed, std::uint32_t programStatus, std::int32_t filePosition);
 
-// Reads the feed: the tool's X, Y and Z as the readouts choose them when wantTool, and the
-// progress in Run mode while a program is loaded (programStatus is the word the tick read).
-CToolpathFeed ReadToolpathFeed(CMachine& machine, std::uint32_t programStatus, bool wantTool);
+// The feed of one tick: the tool's X, Y and Z as the readouts showed them when wantTool, and
+// the progress in Run mode while a program is loaded.
+CToolpathFeed ToolpathFeedOf(const MachineSnapshot& snapshot, bool wantTool);
 
 } // namespace morvik::preview
