@@ -16,24 +16,12 @@
 namespace morvik {
 namespace {
 
-using test::PanelOnCard;
+using test::JoggablePanelOnCard;
 
 constexpr std::uint16_t kXPlus = button::kXPlus;
 
-class Buttons : public PanelOnCard {
+class Buttons : public JoggablePanelOnCard {
 protected:
-    // A new machine jogs at 0 speed: give X and Y a scale and the jog a rate first.
-    void SetUp() override {
-        PanelOnCard::SetUp();
-        for (Axis* axis : {&machine->AxisX(), &machine->AxisY()})
-            axis->Scale().Set(unit::Inch, 1000.0);
-        JoggingSettings& jog = machine->Jogging();
-        jog.maxJogRate.Set(unit::Inch, timeunit::Minute, 60.0);
-        jog.jogAccel.Set(unit::Inch, timeunit::Second, 100.0);
-        jog.jogDecel.Set(unit::Inch, timeunit::Second, 100.0);
-        ASSERT_TRUE(machine->DownloadConfiguration());
-    }
-
     void EnterJog() {
         op->SelectJog();
         ASSERT_EQ(machine->State().mode, MachineMode::Jog);

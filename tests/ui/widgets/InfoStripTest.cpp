@@ -15,22 +15,10 @@
 namespace morvik {
 namespace {
 
-using test::PanelOnCard;
+using test::JoggablePanelOnCard;
 
-class InfoStrip : public PanelOnCard {
+class InfoStrip : public JoggablePanelOnCard {
 protected:
-    // A new machine jogs at 0 speed: give X and Y a scale and the jog a rate first.
-    void SetUp() override {
-        PanelOnCard::SetUp();
-        for (Axis* axis : {&machine->AxisX(), &machine->AxisY()})
-            axis->Scale().Set(unit::Inch, 1000.0);
-        JoggingSettings& jog = machine->Jogging();
-        jog.maxJogRate.Set(unit::Inch, timeunit::Minute, 60.0);
-        jog.jogAccel.Set(unit::Inch, timeunit::Second, 100.0);
-        jog.jogDecel.Set(unit::Inch, timeunit::Second, 100.0);
-        ASSERT_TRUE(machine->DownloadConfiguration());
-    }
-
     MachineInfoStrip& Strip() const { return panel->InfoStrip(); }
     QString ReadoutX() const { return static_cast<ReadoutWidget*>(panel->Control(1062))->text(); }
     QString AxisText(double value) const {

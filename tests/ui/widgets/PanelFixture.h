@@ -10,6 +10,7 @@
 #include "machine/Machine.h"
 #include "operation/MachineOperation.h"
 #include "settings/TempFolder.h"
+#include "settings/UnitTables.h"
 #include "support/FakeJoystick.h"
 #include "support/RecordingOperator.h"
 #include "support/SimClock.h"
@@ -141,6 +142,22 @@ protected:
 private:
     std::filesystem::path saved_ = std::filesystem::current_path();
     std::size_t seen_ = 0;
+};
+
+// The panel on a card whose X and Y can be jogged: a new machine jogs at 0 speed, so X and Y
+// get a scale and the jog a rate (60 in/min) first.
+class JoggablePanelOnCard : public PanelOnCard {
+protected:
+    void SetUp() override {
+        PanelOnCard::SetUp();
+        for (Axis* axis : {&machine->AxisX(), &machine->AxisY()})
+            axis->Scale().Set(unit::Inch, 1000.0);
+        JoggingSettings& jog = machine->Jogging();
+        jog.maxJogRate.Set(unit::Inch, timeunit::Minute, 60.0);
+        jog.jogAccel.Set(unit::Inch, timeunit::Second, 100.0);
+        jog.jogDecel.Set(unit::Inch, timeunit::Second, 100.0);
+        ASSERT_TRUE(machine->DownloadConfiguration());
+    }
 };
 
 } // namespace morvik::test
