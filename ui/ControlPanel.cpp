@@ -39,8 +39,8 @@ constexpr std::array<int, kOverrideCount> kOverrideIds = {
 constexpr std::array<int, kOverrideCount> kArrowIds = {control::kFeedArrows, control::kRapidArrows,
                                                        control::kSpindleArrows};
 
-// Where the information strip stands, below the Run group.
-constexpr DluRect kInfoStripRect = {2, 309, 122, 62};
+// Where the information strip stands, below the jog selectors and the Stop button.
+constexpr DluRect kInfoStripRect = {2, 349, 122, 62};
 
 // Ready and Running green, Paused and F. Hold amber, Finished blue, Error red.
 const std::array<QColor, kIndicatorCount> kLampColours = {

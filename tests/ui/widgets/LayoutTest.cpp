@@ -89,6 +89,17 @@ QString Caption(const QWidget* widget) {
     return QString();
 }
 
+TEST(ControlPanelForm, InformationStripStandsClearOfEveryControl) {
+    ControlPanel panel;
+    const QWidget* strip = panel.findChild<QWidget*>(QStringLiteral("infoStrip"));
+    ASSERT_NE(strip, nullptr);
+    for (const PanelItem& item : PanelItems()) {
+        SCOPED_TRACE(item.caption);
+        SCOPED_TRACE(item.id);
+        EXPECT_FALSE(panel.Units().Map(item.rect).intersects(strip->geometry()));
+    }
+}
+
 TEST(ControlPanelForm, EveryControlStandsAtItsPlaceWithItsCaption) {
     ControlPanel panel;
     const DialogUnits& units = panel.Units();
