@@ -8,6 +8,7 @@
 #include "ui/MdiCommandLine.h"
 #include "ui/PanelControls.h"
 #include "ui/preview/PreviewWindows.h"
+#include "ui/preview/ToolpathWindow.h"
 
 #include <QApplication>
 #include <QDir>
@@ -141,6 +142,12 @@ std::vector<TourStep> FirstHourTour(const QString& folder, const QString& front,
         {runMs, shot("tour-5-run.png")},
         {100, [](MorvikApp& app) { app.Previews().ToggleMachinePreview(); }},
         {300, command(Cmd::Tile)},
+        // The isometric view shows the levels apart, so the part already cut stands out.
+        {100,
+         [](MorvikApp& app) {
+             if (preview::CToolpathWindow* window = app.Previews().MachinePreview())
+                 window->View().SetViewKind(preview::CViewKind::Iso);
+         }},
         {1500, shot("tour-6-preview.png")},
         {100, [](MorvikApp& app) { app.Operation()->StopAll(); }},
         {100, [](MorvikApp& app) { app.Previews().ToggleMachinePreview(); }}, // closed again
