@@ -180,8 +180,9 @@ void StatusCycle::FollowProgram() {
     if (snapshot_.runningLine)
         lastLine_ = std::max(*snapshot_.runningLine, 0);
     // A finished program ran to its end (M2, M30 or its last line), whatever the card's last
-    // line was when it was last seen running.
-    if (snapshot_.programStatus && (*snapshot_.programStatus & psw::Finished))
+    // line was when it was last seen running. In MDI mode the word is the block's.
+    if (snapshot_.mode == MachineMode::Run && snapshot_.programStatus &&
+        (*snapshot_.programStatus & psw::Finished))
         lastLine_ = static_cast<std::int32_t>(state.partLines.size());
     snapshot_.lastLine = lastLine_;
     if (!state.partLoaded)

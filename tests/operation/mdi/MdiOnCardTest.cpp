@@ -200,6 +200,7 @@ TEST_F(MdiOnCard, BackInRunModeStartRunsThePartProgramSentAgainNeverTheBlock) {
     ASSERT_EQ(op->SendMdiBlock("G91 G00 Y0.25"), MdiResult::Sent);
     ASSERT_TRUE(TickUntilSaid(Text(msg::MdiBlockDone), 100));
     EXPECT_TRUE(machine->State().partReplaced);
+    EXPECT_EQ(op->Snapshot().lastLine, 0) << "the block's end is not the part program's";
 
     op->SelectRun();
     Ticks(1);
