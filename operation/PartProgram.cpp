@@ -201,8 +201,7 @@ LoadResult PartProgram::SendAndRun(const std::vector<std::string>& lines, const 
     state.partPath = path;
     state.partText = std::make_shared<const std::string>(std::move(text));
     state.programNumber = number;
-    if (&lines != &state.partLines)
-        state.partLines = lines;
+    state.partLines = lines;
     state.partReplaced = false;
     RunLoaded();
     return LoadResult::Started;
