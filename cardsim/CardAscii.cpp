@@ -172,6 +172,7 @@ void CCard::CommandRead(std::string_view name, std::string_view argument) {
         result = ReadCardConfig(file->second, *number, state_.config);
         if (result.ok) {
             ApplyConfig();
+            runner_->ConfigurationRead();
         }
     } else if (name == "RWF") {
         result = ReadCardWork(file->second, *number, state_.work);

@@ -3,6 +3,7 @@
 #include "cardsim/Card.h"
 
 #include "cardsim/KelvSim.h"
+#include "controller/CardModes.h"
 #include "controller/ControllerCodes.h"
 
 #include <algorithm>
@@ -154,6 +155,25 @@ std::int32_t CCard::CommandCode(int code, const Argument& argument) {
         {code::SpindleSpeed,
          [](CCard& c, const Argument&) -> std::int32_t {
              c.SetReply(c.runner_->SpindleSpeed());
+             return 0;
+         }},
+        {code::ActiveModes,
+         [](CCard& c, const Argument&) {
+             return query(c, static_cast<std::int32_t>(EncodeModesWord(c.runner_->Modes())));
+         }},
+        {code::ActiveFeed,
+         [](CCard& c, const Argument&) -> std::int32_t {
+             c.SetReply(c.runner_->Modes().feed);
+             return 0;
+         }},
+        {code::ActiveSpeed,
+         [](CCard& c, const Argument&) -> std::int32_t {
+             c.SetReply(c.runner_->Modes().speed);
+             return 0;
+         }},
+        {code::ToolLengthOffset,
+         [](CCard& c, const Argument&) -> std::int32_t {
+             c.SetReply(c.runner_->Modes().toolLength);
              return 0;
          }},
     };

@@ -20,9 +20,26 @@ void CCardRunner::Select(std::shared_ptr<const CCardProgram> program) {
     after_ = After::Continue;
     queued_.clear();
     dwell_ = 0;
+    // The modal state goes on from the program before (an MDI block keeps what the one
+    // before it left); only a card that has run nothing since it was powered on or reset
+    // takes the configuration read since as its power-on state.
+    if (!modalTouched_) {
+        PowerOn();
+    }
+    planner_.SetSetup(Setup());
+}
+
+void CCardRunner::PowerOn() {
     planner_.SetSetup(Setup());
     planner_.Reset();
-    spindleDirection_ = 0;
+    modalTouched_ = false;
+    TakeModalState();
+}
+
+void CCardRunner::ConfigurationRead() {
+    if (!modalTouched_) {
+        PowerOn();
+    }
 }
 
 bool CCardRunner::CycleStart() {
@@ -64,6 +81,12 @@ bool CCardRunner::FeedHold() {
 }
 
 void CCardRunner::Abort() {
+    // Interrupting a program returns the card to its power-on state: nothing of what the
+    // program had set up may be taken for granted by the next one. Aborting a program that
+    // had finished, failed or not started leaves the modes as they are.
+    const bool underWay = programState_ == CCardProgramState::Running ||
+                          programState_ == CCardProgramState::Paused ||
+                          programState_ == CCardProgramState::FeedHold;
     programState_ = CCardProgramState::Idle;
     stopping_ = move_.has_value();
     queued_.clear();
@@ -72,6 +95,10 @@ void CCardRunner::Abort() {
     singleBlock_ = false;
     spindleDirection_ = 0;
     next_ = 0;
+    if (underWay) {
+        PowerOn();
+        spindleDirection_ = 0;
+    }
 }
 
 void CCardRunner::Halt() {
@@ -131,8 +158,9 @@ void CCardRunner::FinishBlock() {
     const After after = after_;
     after_ = After::Continue;
     if (after == After::End) {
+        // M2 and M30 stopped the spindle through the modal state; a program that ran off the
+        // end of its text (an MDI block) leaves it as it was.
         programState_ = CCardProgramState::Finished;
-        spindleDirection_ = 0;
     } else if (after == After::Pause) {
         programState_ = CCardProgramState::Paused;
     }

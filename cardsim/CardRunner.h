@@ -12,9 +12,10 @@
 #include "cardsim/CardPath.h"
 #include "cardsim/CardProgram.h"
 #include "cardsim/CardState.h"
+#include "controller/CardModes.h"
+#include "controller/ControllerCodes.h"
 #include "gcode/Block.h"
 #include "gcode/Planner.h"
-#include "controller/ControllerCodes.h"
 
 #include <cstdint>
 #include <deque>
@@ -45,7 +46,7 @@ constexpr std::uint32_t kProgMotorError = psw::MotorError;
 
 class CCardRunner {
 public:
-    explicit CCardRunner(CCardState& state) : state_(state) {}
+    explicit CCardRunner(CCardState& state) : state_(state) { PowerOn(); }
 
     void Select(std::shared_ptr<const CCardProgram> program);
     bool CycleStart();
@@ -54,6 +55,8 @@ public:
     void Abort();
     // The axes were halted from outside (emergency stop): drop the move at once.
     void Halt();
+    // A configuration was read: before anything ran it sets the power-on modes (units).
+    void ConfigurationRead();
 
     void Step();
     std::uint64_t QuietSteps() const;
@@ -70,8 +73,11 @@ public:
     int ProgramNumber() const { return program_ ? program_->Number() : 0; }
     int Tool() const { return tool_; }
     double SpindleSpeed() const;
-    // The running program's modal state (coolant, tool length, work offset, ...).
+    // The modal state in force (coolant, tool length, work offset, ...), kept from one
+    // program to the next until M2 or M30 resets part of it or an abort all of it.
     const gcode::CModalState& Modal() const { return planner_.Modal(); }
+    // The modal state as the card answers it (code::ActiveModes and the value queries).
+    CardModes Modes() const;
 
 private:
     enum class After { Continue, Pause, End };
@@ -85,6 +91,8 @@ private:
         bool dwell = false;
         double seconds = 0; // dwell
     };
+
+    void PowerOn();
 
     // Running blocks (CardRunnerBlocks.cpp).
     void RunBlocks();
@@ -124,7 +132,8 @@ private:
     gcode::CBlock block_;
     std::vector<gcode::CSegment> segments_;
     double spindle_ = 0;
-    int spindleDirection_ = 0; // 1 M3, -1 M4, 0 M5
+    int spindleDirection_ = 0;  // 1 M3, -1 M4, 0 M5
+    bool modalTouched_ = false; // a block ran since power-on, reset or an interrupting abort
 };
 
 } // namespace morvik

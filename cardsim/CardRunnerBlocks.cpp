@@ -114,6 +114,7 @@ std::string CCardRunner::RunBlock() {
     segments_.clear();
     gcode::CSinkFunction sink([this](const gcode::CSegment& s) { segments_.push_back(s); });
     std::string why = planner_.Apply(block_, sink);
+    modalTouched_ = true;
     TakeModalState();
     for (const gcode::CSegment& segment : segments_) {
         if (why.empty()) {
@@ -148,6 +149,28 @@ void CCardRunner::TakeModalState() {
     spindleDirection_ = modal.spindle == gcode::CSpindle::Clockwise          ? 1
                         : modal.spindle == gcode::CSpindle::CounterClockwise ? -1
                                                                              : 0;
+}
+
+CardModes CCardRunner::Modes() const {
+    const gcode::CModalState& modal = planner_.Modal();
+    CardModes modes;
+    modes.motion = static_cast<int>(modal.motion);
+    modes.plane = static_cast<int>(modal.plane);
+    modes.inch = modal.units == gcode::CUnits::Inch;
+    modes.incremental = modal.distance == gcode::CDistance::Incremental;
+    modes.workSystem = modal.coordSystem;
+    modes.toolLengthOn = modal.toolLengthOn;
+    modes.h = modal.toolLengthOn && modal.toolLengthH >= 0 ? modal.toolLengthH : CardModes::kNoH;
+    modes.spindle = static_cast<int>(modal.spindle);
+    modes.mist = modal.mist;
+    modes.flood = modal.flood;
+    modes.retractR = modal.retract == gcode::CRetract::RPlane;
+    modes.feedGiven = modal.feedGiven;
+    modes.tool = modal.ActiveTool();
+    modes.feed = modal.feedGiven ? modal.feedWord : 0.0;
+    modes.speed = modal.speed;
+    modes.toolLength = modal.toolLengthOn ? modal.toolLength : 0.0;
+    return modes;
 }
 
 void CCardRunner::PartError(const std::string& why) {

@@ -35,6 +35,11 @@ constexpr std::int32_t RepeatCount = 464;    // 32-bit integer
 constexpr std::int32_t ProgramNumber = 465;  // 32-bit integer
 constexpr std::int32_t ToolNumber = 466;     // 32-bit integer
 constexpr std::int32_t SpindleSpeed = 467;   // double
+// The modal state in force (CardModes.h): the modes word, then F, S and the tool length.
+constexpr std::int32_t ActiveModes = 468;      // 32-bit integer
+constexpr std::int32_t ActiveFeed = 469;       // double, program units per minute
+constexpr std::int32_t ActiveSpeed = 470;      // double, the S word
+constexpr std::int32_t ToolLengthOffset = 471; // double, the card's length unit
 } // namespace code
 
 // Bits of the program status word (reply of code::ProgramStatus).

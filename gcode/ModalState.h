@@ -46,6 +46,7 @@ struct CModalState {
     CCutterComp cutterComp = CCutterComp::Off;
     bool toolLengthOn = false; // G43
     double toolLength = 0;     // output length along Z
+    int toolLengthH = -1;      // the H word of that G43; -1: the tool's own length (no H)
     int coordSystem = 0;       // 0 = G54 ... 5 = G59
     CPathControl pathControl = CPathControl::Blending;
     CRetract retract = CRetract::Initial;

@@ -54,7 +54,24 @@ std::string CPlanner::Apply(const CBlock& block, CSegmentSink& sink) {
     if (why.empty()) {
         why = Motion(block, codes, sink);
     }
+    if (why.empty() && modal_.stop == CStop::End) {
+        EndProgram();
+    }
     return why;
+}
+
+void CPlanner::EndProgram() {
+    modal_.coordSystem = 0;
+    modal_.plane = CPlane::XY;
+    modal_.distance = CDistance::Absolute;
+    modal_.feedMode = CFeedMode::PerMinute;
+    modal_.cutterComp = CCutterComp::Off;
+    modal_.motion = CMotion::Feed;
+    modal_.spindle = CSpindle::Off;
+    modal_.mist = false;
+    modal_.flood = false;
+    modal_.feedGiven = false;
+    modal_.feedWord = 0;
 }
 
 std::string CPlanner::CollectCodes(const CBlock& block, CBlockCodes& codes) const {
@@ -184,6 +201,7 @@ std::string CPlanner::ApplyToolLength(const CBlock& block, bool on) {
     if (!on) {
         modal_.toolLengthOn = false;
         modal_.toolLength = 0;
+        modal_.toolLengthH = -1;
         return {};
     }
     if (block.Has('H')) {
@@ -192,6 +210,7 @@ std::string CPlanner::ApplyToolLength(const CBlock& block, bool on) {
             return "H offset number out of range";
         }
         modal_.toolLength = setup_.hOffsets[h];
+        modal_.toolLengthH = h;
     } else {
         const int tool = modal_.ActiveTool();
         const int tools = static_cast<int>(setup_.toolLengths.size()) - 1;
@@ -202,6 +221,7 @@ std::string CPlanner::ApplyToolLength(const CBlock& block, bool on) {
             return "G43 without H needs a tool 1 to " + std::to_string(tools);
         }
         modal_.toolLength = setup_.toolLengths[tool];
+        modal_.toolLengthH = -1;
     }
     modal_.toolLengthOn = true;
     return {};

@@ -45,6 +45,12 @@ public:
 
     // The modal state a program starts with; the position stays.
     void Reset();
+    // What the end of a program (M2, M30) resets, after the block's motion: G54, G17, G90,
+    // G94, G40, G1, M5, M9 and the feed back to its first value. Units, the tool length and
+    // the tool in the spindle stay.
+    void EndProgram();
+    // Planning goes on from a modal state read elsewhere (the machine's, for a preview).
+    void SetModal(const CModalState& modal) { modal_ = modal; }
     // A new setup (the machine's tables changed) for the blocks still to come.
     void SetSetup(CPlannerSetup setup) { setup_ = std::move(setup); }
     void SetPosition(const CAxes& position) { position_ = position; }
