@@ -181,6 +181,26 @@ double MotionController::QueryDouble(std::int32_t code) {
     return QueryBinary(code, KELV_TYPE_DOUBLE);
 }
 
+std::optional<std::int32_t> MotionController::TryQueryInt(std::int32_t code) {
+    std::int32_t zero = 0;
+    if (api_.dorncmdex(binaryHandle_, 0, code, &zero, KELV_TYPE_INT32) != 0)
+        return std::nullopt;
+    std::int32_t reply = 0;
+    if (api_.dornrpyex(binaryHandle_, &reply, KELV_TYPE_INT32) != 0)
+        return std::nullopt;
+    return reply;
+}
+
+std::optional<double> MotionController::TryQueryDouble(std::int32_t code) {
+    std::int32_t zero = 0;
+    if (api_.dorncmdex(binaryHandle_, 0, code, &zero, KELV_TYPE_INT32) != 0)
+        return std::nullopt;
+    double reply = 0;
+    if (api_.dornrpyex(binaryHandle_, &reply, KELV_TYPE_DOUBLE) != 0)
+        return std::nullopt;
+    return reply;
+}
+
 bool MotionController::BinaryReady() {
     return api_.dornrdy(binaryHandle_) != 0;
 }

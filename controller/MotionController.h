@@ -27,6 +27,7 @@
 
 #include <cstdint>
 #include <iosfwd>
+#include <optional>
 #include <string>
 
 namespace morvik {
@@ -103,6 +104,9 @@ public:
     std::int32_t QueryInt(std::int32_t code);
     double QueryDouble(std::int32_t code);
     std::uint32_t ProgramStatus();
+    // A query whose command the card may not know: empty when the card refused the command.
+    std::optional<std::int32_t> TryQueryInt(std::int32_t code);
+    std::optional<double> TryQueryDouble(std::int32_t code);
     bool BinaryReady();
     // BinaryReady polled every kBinaryPollMs for at most limitMs.
     bool WaitBinaryReady(std::uint32_t limitMs = kBinaryReadyLimitMs);

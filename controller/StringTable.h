@@ -42,6 +42,10 @@ constexpr int MachineHomed = 34250;
 constexpr int SoftLimitReached = 34251;
 constexpr int AxisErrorOn = 34252;
 constexpr int ProgramStopped = 34253;
+// The card's modal state: the message line at Start and at touch-off.
+constexpr int ModesLeftInForce = 34260;
+constexpr int WorkZeroToolLength = 34261;
+constexpr int WorkZeroToolLengthUnknown = 34262;
 // The MDI command line: what is said under it.
 constexpr int MdiBlockNotSent = 34230;
 constexpr int MdiNeedsMdiMode = 34231;

@@ -137,6 +137,11 @@ void MachineInfo::FollowAxisErrors(const MachineSnapshot& snapshot) {
     }
 }
 
+void MachineInfo::Notice(const std::string& text) {
+    messageKind_ = MessageKind::Notice;
+    texts_.message = text;
+}
+
 void MachineInfo::ShowPartError() {
     texts_.message = MessageText(msg::ProgramStopped) + " " + errorReason_;
     const std::string card = lastCardLine_.empty() ? partialLine_ : lastCardLine_;

@@ -13,7 +13,8 @@
 //     the card sends as its message for the error; it stays until the next run starts;
 //   - in Jog mode an axis error coming on says which axis: "Soft limit reached on axis X" when
 //     the axis stands at (or beyond) one of its soft limits, else "Axis error on axis X"; it
-//     goes once that axis's error is gone.
+//     goes once that axis's error is gone;
+//   - a notice of the station's own (Notice), until another message takes its place.
 // The progress: with a program loaded and not yet run, its number and line count; from its
 // start on, the line the card runs (the last one seen once the run is over), the line count and
 // the time since the station saw it start, on the machine's clock, frozen when the run ends.
@@ -52,12 +53,15 @@ public:
     void OnProgramStarted(std::int32_t number) override;
     void OnPartError(std::uint32_t errorBits, const std::string& reason) override;
     void OnCardText(const std::string& text) override;
+    // A line of the station's own on the message line (the modes left in force at Start, what
+    // touch-off subtracted); it stays until another message takes its place.
+    void Notice(const std::string& text);
 
     // "H:MM:SS" of a time in milliseconds (whole seconds, cut).
     static std::string ElapsedText(std::uint64_t ms);
 
 private:
-    enum class MessageKind { None, PartError, Axis };
+    enum class MessageKind { None, PartError, Axis, Notice };
 
     void FollowRun(const MachineSnapshot& snapshot);
     void FollowAxisErrors(const MachineSnapshot& snapshot);

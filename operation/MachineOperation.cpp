@@ -1,5 +1,7 @@
 #include "operation/MachineOperation.h"
 
+#include "operation/ActiveModes.h"
+
 #include "controller/ControllerCodes.h"
 #include "controller/StringTable.h"
 #include "machine/Machine.h"
@@ -102,13 +104,35 @@ void MachineOperation::Start() {
         return;
     if (machine_.State().mode == MachineMode::Home)
         modes_.StartHoming();
-    else if (machine_.State().mode == MachineMode::Run)
+    else if (machine_.State().mode == MachineMode::Run) {
+        NameModesLeftInForce();
         program_.RunStart();
+    }
 }
 
 void MachineOperation::Block() {
-    if (Live() && machine_.State().mode == MachineMode::Run)
+    if (Live() && machine_.State().mode == MachineMode::Run) {
+        NameModesLeftInForce();
         program_.RunBlock();
+    }
+}
+
+// A part program about to start from its first line, on a card whose modes an MDI block or an
+// earlier program left other than they are when the card is switched on: the message line
+// names them before the program moves, for a program that does not set them itself.
+void MachineOperation::NameModesLeftInForce() {
+    const MachineSnapshot& now = cycle_.Snapshot();
+    const MachineState& state = machine_.State();
+    if (!state.partLoaded || !now.cardModes)
+        return;
+    const std::uint32_t status = now.programStatus.value_or(0);
+    const bool fromTheTop =
+        state.partReplaced || ((status & psw::Ready) != 0 && (status & psw::Paused) == 0);
+    if (!fromTheTop)
+        return;
+    const std::string left = ModesLeftInForce(*now.cardModes, DefaultUnitsInch(machine_));
+    if (!left.empty())
+        info_.Notice(MessageText(msg::ModesLeftInForce) + " " + left);
 }
 
 void MachineOperation::FeedHold() {
@@ -150,7 +174,21 @@ bool MachineOperation::SetWorkZero(std::size_t axis) {
     const bool current = machine_.State().positionReadout == PositionReadout::Current;
     const double position = current ? which.GetPosition() : which.GetOptimal();
     const MachineSnapshot& now = cycle_.Snapshot();
-    StoreWorkZero(machine_, axis, position, now.workSystem, now.toolLength);
+    double toolLength = now.toolLength;
+    if (axis == 2) {
+        // Z's zero lies the tool length in force below the spindle's position: the card's
+        // length, after whatever MDI blocks and programs changed tools and G43/G49. A card
+        // that does not say is not guessed for.
+        const std::optional<CardModes> modes = ReadCardModes(machine_.Controller());
+        if (!modes) {
+            info_.Notice(MessageText(msg::WorkZeroToolLengthUnknown));
+            return false;
+        }
+        toolLength = modes->toolLength;
+        info_.Notice(MessageText(msg::WorkZeroToolLength) + " " + ToolLengthText(*modes, machine_));
+    }
+    const int workSystem = now.cardModes ? now.cardModes->workSystem : now.workSystem;
+    StoreWorkZero(machine_, axis, position, workSystem, toolLength);
     // A file that could not be written, or a card that did not answer, has told the operator;
     // the value is kept all the same, as a setup dialog keeps what it stored.
     machine_.DownloadWorkCoordinates();
@@ -319,6 +357,11 @@ void MachineOperation::StopAll() {
     if (!Live())
         return;
     CardOperation operation(machine_.Gate());
+    // A homing macro stopped before its end leaves the machine not homed.
+    if (machine_.State().homingUnderWay && machine_.Homing().homingMacro.Get() != 0) {
+        machine_.State().homingUnderWay = false;
+        machine_.State().homed = false;
+    }
     // Whoever started it (Start, MDI, a homing macro): the card's program is aborted.
     const bool aborted = machine_.Controller().AbortProgramAndWait(machine_.AbortWaitMs());
     if (aborted)

@@ -173,6 +173,7 @@ public:
 
 private:
     bool Live() const;
+    void NameModesLeftInForce();
     void Select(void (ModeControl::*select)());
     bool CycleButtonsEnabled() const;
     bool AxisControlEnabled(PanelAction action) const;

@@ -8,6 +8,7 @@
 // ProgramCounters, the snapshot's type for the part program's counters.
 #pragma once
 
+#include "controller/CardModes.h"
 #include "machine/MachineState.h"
 
 #include <array>
@@ -70,9 +71,12 @@ struct MachineSnapshot {
     // under way), and the last line seen running since the program was loaded (0: none yet).
     std::optional<std::int32_t> runningLine;
     std::int32_t lastLine = 0;
-    // The loaded program's modal state at lastLine as the station's G-code reader follows it:
-    // the S word and spindle direction in force, the work coordinate system (0 = G54 ...
-    // 5 = G59) and the tool length in force (0 without G43).
+    // The card's modal state (ActiveModes.h), read in Run, MDI and Jog mode; empty in the other
+    // modes and when the card does not answer it.
+    std::optional<CardModes> cardModes;
+    // The S word and spindle direction in force, the work coordinate system (0 = G54 ...
+    // 5 = G59) and the tool length in force (0 without G43): the card's (cardModes) when it
+    // answered, else the loaded program's at lastLine as the station's G-code reader follows it.
     double commandedSpeed = 0;
     int spindleDirection = 0; // 1 M3, -1 M4, 0 M5
     int workSystem = 0;

@@ -60,12 +60,28 @@ void ModeControl::SelectHome() {
 void ModeControl::StartHoming() {
     WriteToHomingView(msg::HomingMachine);
     const int macro = machine_.Homing().homingMacro.Get();
+    MachineState& state = machine_.State();
     if (macro != 0)
         machine_.Controller().SendAscii(AsciiCommand("MC", macro));
-    // Homed whether or not a macro is configured; never cleared while the document lives.
-    machine_.State().homed = true;
-    // Under way until the status cycle sees every axis at rest (at once without a macro).
-    machine_.State().homingUnderWay = true;
+    // Without a macro there is nothing to wait for: homed at once. With one, the machine is
+    // homed only once the macro has run to its end - every axis at rest without an error and
+    // nobody having stopped it (StatusCycle::EndHoming); until then it is not, even if it was
+    // homed before, since the macro moves the axes away from where they were homed.
+    state.homed = macro == 0;
+    state.homingUnderWay = true;
+}
+
+// Leaving Home mode or Stop while the macro still moves: the card stops it, and the machine
+// is not homed.
+bool ModeControl::StopHoming() {
+    MachineState& state = machine_.State();
+    if (!state.homingUnderWay)
+        return true;
+    state.homingUnderWay = false;
+    if (machine_.Homing().homingMacro.Get() == 0)
+        return true;
+    state.homed = false;
+    return machine_.Controller().AbortProgramAndWait(machine_.AbortWaitMs());
 }
 
 void ModeControl::ZeroAxisReadout(int axis) {
@@ -124,8 +140,9 @@ bool ModeControl::LeaveJog() {
 }
 
 bool ModeControl::LeaveHome() {
-    // Out of Home mode nobody watches the axes come to rest any more.
-    machine_.State().homingUnderWay = false;
+    // Out of Home mode nobody watches the axes come to rest any more: a macro still moving is
+    // stopped, not left to run on unwatched.
+    StopHoming();
     CloseMachineView(machine_, ViewKind::HomingView);
     // A failed download has told the operator; the station stays usable in the new mode.
     machine_.DownloadConfiguration();

@@ -51,6 +51,9 @@ public:
 
     // Start in Home mode.
     void StartHoming();
+    // The homing macro is stopped before its end (Stop, leaving Home mode): the card aborts it
+    // and the machine is not homed. False when the card did not confirm the abort.
+    bool StopHoming();
     // The X, Y or Z readout button (axis 0, 1, 2), in Jog mode only: the axis's program offset
     // becomes its current position in the default part-program length unit (axes on the card
     // only), then the configuration is downloaded and the document marked modified.

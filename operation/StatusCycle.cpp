@@ -3,6 +3,7 @@
 #include "controller/ControllerCodes.h"
 #include "controller/StringTable.h"
 #include "machine/Machine.h"
+#include "operation/ActiveModes.h"
 #include "operation/ExternalControls.h"
 #include "operation/Jogging.h"
 #include "operation/ProgramView.h"
@@ -130,9 +131,11 @@ void StatusCycle::ReadStatus() {
         panel_.programStatus = *snapshot_.programStatus;
         if (*snapshot_.programStatus & kRunUnderWay)
             snapshot_.runningLine = machine_.Controller().QueryInt(code::FilePosition);
+        snapshot_.cardModes = ReadCardModes(machine_.Controller());
         return;
     case MachineMode::Jog:
         ReadAxisErrors();
+        snapshot_.cardModes = ReadCardModes(machine_.Controller());
         return;
     case MachineMode::Home:
         ReadAxisErrors();
@@ -143,6 +146,7 @@ void StatusCycle::ReadStatus() {
         // given one is asked nothing, as before.
         if (machine_.State().programStarted)
             snapshot_.programStatus = machine_.Controller().ProgramStatus();
+        snapshot_.cardModes = ReadCardModes(machine_.Controller());
         return;
     case MachineMode::None:
         return;
@@ -185,6 +189,14 @@ void StatusCycle::FollowProgram() {
         (*snapshot_.programStatus & psw::Finished))
         lastLine_ = static_cast<std::int32_t>(state.partLines.size());
     snapshot_.lastLine = lastLine_;
+    if (snapshot_.cardModes) {
+        const CardModes& card = *snapshot_.cardModes;
+        snapshot_.commandedSpeed = card.speed;
+        snapshot_.spindleDirection = card.spindle == 1 ? 1 : card.spindle == 2 ? -1 : 0;
+        snapshot_.workSystem = card.workSystem;
+        snapshot_.toolLength = card.toolLength;
+        return;
+    }
     if (!state.partLoaded)
         return;
     const gcode::CModalState& modal = modal_.At(machine_, static_cast<std::size_t>(lastLine_));
@@ -279,6 +291,11 @@ void StatusCycle::AnnounceProgramEdges(std::uint32_t status) {
 void StatusCycle::EndHoming() {
     machine_.State().homingUnderWay = false;
     snapshot_.homing = false;
+    // At rest in error (an emergency stop ended the macro) is not at the macro's end.
+    if (snapshot_.AnyAxisError())
+        return;
+    machine_.State().homed = true;
+    snapshot_.homed = true;
     if (machine_.State().views.Has(ViewKind::HomingView))
         // On a line of its own, whether or not the card's text ended one.
         machine_.Operator().AppendToView(ViewKind::HomingView,

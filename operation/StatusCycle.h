@@ -9,9 +9,13 @@
 //      Paused or Feed hold), the line the card runs (query 461); in Jog and Home mode the axis
 //      error condition of X, Y, Z and the cutter, and while the homing macro runs whether each
 //      one's motion finished; in MDI mode the program status word once a block
-//      was started (MachineState::programStarted); in the other modes nothing;
-//      FollowProgram then reads the loaded program's modal state at that line (ProgramModal),
-//      which asks the card nothing;
+//      was started (MachineState::programStarted); in the other modes nothing; then in Run,
+//      MDI and Jog mode the card's modal state (ActiveModes.h: queries 468 to 471), which
+//      carries from one program to the next, so the MDI panel, the readouts' work origin and
+//      touch-off show the card's modes, not the text's;
+//      FollowProgram then takes the S word, work system and tool length from those modes, or,
+//      from a card that does not answer them, from the loaded program's modal state at that
+//      line (ProgramModal), which asks the card nothing;
 //   4. StepJogging: in Jog mode the jog step;
 //   5. ReadPositions: one position per component as the readout setting chooses, the
 //      spindle's speed;

@@ -75,18 +75,38 @@ TEST_F(InfoOnCard, TheHomedMarkFollowsTheHomingMacroToItsEnd) {
     EXPECT_EQ(ui.calls.back(), homed);
 }
 
-TEST_F(InfoOnCard, LeavingHomeModeWhileTheMacroRunsEndsTheWatch) {
+// Homing that did not run to its end leaves the machine not homed, whether Home mode was left
+// or Stop pressed while the macro moved; the macro does not run on unwatched.
+TEST_F(InfoOnCard, HomingLeftOrStoppedMidMacroLeavesTheMachineNotHomed) {
     machine->AxisX().MachineOffset().Set(unit::Inch, 2.0);
     machine->Homing().homingMacro.Set(5);
     ASSERT_TRUE(machine->DownloadConfiguration());
+    for (const bool leave : {true, false}) {
+        SCOPED_TRACE(leave ? "Home mode left" : "Stop pressed");
+        op->SelectHome();
+        op->Start();
+        Ticks(1);
+        ASSERT_EQ(Info().homed, HomedLamp::Homing);
+        if (leave)
+            op->SelectJog();
+        else
+            op->StopAll();
+        Ticks(30);
+        EXPECT_EQ(Info().homed, HomedLamp::NotHomed);
+        EXPECT_FALSE(machine->State().homed);
+        EXPECT_FALSE(op->Snapshot().homing);
+        const double x = *op->Snapshot().Axis(SnapshotAxis::X).optimal;
+        EXPECT_LT(x, 1.9) << "stopped short of machine zero";
+        ui.messages.clear();
+        op->SelectRun();
+        EXPECT_EQ(machine->State().mode, leave ? MachineMode::Jog : MachineMode::Home);
+        EXPECT_EQ(ui.messages, std::vector<int>{msg::MustHomeBeforeRun});
+    }
+    // Run to its end, the macro homes the machine.
     op->SelectHome();
     op->Start();
-    Ticks(1);
-    ASSERT_EQ(Info().homed, HomedLamp::Homing);
-    op->SelectJog();
-    Ticks(1);
-    EXPECT_EQ(Info().homed, HomedLamp::Homed);
-    EXPECT_FALSE(op->Snapshot().homing);
+    ASSERT_TRUE(TickUntil([&] { return Info().homed == HomedLamp::Homed; }, 200));
+    EXPECT_TRUE(machine->State().homed);
 }
 
 // ---- Message line ----
@@ -211,8 +231,9 @@ TEST_F(InfoOnCard, WorkCoordinatesSubtractProgramOffsetWorkOffsetAndToolLength) 
     machine->WorkCoords()[1].Z().Set(unit::Inch, -2.0); // G55
     machine->Tools()[2].Z().Set(unit::Inch, 0.5);       // T3
     ASSERT_TRUE(machine->DownloadAll());
-    // G55 and the length of tool 3 in force, Z ends at work 0.25.
-    LoadInRun({"O0100", "G20 G90 G55", "T3 M6", "G43 G00 Z0.25", "M30"});
+    // G55 and the length of tool 3 in force, Z ends at work 0.25. No M30: the end of a program
+    // would set G54 again (the tool length stays).
+    LoadInRun({"O0100", "G20 G90 G55", "T3 M6", "G43 G00 Z0.25"});
     op->ToggleWorkReadouts();
     op->Start();
     ASSERT_TRUE(

@@ -70,8 +70,11 @@ inline bool OnlyReads(const std::string& line) {
     const bool fileText = line.starts_with("dornputs(") &&
                           line.find("\\r\")") == std::string::npos &&
                           line.find("\\x1a") == std::string::npos;
-    // Queries 460 to 467 ("dorncmdex(0x101, 0, 46n, ...").
-    const bool query = line.starts_with("dorncmdex(") && line.find(", 0, 46") != std::string::npos;
+    // Queries 460 to 467 ("dorncmdex(0x101, 0, 46n, ...") and the modal state's 468 to 471.
+    const bool query =
+        line.starts_with("dorncmdex(") && (line.find(", 0, 46") != std::string::npos ||
+                                           line.find(", 0, 470, ") != std::string::npos ||
+                                           line.find(", 0, 471, ") != std::string::npos);
     return fileText || query;
 }
 
@@ -133,10 +136,13 @@ protected:
         }
     }
 
-    // Home mode and Start: the machine is homed.
+    // Home mode and Start, then ticks until the homing macro has run to its end: the machine
+    // is homed.
     void HomeMachine() {
         op->SelectHome();
         op->Start();
+        for (int i = 0; i < 600 && !machine->State().homed; ++i)
+            Ticks(1);
         ASSERT_TRUE(machine->State().homed);
     }
 

@@ -142,7 +142,12 @@ TEST_F(IndicatorsOnFake, TheLampsFollowTheStatusWordInRunAndTheAxisErrorsInJogAn
         EXPECT_EQ(panel.indicators, c.lamps);
         const bool run = c.mode == MachineMode::Run;
         EXPECT_EQ(panel.programStatus, run ? c.status : 0xdead) << "kept from Run mode only";
-        EXPECT_EQ(fake.CountOf("dornrpyex") > 1, run) << "the status word is read in Run only";
+        const auto commands = fake.CallsOf("dorncmdex");
+        const bool statusRead =
+            std::any_of(commands.begin(), commands.end(), [](const std::string& call) {
+                return call.find(", 460, ") != std::string::npos;
+            });
+        EXPECT_EQ(statusRead, run) << "the status word is read in Run only";
     }
 }
 
