@@ -1,5 +1,6 @@
 #include "ui/MdiCommandLine.h"
 
+#include "operation/ActiveModes.h"
 #include "operation/MachineOperation.h"
 #include "ui/ControlPanel.h"
 #include "ui/PanelControls.h"
@@ -38,7 +39,7 @@ MachineOperation* MdiCommandLine::Operation() {
 MdiCommandLine::MdiCommandLine(WordSource words, QWidget* parent)
     : QWidget(parent), words_(std::move(words)), line_(new QLineEdit(this)),
       compose_(new QPushButton("Compose", this)), feedback_(new QPlainTextEdit(this)),
-      history_(new QListWidget(this)) {
+      history_(new QListWidget(this)), modes_(new QLabel(this)) {
     line_->setObjectName(ControlPanel::ControlName(control::kMdiCommandLine));
     line_->setPlaceholderText("Block, then Enter");
     line_->setMaxLength(static_cast<int>(MdiBlock::kLineLimit) + 1); // one more is refused
@@ -51,6 +52,8 @@ MdiCommandLine::MdiCommandLine(WordSource words, QWidget* parent)
     feedback_->setMaximumHeight(feedback_->fontMetrics().lineSpacing() * kFeedbackRows + 8);
     history_->setObjectName(ControlPanel::ControlName(control::kMdiHistory));
     history_->setFocusPolicy(Qt::ClickFocus);
+    modes_->setObjectName(ControlPanel::ControlName(control::kMdiModes));
+    modes_->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
     auto* grid = new QGridLayout(this);
     grid->setContentsMargins(0, 0, 0, 0);
@@ -60,10 +63,11 @@ MdiCommandLine::MdiCommandLine(WordSource words, QWidget* parent)
     grid->addWidget(label, 0, 0);
     grid->addWidget(line_, 0, 1);
     grid->addWidget(compose_, 0, 2);
-    grid->addWidget(feedback_, 1, 0, 1, 3);
-    grid->addWidget(new QLabel("History", this), 2, 0, 1, 3);
-    grid->addWidget(history_, 3, 0, 1, 3);
-    grid->setRowStretch(3, 1);
+    grid->addWidget(modes_, 1, 0, 1, 3);
+    grid->addWidget(feedback_, 2, 0, 1, 3);
+    grid->addWidget(new QLabel("History", this), 3, 0, 1, 3);
+    grid->addWidget(history_, 4, 0, 1, 3);
+    grid->setRowStretch(4, 1);
 
     connect(line_, &QLineEdit::returnPressed, this, &MdiCommandLine::SendLine);
     connect(compose_, &QPushButton::clicked, this, &MdiCommandLine::Compose);
@@ -112,8 +116,20 @@ void MdiCommandLine::Recall(bool older) {
         line_->setText(QString::fromStdString(*text));
 }
 
-void MdiCommandLine::OnSnapshot(const MachineSnapshot& /*snapshot*/) {
+void MdiCommandLine::OnSnapshot(const MachineSnapshot& snapshot) {
     Refresh();
+    ShowModes(snapshot);
+}
+
+// Shown only from a tick that asked the card (MDI mode); a card that does not answer says so.
+void MdiCommandLine::ShowModes(const MachineSnapshot& snapshot) {
+    if (snapshot.mode != MachineMode::Mdi)
+        return;
+    const QString text = snapshot.cardModes
+                             ? QString::fromStdString(ActiveModesText(*snapshot.cardModes))
+                             : QStringLiteral("Modes not known: the card does not tell them");
+    if (modes_->text() != text)
+        modes_->setText(text);
 }
 
 void MdiCommandLine::OnModeChanged(MachineMode /*from*/, MachineMode to) {

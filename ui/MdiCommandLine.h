@@ -1,8 +1,9 @@
 // The MDI panel's command line, under its word fields: the operator types a block (or has
 // Compose build it from the filled word fields) and presses Enter; the block runs on the card
 // through MachineOperation::SendMdiBlock. Up and Down walk the history of sent blocks; under
-// the line stand what the card and the station said about the blocks, and the history itself
-// (an entry activated, by double click or Enter, is put back on the line).
+// the line stand the card's modes in force (one line of codes, from each tick's snapshot: they
+// carry from block to block), what the card and the station said about the blocks, and the
+// history itself (an entry activated, by double click or Enter, is put back on the line).
 //
 // The widget shows and sends; the session (MdiSession) holds the lines and the history. It
 // follows the session as an observer of the machine: every snapshot refreshes the enabled
@@ -20,6 +21,7 @@
 #include <functional>
 #include <vector>
 
+class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPlainTextEdit;
@@ -45,6 +47,8 @@ public:
     QPushButton* ComposeButton() const { return compose_; }
     QPlainTextEdit* FeedbackView() const { return feedback_; }
     QListWidget* HistoryList() const { return history_; }
+    // The card's modes in force, one line of codes, as of the last tick.
+    QLabel* ModesLine() const { return modes_; }
 
     // Enter on the line.
     void SendLine();
@@ -64,12 +68,14 @@ private:
     static MachineOperation* Operation();
     void Recall(bool older);
     void ShowSession(MachineOperation& operation);
+    void ShowModes(const MachineSnapshot& snapshot);
 
     WordSource words_;
     QLineEdit* line_;
     QPushButton* compose_;
     QPlainTextEdit* feedback_;
     QListWidget* history_;
+    QLabel* modes_;
     MachineOperation* attached_ = nullptr;
     std::uint64_t shownRevision_ = 0;
     bool shownOnce_ = false;

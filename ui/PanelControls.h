@@ -40,6 +40,7 @@ inline constexpr int kMdiCommandLine = 1300;
 inline constexpr int kMdiCompose = 1301;
 inline constexpr int kMdiFeedback = 1302;
 inline constexpr int kMdiHistory = 1303;
+inline constexpr int kMdiModes = 1304; // the card's modes in force
 // The information strip (MachineInfoStrip.h): the work / machine coordinates switch and
 // touch-off.
 inline constexpr int kWorkReadouts = 1340;

@@ -69,3 +69,45 @@ CPreviewSetup PreviewSetupOf(const CMachine& machine) {
 }
 
 } // namespace morvik::preview
+
+namespace morvik::preview {
+
+gcode::CModalState ModalOf(const CardModes& modes, const gcode::CPlannerSetup& planner) {
+    gcode::CModalState modal = gcode::CPlanner(planner).Modal();
+    if (modes.motion >= 0 && modes.motion <= static_cast<int>(gcode::CMotion::ChipBreak))
+        modal.motion = static_cast<gcode::CMotion>(modes.motion);
+    if (modes.plane >= 0 && modes.plane <= static_cast<int>(gcode::CPlane::YZ))
+        modal.plane = static_cast<gcode::CPlane>(modes.plane);
+    modal.units = modes.inch ? gcode::CUnits::Inch : gcode::CUnits::Mm;
+    modal.distance = modes.incremental ? gcode::CDistance::Incremental : gcode::CDistance::Absolute;
+    modal.coordSystem = modes.workSystem >= 0 && modes.workSystem < 6 ? modes.workSystem : 0;
+    modal.toolLengthOn = modes.toolLengthOn;
+    modal.toolLength = modes.toolLengthOn ? modes.toolLength : 0.0;
+    modal.toolLengthH = modes.toolLengthOn && modes.h != CardModes::kNoH ? modes.h : -1;
+    modal.spindle = modes.spindle == 1   ? gcode::CSpindle::Clockwise
+                    : modes.spindle == 2 ? gcode::CSpindle::CounterClockwise
+                                         : gcode::CSpindle::Off;
+    modal.mist = modes.mist;
+    modal.flood = modes.flood;
+    modal.retract = modes.retractR ? gcode::CRetract::RPlane : gcode::CRetract::Initial;
+    modal.feedGiven = modes.feedGiven;
+    modal.feedWord = modes.feedGiven ? modes.feed : 0.0;
+    modal.speed = modes.speed;
+    modal.selectedTool = modes.tool;
+    modal.spindleTool = modes.tool;
+    return modal;
+}
+
+void StartAtTheMachine(CPreviewSetup& setup, const CToolpathFeed& feed) {
+    setup.start = setup.workZero;
+    if (feed.toolKnown) {
+        for (std::size_t a = 0; a < feed.tool.size(); ++a)
+            setup.start[a] = feed.tool[a];
+    }
+    if (feed.modes) {
+        setup.planner.initialTool = feed.modes->tool;
+        setup.modal = ModalOf(*feed.modes, setup.planner);
+    }
+}
+
+} // namespace morvik::preview

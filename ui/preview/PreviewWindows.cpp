@@ -161,7 +161,7 @@ void CPreviewWindows::Forget(QObject* window) {
 CPreviewSetup CPreviewWindows::SetupNow() const {
     CMachine* machine = machine_ ? machine_() : nullptr;
     CPreviewSetup setup = machine != nullptr ? PreviewSetupOf(*machine) : CPreviewSetup{};
-    setup.start = setup.workZero;
+    StartAtTheMachine(setup, lastFeed_);
     return setup;
 }
 
@@ -173,9 +173,15 @@ void CPreviewWindows::PlanMachineProgram() {
     std::shared_ptr<const std::string> text;
     if (machine != nullptr && machine->State().partLoaded)
         text = machine->State().partText;
-    if (plannedText_.has_value() && *plannedText_ == text)
+    // The same text is planned again when the tool or the card's modes moved before the run
+    // began (a jog, an MDI block, a Restart): the next run starts from there.
+    const StartKey start{lastFeed_.toolKnown ? std::optional(lastFeed_.tool) : std::nullopt,
+                         lastFeed_.modes};
+    const bool sameStart = plannedStart_ == start || lastFeed_.doneBefore != 0;
+    if (plannedText_.has_value() && *plannedText_ == text && (text == nullptr || sameStart))
         return;
     plannedText_ = text;
+    plannedStart_ = start;
     if (text == nullptr) {
         machinePlanner_->CancelAll();
         machineWidget_->ShowNothing(CToolpathWindow::kNoProgram);

@@ -7,7 +7,9 @@
 // View > Toolpath opens or closes the preview that belongs to the active window (an editor's
 // when a part program window is active, else the machine's). On each tick the main window
 // hands the preview a feed (ToolpathFeed.h); part program windows of the loaded file mark the
-// running line from it. Paths start at the work zero (G54's origin).
+// running line from it. Paths start where the tool stands, in the card's modes (the work zero
+// and the power-on modes while the tick has not told them); the loaded program is planned
+// again when either changed before its run began.
 #pragma once
 
 #include "ui/preview/PreviewSetup.h"
@@ -17,6 +19,7 @@
 #include <QPointer>
 #include <QString>
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -102,6 +105,13 @@ private:
     QMdiSubWindow* machineRaw_ = nullptr; // to recognise the window as it is destroyed
     // The loaded text last planned (null: none was loaded); empty until the window's first look.
     std::optional<std::shared_ptr<const std::string>> plannedText_;
+    // Where the plan of the loaded text started: the tool and the card's modes.
+    struct StartKey {
+        std::optional<std::array<double, 3>> tool;
+        std::optional<CardModes> modes;
+        bool operator==(const StartKey&) const = default;
+    };
+    StartKey plannedStart_;
     std::vector<std::unique_ptr<Editor>> editors_;
     CToolpathFeed lastFeed_;
 };

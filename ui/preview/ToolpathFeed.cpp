@@ -29,6 +29,7 @@ CToolpathFeed ToolpathFeedOf(const MachineSnapshot& snapshot, bool wantTool) {
             feed.tool[a] = snapshot.Axis(axes[a]).Shown();
         feed.toolKnown = true;
     }
+    feed.modes = snapshot.cardModes;
     // The running line is read while a run is under way, which is all SetProgress looks at.
     if (snapshot.mode == MachineMode::Run && snapshot.partLoaded && snapshot.programStatus)
         SetProgress(feed, *snapshot.programStatus, snapshot.runningLine.value_or(0));

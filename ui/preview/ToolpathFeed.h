@@ -5,9 +5,12 @@
 // made from the status cycle's snapshot of that tick: the preview asks the card nothing.
 #pragma once
 
+#include "controller/CardModes.h"
+
 #include <array>
 #include <cstdint>
 #include <limits>
+#include <optional>
 
 namespace morvik {
 struct MachineSnapshot;
@@ -26,6 +29,8 @@ struct CToolpathFeed {
     std::uint32_t doneBefore = 0;
     // The line the card executes, marked in part program windows of the loaded file; 0: none.
     std::uint32_t runningLine = 0;
+    // The card's modal state, when the tick read it: a plan starts from it.
+    std::optional<CardModes> modes;
 };
 
 // The progress part from the program status word and the file position: running, paused or

@@ -116,6 +116,8 @@ CToolpathPlan PlanToolpath(std::string_view text, const CPreviewSetup& setup,
     plan.model.Start(setup.start);
     plan.model.Reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 2);
     gcode::CPlanner planner(setup.planner);
+    if (setup.modal)
+        planner.SetModal(*setup.modal);
     planner.SetPosition(setup.start);
     PlanSink sink(plan);
     gcode::CBlock block;

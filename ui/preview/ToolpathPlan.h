@@ -11,6 +11,7 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -32,6 +33,9 @@ struct CSoftLimits {
 struct CPreviewSetup {
     gcode::CPlannerSetup planner;
     gcode::CAxes start{};     // where the path begins (the tool, when it is known)
+    // The modal state the path begins with (the card's, when it is known), else the planner's
+    // power-on state.
+    std::optional<gcode::CModalState> modal;
     CSoftLimits limits;       // in the planner's output frame, as the card's positions are
     gcode::CAxes workZero{};  // the origin of G54 in the output frame
     std::string unitSymbol;   // the machine's default length unit, "in" or "mm"
