@@ -2,6 +2,8 @@
 // File > Load from an editor window on the simulated card.
 #include "StationFixture.h"
 
+#include "controller/StringTable.h"
+
 #include "ui/MainFrame.h"
 #include "ui/ModalDialogs.h"
 #include "ui/Part.h"
@@ -268,21 +270,62 @@ TEST_F(PartDocuments, LoadFromAnEditedWindowSendsTheEditorTextAndLeavesTheFileAl
     const std::string path = Write("bracket.prt", onDisk);
     CPartView* view = documents->OpenFile(Q(path));
     ASSERT_NE(view, nullptr);
-    view->setPlainText("O0034\nN10 (" + QString(200, 'X') + ")\nM30");
+    const std::string longest = "N10 (" + std::string(122, 'X') + ")"; // 128 characters
+    view->setPlainText("O0034\n" + Q(longest) + "\nM30");
     view->Part().SetModified(true);
     CardCommands();
 
     ASSERT_TRUE(view->Handles(Cmd::Load));
     view->Execute(Cmd::Load);
 
-    const std::string cut = "N10 (" + std::string(123, 'X'); // 128 characters
-    const std::vector<std::string> expected = {"LOF\\r", "O0034\\n", cut + "\\n",
+    const std::vector<std::string> expected = {"LOF\\r", "O0034\\n", longest + "\\n",
                                                "M30\\n", "\\x1a",    "RUF-34\\r"};
-    EXPECT_EQ(CardCommands(), expected);
+    EXPECT_EQ(CardCommands(), expected) << "the longest line the card takes goes whole";
     EXPECT_EQ(ReadBytes(path), onDisk);
     EXPECT_TRUE(view->Part().IsModified()) << "Load does not save";
     EXPECT_EQ(machine->State().partPath, path);
     EXPECT_EQ(machine->State().programNumber, 34);
+}
+
+TEST_F(PartDocuments, AnEditorLineTheCardCannotTakeWholeRefusesTheLoad) {
+    // As from a file: nothing reaches the card (no abort, no text mode), the loaded part stays,
+    // and the message names the line and its start. A cut line would start a block without
+    // its last words (here its Z and F).
+    HomeMachine();
+    op->SelectRun();
+    ASSERT_EQ(op->LoadFromLines({"O0012", "G00 X1", "M30"}, "loaded.prt"), LoadResult::Started);
+    struct Case {
+        const char* name;
+        QString text;
+        int message;
+        std::string detail;
+    };
+    const Case cases[] = {
+        {"Z and F beyond the limit", "O0034\nG1 X10 Y10" + QString(120, ' ') + "Z-5 F50\nM30",
+         msg::ProgramLineTooLong, "Line 2: G1 X10 Y10" + std::string(30, ' ') + "..."},
+        {"a comment of 200", "O0035\nN10 (" + QString(200, 'X') + ")\nM30", msg::ProgramLineTooLong,
+         "Line 2: N10 (" + std::string(35, 'X') + "..."},
+        {"one character over", "O0036\n" + QString(129, 'B'), msg::ProgramLineTooLong,
+         "Line 2: " + std::string(40, 'B') + "..."},
+        {"a NUL", "O0037\nG0 X1" + QString(QChar(0)) + "G0 Z-5\nM30", msg::ProgramLineHasNul,
+         "Line 2: G0 X1?G0 Z-5"},
+    };
+    CPartView* view = documents->New();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        view->setPlainText(c.text);
+        CardCommands();
+        ui->calls.clear();
+
+        view->Execute(Cmd::Load);
+
+        EXPECT_EQ(CardCommands(), std::vector<std::string>{});
+        ASSERT_FALSE(ui->calls.empty());
+        EXPECT_EQ(ui->calls.back(), "message " + std::to_string(c.message) + ": " + c.detail);
+        EXPECT_EQ(machine->State().partPath, "loaded.prt");
+        EXPECT_EQ(machine->State().programNumber, 12);
+        EXPECT_TRUE(machine->State().programStarted);
+    }
 }
 
 TEST_F(PartDocuments, LoadOutsideRunModeIsRefusedAndWithoutAMachineDoesNothing) {
