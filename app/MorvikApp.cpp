@@ -234,7 +234,7 @@ bool MorvikApp::OpenMachineDocument(const std::string& path) {
             ModalDialogs().Inform(frame_.get(), kMessageCaption,
                                   QString(kFailedToOpen) + "\n" + QString::fromStdString(path),
                                   BoxIcon::Warning);
-        machine_.reset(); // closes the card again
+        machine_.reset();   // closes the card again
         telemetry_->Stop(); // no machine to publish: the last one is left offline
         return true;
     }
@@ -323,11 +323,10 @@ void MorvikApp::UpdatePass() {
 bool MorvikApp::CanCloseMainFrame() {
     if (documentsClosed_)
         return true;
-    // Before any save prompt: the axes may be moving under a program that closing aborts.
-    if (promptOnClose_ && operation_ != nullptr && operation_->Program().ProgramRunning() &&
-        !ModalDialogs().AskYesNo(
-            frame_.get(), kMessageCaption,
-            QString::fromStdString(MessageText(msg::ClosingStopsRunningProgram))))
+    // Before any save prompt: the axes may be moving under a program that closing aborts, or
+    // still braking after a jog. A signal closes regardless (the process ends either way).
+    if (promptOnClose_ &&
+        !(KeepRunningProgram(msg::ClosingStopsRunningProgram) && JoggingStoppedForClose()))
         return false;
     if (promptOnClose_ && !(parts_->SaveAllModified() && SaveModified()))
         return false;
@@ -338,6 +337,17 @@ bool MorvikApp::CanCloseMainFrame() {
     parts_->CloseAll();
     CloseMachineDocument();
     return true;
+}
+
+bool MorvikApp::KeepRunningProgram(int question) {
+    if (operation_ == nullptr || !operation_->Program().ProgramRunning())
+        return true;
+    return ModalDialogs().AskYesNo(frame_.get(), kMessageCaption,
+                                   QString::fromStdString(MessageText(question)));
+}
+
+bool MorvikApp::JoggingStoppedForClose() {
+    return operation_ == nullptr || operation_->StopJoggingBeforeClose();
 }
 
 bool MorvikApp::SaveModified() {
@@ -372,9 +382,12 @@ void MorvikApp::DropMachineDocument() {
         frame_->PeriodicTimer().stop();
     if (operation_ != nullptr) {
         // A held jog must not outlive the station: release it and stop every jogging axis.
+        // Whoever could refuse the close has already waited for the axes (JoggingStoppedForClose);
+        // from here the document closes whatever the card says, so nobody is told "the machine
+        // stays in Jog mode".
         operation_->ReleaseAllJogButtons();
         if (machine_->State().mode == MachineMode::Jog)
-            operation_->Jog().ExitAndWait();
+            operation_->Jog().ExitAndWait(0);
     }
     if (ui_ != nullptr)
         ui_->CloseAllViews();
@@ -418,8 +431,11 @@ void MorvikApp::TerminateWhenUnwound() {
 bool MorvikApp::CommitData(bool mayAsk) {
     if (documentsClosed_)
         return true;
+    // Asked as File > Exit asks: the logout ends the station, and with it the running program
+    // or the braking of a jogged axis; No (or an axis the card did not confirm) cancels it.
     if (mayAsk)
-        return parts_->SaveAllModified() && SaveModified();
+        return KeepRunningProgram(msg::ClosingStopsRunningProgram) && JoggingStoppedForClose() &&
+               parts_->SaveAllModified() && SaveModified();
     WriteRecoveryCopies();
     return true;
 }
@@ -529,7 +545,10 @@ bool MorvikApp::OpenMachine() {
 }
 
 bool MorvikApp::ReplaceMachine(const std::string& path) {
-    if (!SaveModified())
+    // The old machine closes as at exit: the same question first, and no close while a jogged
+    // axis may still be moving.
+    if (!KeepRunningProgram(msg::OpeningStopsRunningProgram) || !JoggingStoppedForClose() ||
+        !SaveModified())
         return false;
     const bool ticking = frame_->PeriodicTimer().isActive();
     DropMachineDocument();

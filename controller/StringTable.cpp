@@ -55,6 +55,15 @@ std::string MessageText(int id) {
         {msg::NoMachineDescription,
          "This file holds no machine description. Open it as a new machine, whose setup is "
          "saved to this file from now on?"},
+        {msg::RestartStopsRunningProgram,
+         "A part program is running. Restart aborts it and runs it again from its first line. "
+         "Restart anyway?"},
+        {msg::OpeningStopsRunningProgram,
+         "A part program is running. Opening another machine aborts it and stops the machine. "
+         "Open anyway?"},
+        {msg::JogStopNotConfirmedOnClose,
+         "The motion controller did not confirm that the jogged axes stopped: an axis may still "
+         "be moving. The machine was not closed; check the machine, then try again."},
         {msg::JogRateIsZero,
          "The maximum jog rate is 0, so nothing can be jogged. Set it in Setup > Jogging."},
         {msg::StoppedByOperator, "Stopped: every axis stopped and any running program aborted."},
@@ -62,6 +71,7 @@ std::string MessageText(int id) {
         {msg::SoftLimitReached, "Soft limit reached on axis"},
         {msg::AxisErrorOn, "Axis error on axis"},
         {msg::ProgramStopped, "Program stopped:"},
+        {msg::MachineStopped, "Machine stopped:"},
         {msg::MdiBlockNotSent, "Block not sent:"},
         {msg::MdiNeedsMdiMode, "Machine must be in MDI mode to send a block"},
         {msg::MdiStationBusy, "The station is busy. Block not sent"},

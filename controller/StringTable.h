@@ -34,6 +34,9 @@ constexpr int ProgramLineHasNul = 34207;
 constexpr int ClosingStopsRunningProgram = 34208;
 constexpr int JoystickNoPermission = 34209;
 constexpr int NoMachineDescription = 34210;
+constexpr int RestartStopsRunningProgram = 34214;
+constexpr int OpeningStopsRunningProgram = 34215;
+constexpr int JogStopNotConfirmedOnClose = 34216;
 // Jogging and the Stop button, shown in the status bar.
 constexpr int JogRateIsZero = 34240;
 constexpr int StoppedByOperator = 34241;
@@ -42,6 +45,7 @@ constexpr int MachineHomed = 34250;
 constexpr int SoftLimitReached = 34251;
 constexpr int AxisErrorOn = 34252;
 constexpr int ProgramStopped = 34253;
+constexpr int MachineStopped = 34256;
 // The MDI command line: what is said under it.
 constexpr int MdiBlockNotSent = 34230;
 constexpr int MdiNeedsMdiMode = 34231;

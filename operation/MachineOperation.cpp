@@ -333,6 +333,14 @@ void MachineOperation::ReleaseAllJogButtons() {
     jogging_.ReleaseAll(panel_);
 }
 
+bool MachineOperation::StopJoggingBeforeClose() {
+    jogging_.ReleaseAll(panel_);
+    if (!Live() || machine_.State().mode != MachineMode::Jog)
+        return true;
+    CardOperation operation(machine_.Gate());
+    return jogging_.StopAndConfirm(msg::JogStopNotConfirmedOnClose);
+}
+
 void MachineOperation::CutBoxReleased(bool wasChecked) {
     if (Live())
         jogging_.CutBoxReleased(wasChecked);
@@ -357,13 +365,15 @@ bool MachineOperation::OverrideTextEntered(OverrideField which, const std::strin
     const OverrideRule* rule = RuleOf(which);
     if (!Live() || rule == nullptr)
         return false;
-    if (!OffersNumber(text)) {
-        // A slip of the keyboard must not stall the feed: the field shows the value in force.
+    // A slip of the keyboard must not stall the feed or change it to a value nobody typed:
+    // the field shows the value in force again.
+    const double fraction = OffersNumber(text) ? ParseLeadingDouble(text) / 100.0 : -1.0;
+    if (!(fraction >= 0.0 && fraction <= rule->limit)) {
         panel_.overrideTexts[static_cast<std::size_t>(which)] =
             OverrideText(machine_.State().*(rule->stored));
         return false;
     }
-    SetOverride(which, ParseLeadingDouble(text) / 100.0);
+    SetOverride(which, fraction);
     return true;
 }
 

@@ -117,6 +117,12 @@ public:
     // popup, application closing): every jog bit of buttons and keys and a step asked for are
     // cleared, so the next tick stops the axis.
     void ReleaseAllJogButtons();
+    // Before the machine document closes (the station closing, Setup > Open): every jog
+    // control let go and, in Jog mode, every jogging axis stopped and waited for, bounded. False
+    // when the card did not confirm that an axis stopped: it may still move, so the document
+    // must not close; the operator has been told (34216) and the machine stays in Jog mode
+    // with its stopping bits, as after a mode change the card did not confirm.
+    bool StopJoggingBeforeClose();
     // The jog selectors, by index into JogSelectors' tables.
     void SelectJogIncrement(std::size_t index);
     void SelectJogSpeed(std::size_t index);
@@ -130,8 +136,11 @@ public:
     // and the value sent to the card through the machine.
     void SetOverride(OverrideField which, double fraction);
     // The operator entered a value in the field (Enter, or left it after editing): its text
-    // read as a percentage (its leading number). A text that does not start with a number is
-    // refused: nothing is sent and the field's text goes back to the override in force (false).
+    // read as a percentage (its leading number). A text that does not start with a number, or
+    // whose number lies outside the field's range (0 to 150 % for feed and spindle, 0 to 100 %
+    // for rapid: what the arrows reach), is refused: nothing is sent and the field's text goes
+    // back to the override in force (false). A typed "-5" must not stall the feed at 0 %, nor
+    // a typed 200 become some other value than the operator wrote.
     bool OverrideTextEntered(OverrideField which, const std::string& text);
     // One arrow click: lines > 0 up, < 0 down, from the machine's stored override.
     void StepOverride(OverrideField which, int lines);
