@@ -11,6 +11,9 @@
 //   - a part error (any error bit of the program status word coming on) says "Program
 //     stopped:" with the reason from the status word and the card's last line of text, which
 //     the card sends as its message for the error; it stays until the next run starts;
+//   - an emergency stop or a drive fault coming on, in any mode, says "Machine stopped:" with
+//     its reason (unless a part error of the same tick already said it for the program); it
+//     goes once no safety input stands any more;
 //   - in Jog mode an axis error coming on says which axis: "Soft limit reached on axis X" when
 //     the axis stands at (or beyond) one of its soft limits, else "Axis error on axis X"; it
 //     goes once that axis's error is gone.
@@ -51,13 +54,15 @@ public:
     void OnSnapshot(const MachineSnapshot& snapshot) override;
     void OnProgramStarted(std::int32_t number) override;
     void OnPartError(std::uint32_t errorBits, const std::string& reason) override;
+    void OnSafetyStop(std::uint32_t active, std::uint32_t rising,
+                      const std::string& reason) override;
     void OnCardText(const std::string& text) override;
 
     // "H:MM:SS" of a time in milliseconds (whole seconds, cut).
     static std::string ElapsedText(std::uint64_t ms);
 
 private:
-    enum class MessageKind { None, PartError, Axis };
+    enum class MessageKind { None, PartError, Axis, Safety };
 
     void FollowRun(const MachineSnapshot& snapshot);
     void FollowAxisErrors(const MachineSnapshot& snapshot);
@@ -75,6 +80,7 @@ private:
     std::string lastCardLine_;
     std::string errorReason_;
     MessageKind messageKind_ = MessageKind::None;
+    bool partErrorThisTick_ = false;   // announced since the last snapshot
     std::array<bool, 3> axisErrors_{}; // X, Y, Z on the last Jog-mode tick
 };
 

@@ -11,7 +11,10 @@
 //      one's motion finished; in MDI mode the program status word once a block
 //      was started (MachineState::programStarted); in the other modes nothing;
 //      FollowProgram then reads the loaded program's modal state at that line (ProgramModal),
-//      which asks the card nothing;
+//      which asks the card nothing; ReadSafety takes the emergency stop, external emergency
+//      stop and drive fault from what was read (the status word where it was read, and in
+//      every mode the machine's safety input channels in the I/O word of step 2), which asks
+//      the card nothing either;
 //   4. StepJogging: in Jog mode the jog step;
 //   5. ReadPositions: one position per component as the readout setting chooses, the
 //      spindle's speed;
@@ -22,7 +25,8 @@
 //   8. Publish: the end of homing once every axis came to rest after the macro ("Machine
 //      homed" in the homing view), program started / finished and part errors from the status
 //      word's edges (in MDI mode part errors only: the part program's events are not the
-//      MDI block's), then the snapshot, to the observers (MachineObserver.h);
+//      MDI block's), a safety stop coming on (in every mode), then the snapshot, to the
+//      observers (MachineObserver.h);
 //   9. StepExternalControls: the external controls, which may fire Start, Block and Feed hold.
 // The card sees exactly these questions in this order, tick after tick.
 // While the station is busy (an operation waits on the card, or a message or dialog is open
@@ -72,6 +76,8 @@ private:
     void ReadInputs();
     void ReadStatus();
     void ReadAxisErrors();
+    void ReadSafety();
+    void AnnounceSafetyStop();
     void FollowProgram();
     void StepJogging();
     void ReadPositions();
@@ -98,6 +104,7 @@ private:
     // Running bit coming on and Finished, an abort or leaving Run mode).
     std::uint32_t lastStatus_ = 0;
     std::uint32_t mdiLastStatus_ = 0;
+    std::uint32_t lastSafety_ = 0; // the safety bits of the last tick, in whatever mode
     bool runActive_ = false;
     // The homing macro's axes all reported their motion finished on this tick.
     bool homingAtRest_ = false;
