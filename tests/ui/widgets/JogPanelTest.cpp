@@ -248,10 +248,13 @@ TEST_F(JogPanel, AStepMovesExactlyOneIncrementAndPressesDuringItQueueNothing) {
     EXPECT_NEAR(Position(kCardX), expected, 1e-9);
     EXPECT_EQ(Position(kCardY), 0.0);
 
-    // Continuous again: a held key runs on past a step's length.
+    // Continuous again: a held key (repeating, as a held key does) runs on past a step's length.
     Choose(control::kJogIncrement, 0);
     KeyDown(Qt::Key_Right);
-    Ticks(15);
+    for (int i = 0; i < 15; ++i) {
+        Repeat(Qt::Key_Right);
+        Ticks(1);
+    }
     EXPECT_GT(Velocity(kCardX), 0.0);
     KeyUp(Qt::Key_Right);
     ASSERT_TRUE(Settles());
