@@ -116,7 +116,8 @@ void ExternalControls::FireEdges(ControlPanelState& panel, ICycleCommands& comma
     if (now == before)
         return;
     for (const ButtonLine& button : kButtons) {
-        if ((now & button.bit) != 0 && (before & button.bit) == 0 && (button.stops || !stoppingOnly))
+        if ((now & button.bit) != 0 && (before & button.bit) == 0 &&
+            (button.stops || !stoppingOnly))
             (commands.*button.fire)();
     }
 }

@@ -6,8 +6,8 @@
 #include "ui/ModalDialogs.h"
 
 #include <QCursor>
-#include <QGuiApplication>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QString>
 #include <QStringList>
 

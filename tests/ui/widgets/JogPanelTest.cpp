@@ -419,7 +419,7 @@ TEST_F(JogPanel, AButtonJogLastsOnlyWhileThePointerIsConfirmed) {
     struct Case {
         const char* name;
         PointerButton platform;
-        int ticksHeld;       // before the platform's answer changes (or the limit runs out)
+        int ticksHeld; // before the platform's answer changes (or the limit runs out)
         bool movingAfterLimit;
     };
     const Case cases[] = {
@@ -522,9 +522,12 @@ TEST_F(JogPanel, ArrowKeysJogOnlyWithTheFocusOnThePanelOrTheWindow) {
         bool jogs;
     };
     const Case cases[] = {
-        {"a list", list, false},         {"a view", view, false},
-        {"a spin box", spin, false},     {"the panel's selector", selector, false},
-        {"the panel's button", jogButton, true}, {"the panel", panel, true},
+        {"a list", list, false},
+        {"a view", view, false},
+        {"a spin box", spin, false},
+        {"the panel's selector", selector, false},
+        {"the panel's button", jogButton, true},
+        {"the panel", panel, true},
         {"nothing", nullptr, true},
     };
     for (const Case& c : cases) {
