@@ -67,6 +67,11 @@ std::string MessageText(int id) {
         {msg::JogRateIsZero,
          "The maximum jog rate is 0, so nothing can be jogged. Set it in Setup > Jogging."},
         {msg::StoppedByOperator, "Stopped: every axis stopped and any running program aborted."},
+        {msg::JogMouseHoldLimit,
+         "Jog stopped after 5 seconds: this display cannot confirm that the mouse button is "
+         "still held. Press the button again to jog on."},
+        {msg::JogKeyRepeatsStopped,
+         "Jog stopped: the key stopped repeating without a release. Press it again to jog on."},
         {msg::MachineHomed, "Machine homed"},
         {msg::SoftLimitReached, "Soft limit reached on axis"},
         {msg::AxisErrorOn, "Axis error on axis"},

@@ -40,6 +40,9 @@ constexpr int JogStopNotConfirmedOnClose = 34216;
 // Jogging and the Stop button, shown in the status bar.
 constexpr int JogRateIsZero = 34240;
 constexpr int StoppedByOperator = 34241;
+// A held jog let go without a release: also on the panel's message line.
+constexpr int JogMouseHoldLimit = 34246;
+constexpr int JogKeyRepeatsStopped = 34247;
 // The control panel's homing lamp and message line.
 constexpr int MachineHomed = 34250;
 constexpr int SoftLimitReached = 34251;

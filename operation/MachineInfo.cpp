@@ -153,6 +153,20 @@ void MachineInfo::FollowAxisErrors(const MachineSnapshot& snapshot) {
     }
 }
 
+void MachineInfo::JogNote(int id) {
+    if (messageKind_ != MessageKind::None && messageKind_ != MessageKind::JogNote)
+        return;
+    messageKind_ = MessageKind::JogNote;
+    texts_.message = MessageText(id);
+}
+
+void MachineInfo::ClearJogNote() {
+    if (messageKind_ != MessageKind::JogNote)
+        return;
+    messageKind_ = MessageKind::None;
+    texts_.message.clear();
+}
+
 void MachineInfo::ShowPartError() {
     texts_.message = MessageText(msg::ProgramStopped) + " " + errorReason_;
     const std::string card = lastCardLine_.empty() ? partialLine_ : lastCardLine_;

@@ -17,6 +17,8 @@
 //   - in Jog mode an axis error coming on says which axis: "Soft limit reached on axis X" when
 //     the axis stands at (or beyond) one of its soft limits, else "Axis error on axis X"; it
 //     goes once that axis's error is gone.
+//   - a held jog let go because the operator's hand could no longer be confirmed (JogNote):
+//     why it stopped; it goes when the next jog is asked for, and gives way to the two above.
 // The progress: with a program loaded and not yet run, its number and line count; from its
 // start on, the line the card runs (the last one seen once the run is over), the line count and
 // the time since the station saw it start, on the machine's clock, frozen when the run ends.
@@ -58,11 +60,16 @@ public:
                       const std::string& reason) override;
     void OnCardText(const std::string& text) override;
 
+    // A held jog was let go without a release: the message line says why (message id), unless
+    // it shows a part error or an axis error. ClearJogNote takes it away again.
+    void JogNote(int id);
+    void ClearJogNote();
+
     // "H:MM:SS" of a time in milliseconds (whole seconds, cut).
     static std::string ElapsedText(std::uint64_t ms);
 
 private:
-    enum class MessageKind { None, PartError, Axis, Safety };
+    enum class MessageKind { None, PartError, Axis, Safety, JogNote };
 
     void FollowRun(const MachineSnapshot& snapshot);
     void FollowAxisErrors(const MachineSnapshot& snapshot);

@@ -23,6 +23,7 @@
 #include "operation/ControlPanelState.h"
 #include "operation/CycleCommands.h"
 #include "operation/ExternalControls.h"
+#include "operation/JogHoldWatch.h"
 #include "operation/Jogging.h"
 #include "operation/MachineInfo.h"
 #include "operation/MachineObserver.h"
@@ -109,6 +110,18 @@ public:
     // is ignored.
     void JogKeyPressed(PanelAction action);
     void JogKeyReleased(PanelAction action);
+    // An auto-repeat of a held jog key: the hand is still on it (JogHoldWatch.h).
+    void JogKeyRepeated(PanelAction action);
+    // The tick's check that every held jog control is still confirmed (JogHoldWatch.h): the
+    // keys whose repeats stopped are let go; where the pointer's buttons cannot be asked of
+    // the window system (pointerUnknown), the buttons are let go once held for the limit. The
+    // status bar and the panel's message line say why. What was let go is returned, so that
+    // the panel forgets its own holds.
+    struct LetGo {
+        bool buttons = false;
+        bool keys = false;
+    };
+    LetGo CheckJogHolds(bool pointerUnknown);
     // The mouse watchdog: the buttons' jog bits cleared (held keys and a step asked for stay).
     void ReleaseJogButtonsOnly();
     // The keys cannot jog now (focus in a text field, another window active): their bits go.
@@ -185,7 +198,8 @@ private:
     void Select(void (ModeControl::*select)());
     bool CycleButtonsEnabled() const;
     bool AxisControlEnabled(PanelAction action) const;
-    void JogPress(std::uint16_t bit, std::uint16_t& held);
+    // True when the bit was taken as held.
+    bool JogPress(std::uint16_t bit, std::uint16_t& held);
 
     CMachine& machine_;
     ControlPanelState& panel_;
@@ -198,6 +212,7 @@ private:
     StatusCycle cycle_;
     MachineInfo info_; // attached to events_ for the operation's life
     MdiSession mdi_;
+    JogHoldWatch holdWatch_;
 };
 
 } // namespace morvik

@@ -67,9 +67,10 @@ void StatusCycle::Tick() {
     // The machine document is closing (or gone): nothing may reach its card.
     if (currentMachine != &machine_)
         return;
-    // While an operation waits on the card or a modal window is open, this tick runs from a
-    // nested event loop: it shows the machine but sends nothing that moves it or starts a
-    // program (no jog, no joystick, no external Start, Block, Feed hold or switch).
+    // While an operation waits on the card, or any modal window, popup or nested event loop is
+    // up, this tick runs from a nested loop: it shows the machine but sends nothing that starts
+    // or continues motion (no jog, no joystick, no external Start, Block or switch); Feed hold
+    // goes through.
     commandsAllowed_ = !machine_.Gate().Busy();
     BeginSnapshot();
     ReadInputs();

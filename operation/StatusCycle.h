@@ -29,10 +29,12 @@
 //      observers (MachineObserver.h);
 //   9. StepExternalControls: the external controls, which may fire Start, Block and Feed hold.
 // The card sees exactly these questions in this order, tick after tick.
-// While the station is busy (an operation waits on the card, or a message or dialog is open
-// and this tick runs in its nested event loop) steps 4 and 9 send nothing that moves the
-// machine: the jog step runs as if every jog input were let go, the external edges are
-// consumed without firing and the switches wait; inputs, lamps and readouts still update.
+// While the station is busy (an operation waits on the card, or any modal window, popup, menu
+// or other nested event loop is up and this tick runs inside it: OperatorGate::Busy asks the
+// user interface on every tick) steps 4 and 9 send nothing that starts or continues motion:
+// the jog step runs as if every jog input were let go (so a jogging axis is stopped), the
+// external Start and Block edges are consumed without firing and the switches wait; the
+// external Feed hold fires as always; inputs, lamps and readouts still update.
 //
 // IdleDrain() is the idle handler's step: while text is pending it routes one more batch per
 // call and asks for more idle time, and clears the flag once a read brings nothing.
