@@ -229,8 +229,9 @@ bool MorvikApp::OpenMachineDocument(const std::string& path) {
     }
     const bool opened = path.empty() ? machine_->OnNewDocument() : machine_->OnOpenDocument(path);
     if (!opened) {
-        // A file the operator chose not to open as a new machine needs no second message.
-        if (!machine_->OpenDeclined())
+        // A file the operator chose not to open as a new machine, or one the machine refused
+        // with its own message, needs no second message.
+        if (!machine_->OpenReported())
             ModalDialogs().Inform(frame_.get(), kMessageCaption,
                                   QString(kFailedToOpen) + "\n" + QString::fromStdString(path),
                                   BoxIcon::Warning);
@@ -494,7 +495,7 @@ bool MorvikApp::RestoreCopy(const RecoveryCopy& copy) {
     if (machine_ == nullptr)
         return false;
     const std::string setup = copy.file + ".mch";
-    if (!WriteFileAtomically(setup, copy.bytes))
+    if (!WriteFileAtomically(setup, copy.bytes, kPrivateFileMode))
         return false;
     machine_->RestoreSetup(setup, copy.path, copy.title);
     std::error_code ec;

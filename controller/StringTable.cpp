@@ -55,6 +55,8 @@ std::string MessageText(int id) {
         {msg::NoMachineDescription,
          "This file holds no machine description. Open it as a new machine, whose setup is "
          "saved to this file from now on?"},
+        {msg::NotARegularFile,
+         "This is a folder, a device or a pipe, not a file. It was not opened:"},
         {msg::JogRateIsZero,
          "The maximum jog rate is 0, so nothing can be jogged. Set it in Setup > Jogging."},
         {msg::StoppedByOperator, "Stopped: every axis stopped and any running program aborted."},

@@ -34,6 +34,7 @@ constexpr int ProgramLineHasNul = 34207;
 constexpr int ClosingStopsRunningProgram = 34208;
 constexpr int JoystickNoPermission = 34209;
 constexpr int NoMachineDescription = 34210;
+constexpr int NotARegularFile = 34214;
 // Jogging and the Stop button, shown in the status bar.
 constexpr int JogRateIsZero = 34240;
 constexpr int StoppedByOperator = 34241;
