@@ -436,11 +436,13 @@ int MorvikApp::WriteRecoveryCopies() {
     for (CPart* part : parts_ != nullptr ? parts_->Parts() : std::vector<CPart*>()) {
         if (!part->IsModified())
             continue;
+        const CPart::RecoveryText text = part->Recovery();
         RecoveryCopy copy{RecoveryCopy::Kind::PartProgram,
                           part->Path().toStdString(),
                           part->Title().toStdString(),
-                          part->FileBytes().toStdString(),
-                          {}};
+                          text.bytes.toStdString(),
+                          {},
+                          text.encoding.toStdString()};
         if (store.Write(copy)) {
             recoveryFiles_.push_back(copy.file);
             ++written;
@@ -452,6 +454,7 @@ int MorvikApp::WriteRecoveryCopies() {
                           machine_->GetPathName(),
                           machine_->GetTitle(),
                           text.value_or(std::string()),
+                          {},
                           {}};
         if (text && store.Write(copy)) {
             recoveryFiles_.push_back(copy.file);
@@ -490,7 +493,8 @@ void MorvikApp::OfferRecovery() {
 bool MorvikApp::RestoreCopy(const RecoveryCopy& copy) {
     if (copy.kind == RecoveryCopy::Kind::PartProgram)
         return parts_->Restore(QByteArray::fromStdString(copy.bytes),
-                               QString::fromStdString(copy.path)) != nullptr;
+                               QString::fromStdString(copy.path),
+                               QString::fromStdString(copy.encoding)) != nullptr;
     // A machine copy needs the machine document; without one it waits for the next start.
     if (machine_ == nullptr)
         return false;
