@@ -235,7 +235,7 @@ bool MorvikApp::OpenMachineDocument(const std::string& path) {
             ModalDialogs().Inform(frame_.get(), kMessageCaption,
                                   QString(kFailedToOpen) + "\n" + QString::fromStdString(path),
                                   BoxIcon::Warning);
-        machine_.reset(); // closes the card again
+        machine_.reset();   // closes the card again
         telemetry_->Stop(); // no machine to publish: the last one is left offline
         return true;
     }

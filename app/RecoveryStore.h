@@ -21,10 +21,10 @@ struct RecoveryCopy {
     enum class Kind { PartProgram, Machine };
 
     Kind kind = Kind::PartProgram;
-    std::string path;  // the document's file; empty for an untitled document
-    std::string title; // the document's title ("Part3", "mill.mch")
-    std::string bytes; // what saving the document would have written
-    std::string file;  // where the copy lies (set by Write and Pending)
+    std::string path;     // the document's file; empty for an untitled document
+    std::string title;    // the document's title ("Part3", "mill.mch")
+    std::string bytes;    // what saving the document would have written
+    std::string file;     // where the copy lies (set by Write and Pending)
     std::string encoding; // how a part program's bytes are read back; empty: as from a file
 
     // What the operator is asked about: the path, or the title of an untitled document.

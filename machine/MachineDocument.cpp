@@ -31,8 +31,7 @@ FileReadResult CheckReadable(const std::string& path) {
 bool SameFile(const std::string& a, const std::string& b) {
     struct stat first {};
     struct stat second {};
-    if (a.empty() || b.empty() || ::stat(a.c_str(), &first) != 0 ||
-        ::stat(b.c_str(), &second) != 0)
+    if (a.empty() || b.empty() || ::stat(a.c_str(), &first) != 0 || ::stat(b.c_str(), &second) != 0)
         return a == b;
     return first.st_dev == second.st_dev && first.st_ino == second.st_ino;
 }

@@ -89,8 +89,7 @@ CProfileFile CProfileFile::Empty(std::string path) {
     return CProfileFile(std::move(path), std::string());
 }
 
-CProfileFile::CProfileFile(std::string path, const std::string& content)
-    : path_(std::move(path)) {
+CProfileFile::CProfileFile(std::string path, const std::string& content) : path_(std::move(path)) {
     std::string_view view = content;
     byteOrderMark_ = view.starts_with(kByteOrderMark);
     if (byteOrderMark_) {

@@ -23,8 +23,8 @@ constexpr std::size_t kMaxFileBytes = 3 * std::size_t(CPart::kMaxCharacters) + 3
 
 bool DecodeUtf8(const QByteArray& bytes, QString* text) {
     // A second byte-order mark after the one taken off is a character of the text.
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless |
-                                                  QStringDecoder::Flag::ConvertInitialBom);
+    QStringDecoder utf8(QStringDecoder::Utf8,
+                        QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
     *text = utf8.decode(bytes);
     return !utf8.hasError();
 }
@@ -239,7 +239,8 @@ bool CPart::SaveTo(const QString& path, QString* error) {
     // Beside the old file, renamed over it once complete; the old file's mode, group and
     // (where the process may) owner stay, as the machine file's do.
     const QByteArray bytes = FileBytes();
-    switch (ReplaceFileAtomically(path.toStdString(), std::string_view(bytes.data(), bytes.size()))) {
+    switch (
+        ReplaceFileAtomically(path.toStdString(), std::string_view(bytes.data(), bytes.size()))) {
     case AtomicWriteResult::Ok:
         break;
     case AtomicWriteResult::NotRegular:

@@ -7,11 +7,12 @@
 // and written back in both cases, and the text is written back the same way, so a file that
 // is opened and saved unchanged stays identical. Characters the text editor would take for
 // line or paragraph breaks (U+2028, U+2029) or drop (U+FDD0, U+FDD1) stand in the editor as
-// stand-ins of their own and are written, and loaded to the card, as they were read. The editor keeps lines without their ends; each line of the
-// file remembers its own end (CR LF, LF or CR) and gets it back while its text is unchanged;
-// an edited or new line gets the file's most common line end (LF for a new file). A Latin-1
-// file that has been given characters Latin-1 cannot hold is written as UTF-8 only when the
-// operator agrees (NeedsEncodingChange, then SaveTo with the change allowed).
+// stand-ins of their own and are written, and loaded to the card, as they were read. The editor
+// keeps lines without their ends; each line of the file remembers its own end (CR LF, LF or CR) and
+// gets it back while its text is unchanged; an edited or new line gets the file's most common line
+// end (LF for a new file). A Latin-1 file that has been given characters Latin-1 cannot hold is
+// written as UTF-8 only when the operator agrees (NeedsEncodingChange, then SaveTo with the change
+// allowed).
 #pragma once
 
 #include <QObject>

@@ -326,7 +326,8 @@ TEST_F(StationFiles, PathsThatAreNoRegularFileNeverBlockTheStation) {
 TEST(RecoveryStore, KeepsPathsWithLineBreaksAndIgnoresForeignFiles) {
     test::TempFolder folder;
     RecoveryStore store(folder.File("a/b/recovery"));
-    RecoveryCopy copy{RecoveryCopy::Kind::PartProgram, "/tmp/x\nRCF100%0A.prt", "x", "O1\n%\n", {}, {}};
+    RecoveryCopy copy{
+        RecoveryCopy::Kind::PartProgram, "/tmp/x\nRCF100%0A.prt", "x", "O1\n%\n", {}, {}};
     ASSERT_TRUE(store.Write(copy));
     test::WriteBytes(folder.File("a/b/recovery/notes.recovery"), "not a copy\n");
     test::WriteBytes(folder.File("a/b/recovery/other.txt"), "MORVIK RECOVERY 1\n");

@@ -78,9 +78,8 @@ TEST_F(HostileFile, PathsThatAreNoRegularFileAreRefusedWithThePathNamed) {
         ui.calls.clear();
         EXPECT_FALSE(machine->OnOpenDocument(path));
         EXPECT_TRUE(machine->OpenReported());
-        EXPECT_EQ(ui.calls, std::vector<std::string>{"message " +
-                                                     std::to_string(msg::NotARegularFile) + ": " +
-                                                     path});
+        EXPECT_EQ(ui.calls, std::vector<std::string>{
+                                "message " + std::to_string(msg::NotARegularFile) + ": " + path});
         EXPECT_EQ(machine->GetPathName(), "");
     }
     // Nor is one ever replaced by a plain file.
@@ -196,8 +195,9 @@ TEST_F(HostileFile, FileWithoutAnyMachineSectionIsOpenedOnlyWhenTheOperatorSaysS
 
         EXPECT_FALSE(machine->OnOpenDocument(path)) << "declined";
         EXPECT_TRUE(machine->OpenDeclined());
-        EXPECT_EQ(ui.calls, std::vector<std::string>{
-                                "question " + std::to_string(msg::NoMachineDescription) + ": " + path});
+        EXPECT_EQ(ui.calls,
+                  std::vector<std::string>{"question " + std::to_string(msg::NoMachineDescription) +
+                                           ": " + path});
         for (const std::string& call : Protocol())
             EXPECT_EQ(call.find("RCF"), std::string::npos) << "nothing downloaded: " << call;
         EXPECT_FALSE(std::filesystem::exists(File("x.CFG")));

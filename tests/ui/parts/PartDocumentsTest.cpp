@@ -221,14 +221,23 @@ TEST_F(PartDocuments, EditingOneLineOfAHostileFileKeepsEveryOtherByte) {
         {"BOM, UTF-8", "\xEF\xBB\xBFO1\n(\xc3\xa9)\n", 0, "\xEF\xBB\xBFO1X\n(\xc3\xa9)\n"},
         {"BOM, then bytes that are not UTF-8", "\xEF\xBB\xBFO1\n(\xe9)\n", 0,
          "\xEF\xBB\xBFO1X\n(\xe9)\n"},
-        {"two BOMs", "\xEF\xBB\xBF\xEF\xBB\xBFO1\nM30\n", 1,
-         "\xEF\xBB\xBF\xEF\xBB\xBFO1\nM30X\n"},
+        {"two BOMs", "\xEF\xBB\xBF\xEF\xBB\xBFO1\nM30\n", 1, "\xEF\xBB\xBF\xEF\xBB\xBFO1\nM30X\n"},
         {"BOM alone", "\xEF\xBB\xBF", 0, "\xEF\xBB\xBFX"},
         {"NUL", "O1\nG00\0X1\nM30\n"s, 0, "O1X\nG00\0X1\nM30\n"s},
-        {"U+2028 and U+2029 in an LF file", "O1\n(a\xe2\x80\xa8" "b)\n(c\xe2\x80\xa9" "d)\nM30\n", 3,
-         "O1\n(a\xe2\x80\xa8" "b)\n(c\xe2\x80\xa9" "d)\nM30X\n"},
-        {"U+2029 on the edited line", "O1\r\n(c\xe2\x80\xa9" "d)\r\n", 1,
-         "O1\r\n(c\xe2\x80\xa9" "d)X\r\n"},
+        {"U+2028 and U+2029 in an LF file",
+         "O1\n(a\xe2\x80\xa8"
+         "b)\n(c\xe2\x80\xa9"
+         "d)\nM30\n",
+         3,
+         "O1\n(a\xe2\x80\xa8"
+         "b)\n(c\xe2\x80\xa9"
+         "d)\nM30X\n"},
+        {"U+2029 on the edited line",
+         "O1\r\n(c\xe2\x80\xa9"
+         "d)\r\n",
+         1,
+         "O1\r\n(c\xe2\x80\xa9"
+         "d)X\r\n"},
         {"non-characters", "O1\n(\xef\xb7\x90\xef\xb7\x91\xef\xbf\xbe\xf4\x8f\xbf\xbf)\nM30\n", 2,
          "O1\n(\xef\xb7\x90\xef\xb7\x91\xef\xbf\xbe\xf4\x8f\xbf\xbf)\nM30X\n"},
         {"U+FDD0 on the edited line", "(\xef\xb7\x90)\n", 0, "(\xef\xb7\x90)X\n"},
@@ -258,16 +267,21 @@ TEST_F(PartDocuments, EditingOneLineOfAHostileFileKeepsEveryOtherByte) {
 
 // What the card is sent from an editor line is the line's bytes as the file holds them.
 TEST_F(PartDocuments, TheCardGetsALinesCharactersAsTheFileHoldsThem) {
-    const std::string path = Write("marks.prt", "(a\xe2\x80\xa8" "b)\n(c\xe2\x80\xa9" "d\xef\xb7\x90)\n");
+    const std::string path = Write("marks.prt", "(a\xe2\x80\xa8"
+                                                "b)\n(c\xe2\x80\xa9"
+                                                "d\xef\xb7\x90)\n");
     CPartView* view = documents->OpenFile(Q(path));
     ASSERT_NE(view, nullptr);
     ASSERT_EQ(view->document()->blockCount(), 3);
     EXPECT_EQ(view->Part().EncodedLine(view->document()->findBlockByNumber(0).text()),
-              "(a\xe2\x80\xa8" "b)");
+              "(a\xe2\x80\xa8"
+              "b)");
     EXPECT_EQ(view->Part().EncodedLine(view->document()->findBlockByNumber(1).text()),
-              "(c\xe2\x80\xa9" "d\xef\xb7\x90)");
-    EXPECT_EQ(view->Part().PlainText().toUtf8().toStdString(),
-              "(a\xe2\x80\xa8" "b)\n(c\xe2\x80\xa9" "d\xef\xb7\x90)\n");
+              "(c\xe2\x80\xa9"
+              "d\xef\xb7\x90)");
+    EXPECT_EQ(view->Part().PlainText().toUtf8().toStdString(), "(a\xe2\x80\xa8"
+                                                               "b)\n(c\xe2\x80\xa9"
+                                                               "d\xef\xb7\x90)\n");
 }
 
 // A FIFO would block the window, /dev/zero fill memory: neither is read, and the operator is
