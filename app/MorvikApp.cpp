@@ -229,8 +229,9 @@ bool MorvikApp::OpenMachineDocument(const std::string& path) {
     }
     const bool opened = path.empty() ? machine_->OnNewDocument() : machine_->OnOpenDocument(path);
     if (!opened) {
-        // A file the operator chose not to open as a new machine needs no second message.
-        if (!machine_->OpenDeclined())
+        // A file the operator chose not to open as a new machine, or one the machine refused
+        // with its own message, needs no second message.
+        if (!machine_->OpenReported())
             ModalDialogs().Inform(frame_.get(), kMessageCaption,
                                   QString(kFailedToOpen) + "\n" + QString::fromStdString(path),
                                   BoxIcon::Warning);
@@ -451,11 +452,13 @@ int MorvikApp::WriteRecoveryCopies() {
     for (CPart* part : parts_ != nullptr ? parts_->Parts() : std::vector<CPart*>()) {
         if (!part->IsModified())
             continue;
+        const CPart::RecoveryText text = part->Recovery();
         RecoveryCopy copy{RecoveryCopy::Kind::PartProgram,
                           part->Path().toStdString(),
                           part->Title().toStdString(),
-                          part->FileBytes().toStdString(),
-                          {}};
+                          text.bytes.toStdString(),
+                          {},
+                          text.encoding.toStdString()};
         if (store.Write(copy)) {
             recoveryFiles_.push_back(copy.file);
             ++written;
@@ -467,6 +470,7 @@ int MorvikApp::WriteRecoveryCopies() {
                           machine_->GetPathName(),
                           machine_->GetTitle(),
                           text.value_or(std::string()),
+                          {},
                           {}};
         if (text && store.Write(copy)) {
             recoveryFiles_.push_back(copy.file);
@@ -505,12 +509,13 @@ void MorvikApp::OfferRecovery() {
 bool MorvikApp::RestoreCopy(const RecoveryCopy& copy) {
     if (copy.kind == RecoveryCopy::Kind::PartProgram)
         return parts_->Restore(QByteArray::fromStdString(copy.bytes),
-                               QString::fromStdString(copy.path)) != nullptr;
+                               QString::fromStdString(copy.path),
+                               QString::fromStdString(copy.encoding)) != nullptr;
     // A machine copy needs the machine document; without one it waits for the next start.
     if (machine_ == nullptr)
         return false;
     const std::string setup = copy.file + ".mch";
-    if (!WriteFileAtomically(setup, copy.bytes))
+    if (!WriteFileAtomically(setup, copy.bytes, kPrivateFileMode))
         return false;
     machine_->RestoreSetup(setup, copy.path, copy.title);
     std::error_code ec;

@@ -64,6 +64,8 @@ std::string MessageText(int id) {
         {msg::JogStopNotConfirmedOnClose,
          "The motion controller did not confirm that the jogged axes stopped: an axis may still "
          "be moving. The machine was not closed; check the machine, then try again."},
+        {msg::NotARegularFile,
+         "This is a folder, a device or a pipe, not a file. It was not opened:"},
         {msg::JogRateIsZero,
          "The maximum jog rate is 0, so nothing can be jogged. Set it in Setup > Jogging."},
         {msg::StoppedByOperator, "Stopped: every axis stopped and any running program aborted."},

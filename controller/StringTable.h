@@ -37,6 +37,7 @@ constexpr int NoMachineDescription = 34210;
 constexpr int RestartStopsRunningProgram = 34214;
 constexpr int OpeningStopsRunningProgram = 34215;
 constexpr int JogStopNotConfirmedOnClose = 34216;
+constexpr int NotARegularFile = 34217;
 // Jogging and the Stop button, shown in the status bar.
 constexpr int JogRateIsZero = 34240;
 constexpr int StoppedByOperator = 34241;
