@@ -435,7 +435,13 @@ void ControlPanel::ReleaseLostJogs() {
     }
     if (!jogKeys_->KeysMayJog())
         ReleaseKeyJogs();
-    const PointerButton pointer = pointerProbe_ ? pointerProbe_() : PointerButton::Unknown;
+    // The pointer query is a round trip to the window system: made only while a jog button is
+    // held, the one case its answer decides.
+    const bool jogButtonHeld = std::any_of(pushButtons_.begin(), pushButtons_.end(), [](auto* b) {
+        return IsJogControl(b->Id()) && b->IsHeld();
+    });
+    const PointerButton pointer =
+        jogButtonHeld && pointerProbe_ ? pointerProbe_() : PointerButton::Unknown;
     if (pointer == PointerButton::Up || (QGuiApplication::mouseButtons() & Qt::LeftButton) == 0)
         DropJogButtonHolds();
     if (operation_->CheckJogHolds(pointer == PointerButton::Unknown).buttons)
