@@ -5,7 +5,8 @@
 BUILD    ?= build
 JOBS     ?= $(shell nproc)
 DEB_DEPS := cmake g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev \
-            qt6-base-dev libgl-dev locales libmosquitto-dev mosquitto mosquitto-clients
+            qt6-base-dev libgl-dev locales libmosquitto-dev mosquitto mosquitto-clients \
+            libxcb1-dev xvfb xdotool linuxcnc-uspace
 # The locale test writes quantities under a comma-decimal locale; it must exist to really run.
 TEST_LOCALE := de_DE.UTF-8
 

@@ -229,12 +229,13 @@ bool MorvikApp::OpenMachineDocument(const std::string& path) {
     }
     const bool opened = path.empty() ? machine_->OnNewDocument() : machine_->OnOpenDocument(path);
     if (!opened) {
-        // A file the operator chose not to open as a new machine needs no second message.
-        if (!machine_->OpenDeclined())
+        // A file the operator chose not to open as a new machine, or one the machine refused
+        // with its own message, needs no second message.
+        if (!machine_->OpenReported())
             ModalDialogs().Inform(frame_.get(), kMessageCaption,
                                   QString(kFailedToOpen) + "\n" + QString::fromStdString(path),
                                   BoxIcon::Warning);
-        machine_.reset(); // closes the card again
+        machine_.reset();   // closes the card again
         telemetry_->Stop(); // no machine to publish: the last one is left offline
         return true;
     }
@@ -323,11 +324,10 @@ void MorvikApp::UpdatePass() {
 bool MorvikApp::CanCloseMainFrame() {
     if (documentsClosed_)
         return true;
-    // Before any save prompt: the axes may be moving under a program that closing aborts.
-    if (promptOnClose_ && operation_ != nullptr && operation_->Program().ProgramRunning() &&
-        !ModalDialogs().AskYesNo(
-            frame_.get(), kMessageCaption,
-            QString::fromStdString(MessageText(msg::ClosingStopsRunningProgram))))
+    // Before any save prompt: the axes may be moving under a program that closing aborts, or
+    // still braking after a jog. A signal closes regardless (the process ends either way).
+    if (promptOnClose_ &&
+        !(KeepRunningProgram(msg::ClosingStopsRunningProgram) && JoggingStoppedForClose()))
         return false;
     if (promptOnClose_ && !(parts_->SaveAllModified() && SaveModified()))
         return false;
@@ -338,6 +338,17 @@ bool MorvikApp::CanCloseMainFrame() {
     parts_->CloseAll();
     CloseMachineDocument();
     return true;
+}
+
+bool MorvikApp::KeepRunningProgram(int question) {
+    if (operation_ == nullptr || !operation_->Program().ProgramRunning())
+        return true;
+    return ModalDialogs().AskYesNo(frame_.get(), kMessageCaption,
+                                   QString::fromStdString(MessageText(question)));
+}
+
+bool MorvikApp::JoggingStoppedForClose() {
+    return operation_ == nullptr || operation_->StopJoggingBeforeClose();
 }
 
 bool MorvikApp::SaveModified() {
@@ -372,9 +383,12 @@ void MorvikApp::DropMachineDocument() {
         frame_->PeriodicTimer().stop();
     if (operation_ != nullptr) {
         // A held jog must not outlive the station: release it and stop every jogging axis.
+        // Whoever could refuse the close has already waited for the axes (JoggingStoppedForClose);
+        // from here the document closes whatever the card says, so nobody is told "the machine
+        // stays in Jog mode".
         operation_->ReleaseAllJogButtons();
         if (machine_->State().mode == MachineMode::Jog)
-            operation_->Jog().ExitAndWait();
+            operation_->Jog().ExitAndWait(0);
     }
     if (ui_ != nullptr)
         ui_->CloseAllViews();
@@ -418,8 +432,11 @@ void MorvikApp::TerminateWhenUnwound() {
 bool MorvikApp::CommitData(bool mayAsk) {
     if (documentsClosed_)
         return true;
+    // Asked as File > Exit asks: the logout ends the station, and with it the running program
+    // or the braking of a jogged axis; No (or an axis the card did not confirm) cancels it.
     if (mayAsk)
-        return parts_->SaveAllModified() && SaveModified();
+        return KeepRunningProgram(msg::ClosingStopsRunningProgram) && JoggingStoppedForClose() &&
+               parts_->SaveAllModified() && SaveModified();
     WriteRecoveryCopies();
     return true;
 }
@@ -435,11 +452,13 @@ int MorvikApp::WriteRecoveryCopies() {
     for (CPart* part : parts_ != nullptr ? parts_->Parts() : std::vector<CPart*>()) {
         if (!part->IsModified())
             continue;
+        const CPart::RecoveryText text = part->Recovery();
         RecoveryCopy copy{RecoveryCopy::Kind::PartProgram,
                           part->Path().toStdString(),
                           part->Title().toStdString(),
-                          part->FileBytes().toStdString(),
-                          {}};
+                          text.bytes.toStdString(),
+                          {},
+                          text.encoding.toStdString()};
         if (store.Write(copy)) {
             recoveryFiles_.push_back(copy.file);
             ++written;
@@ -451,6 +470,7 @@ int MorvikApp::WriteRecoveryCopies() {
                           machine_->GetPathName(),
                           machine_->GetTitle(),
                           text.value_or(std::string()),
+                          {},
                           {}};
         if (text && store.Write(copy)) {
             recoveryFiles_.push_back(copy.file);
@@ -489,12 +509,13 @@ void MorvikApp::OfferRecovery() {
 bool MorvikApp::RestoreCopy(const RecoveryCopy& copy) {
     if (copy.kind == RecoveryCopy::Kind::PartProgram)
         return parts_->Restore(QByteArray::fromStdString(copy.bytes),
-                               QString::fromStdString(copy.path)) != nullptr;
+                               QString::fromStdString(copy.path),
+                               QString::fromStdString(copy.encoding)) != nullptr;
     // A machine copy needs the machine document; without one it waits for the next start.
     if (machine_ == nullptr)
         return false;
     const std::string setup = copy.file + ".mch";
-    if (!WriteFileAtomically(setup, copy.bytes))
+    if (!WriteFileAtomically(setup, copy.bytes, kPrivateFileMode))
         return false;
     machine_->RestoreSetup(setup, copy.path, copy.title);
     std::error_code ec;
@@ -529,7 +550,10 @@ bool MorvikApp::OpenMachine() {
 }
 
 bool MorvikApp::ReplaceMachine(const std::string& path) {
-    if (!SaveModified())
+    // The old machine closes as at exit: the same question first, and no close while a jogged
+    // axis may still be moving.
+    if (!KeepRunningProgram(msg::OpeningStopsRunningProgram) || !JoggingStoppedForClose() ||
+        !SaveModified())
         return false;
     const bool ticking = frame_->PeriodicTimer().isActive();
     DropMachineDocument();

@@ -116,7 +116,9 @@ public:
 
     // ---- Closing ----
     // The main window is closing: while a part program runs the operator is told first that
-    // closing aborts it (No keeps the station open); then unsaved documents, the part programs
+    // closing aborts it (No keeps the station open); in Jog mode every axis is stopped and
+    // waited for, and one the card does not confirm keeps the station open (34216, it may still
+    // be moving); then unsaved documents, the part programs
     // first and the machine last, are offered for saving ("Save changes to %1?"); Cancel, or a save
     // that did not happen, keeps the station open. Then the part programs are closed and the
     // machine document last. True when the window may close.
@@ -126,8 +128,9 @@ public:
     // Open modal dialogs are dismissed first; the close itself waits until they have returned.
     void RequestTerminate();
     // The session manager's commit-data request (the desktop logs out): when the station may
-    // ask, it asks as File > Exit does and false means the operator cancelled (the logout is
-    // then cancelled); when it may not, the modified documents go to recovery copies.
+    // ask, it asks as File > Exit does (a running program first, 34208; a jogged axis the card
+    // does not confirm stopped refuses, 34216; then the unsaved documents) and false means the
+    // logout is cancelled; when it may not, the modified documents go to recovery copies.
     bool CommitData(bool mayAsk);
     // Each modified part program and a modified machine, written aside; the number written.
     int WriteRecoveryCopies();
@@ -143,10 +146,11 @@ public:
     // Setup > Save and Save As; a file that could not be written is reported. True when saved.
     bool SaveMachine(SaveKind kind);
     // Setup > Open: a machine file chosen in the "Open Machine" dialog replaces the current
-    // machine as start-up opens one (a modified machine is offered for saving first; Cancel
-    // keeps it). The old machine is closed as at exit, the new one opened on the card and put
-    // in Home mode; a file that cannot be opened is reported and leaves no machine. True when
-    // the new machine is open.
+    // machine as start-up opens one (a running program is asked about first, 34215, and No
+    // keeps everything; a jogged axis the card does not confirm stopped keeps the machine,
+    // 34216; a modified machine is offered for saving; Cancel keeps it). The old machine is closed
+    // as at exit, the new one opened on the card and put in Home mode; a file that cannot be opened
+    // is reported and leaves no machine. True when the new machine is open.
     bool OpenMachine();
     // The same without the dialog.
     bool ReplaceMachine(const std::string& path);
@@ -191,6 +195,11 @@ private:
     CommandContext Context();
     void OnWindowActivated();
     void WatchSession();
+    // A part program runs on the card: question (a Yes/No message id) asked; true when the
+    // operator said Yes or nothing runs. Closing or replacing the machine aborts the program.
+    bool KeepRunningProgram(int question);
+    // The jog stopped and confirmed before the machine document closes (34216 when not).
+    bool JoggingStoppedForClose();
     bool SaveModified();
     void ReportSaveFailure();
     void TerminateWhenUnwound();

@@ -1,14 +1,13 @@
 #include "app/RecoveryStore.h"
 
 #include "settings/AtomicFile.h"
+#include "settings/RegularFile.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 #include <unistd.h>
 
@@ -18,7 +17,11 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr const char* kFormat = "MORVIK RECOVERY 1";
+constexpr const char* kFormat = "MORVIK RECOVERY 2";
+constexpr const char* kFirstFormat = "MORVIK RECOVERY 1"; // no encoding line
+// Longer than any copy: a part program fits the editor, a machine file far less.
+constexpr std::size_t kMaxCopyBytes = 64 * 1024 * 1024;
+constexpr fs::perms kPrivateFolder = fs::perms::owner_all;
 constexpr const char* kExtension = ".recovery";
 constexpr const char* kKindNames[] = {"part", "machine"};
 
@@ -72,10 +75,13 @@ bool NextLine(const std::string& text, std::size_t& pos, std::string& line) {
 
 bool Parse(const std::string& text, RecoveryCopy& copy) {
     std::size_t pos = 0;
-    std::string format, kind, path, title;
-    if (!NextLine(text, pos, format) || format != kFormat || !NextLine(text, pos, kind) ||
-        !NextLine(text, pos, path) || !NextLine(text, pos, title))
+    std::string format, kind, path, title, encoding;
+    if (!NextLine(text, pos, format) || (format != kFormat && format != kFirstFormat) ||
+        !NextLine(text, pos, kind) || !NextLine(text, pos, path) || !NextLine(text, pos, title))
         return false;
+    if (format == kFormat && !NextLine(text, pos, encoding))
+        return false;
+    copy.encoding = Unescape(encoding);
     if (kind == kKindNames[0])
         copy.kind = RecoveryCopy::Kind::PartProgram;
     else if (kind == kKindNames[1])
@@ -89,8 +95,21 @@ bool Parse(const std::string& text, RecoveryCopy& copy) {
 }
 
 std::string ReadAll(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    std::string bytes;
+    ReadRegularFile(path.string(), kMaxCopyBytes, &bytes);
+    return bytes;
+}
+
+// Each missing folder down to folder is made for the owner alone; folders that exist are
+// left as they are.
+void CreateMissingFolders(const fs::path& folder) {
+    std::error_code ec;
+    if (folder.empty() || fs::exists(folder, ec))
+        return;
+    if (folder.has_parent_path() && folder.parent_path() != folder)
+        CreateMissingFolders(folder.parent_path());
+    if (fs::create_directory(folder, ec))
+        fs::permissions(folder, kPrivateFolder, fs::perm_options::replace, ec);
 }
 
 } // namespace
@@ -110,8 +129,13 @@ std::string RecoveryStore::DefaultFolder() {
 }
 
 bool RecoveryStore::Write(RecoveryCopy& copy) {
+    CreateMissingFolders(folder_);
+    // The recovery folder is the station's own: kept for the owner alone, also when an older
+    // version made it otherwise.
     std::error_code ec;
-    fs::create_directories(folder_, ec);
+    fs::permissions(folder_, kPrivateFolder, fs::perm_options::replace, ec);
+    if (ec)
+        return false;
     static unsigned counter = 0;
     // Time, process and a counter: copies of one run and of later runs never share a name,
     // and the names sort in the order the copies were made.
@@ -122,8 +146,8 @@ bool RecoveryStore::Write(RecoveryCopy& copy) {
     copy.file = (fs::path(folder_) / name).string();
     const std::string text = std::string(kFormat) + "\n" + kKindNames[static_cast<int>(copy.kind)] +
                              "\n" + Escape(copy.path) + "\n" + Escape(copy.title) + "\n" +
-                             copy.bytes;
-    return WriteFileAtomically(copy.file, text);
+                             Escape(copy.encoding) + "\n" + copy.bytes;
+    return WriteFileAtomically(copy.file, text, kPrivateFileMode);
 }
 
 std::vector<RecoveryCopy> RecoveryStore::Pending() const {

@@ -75,7 +75,7 @@ TelemetryState TelemetryStateOf(const MachineSnapshot& snapshot, const CMachine&
     state.rapidOverride = snapshot.rapidOverride;
     state.spindleOverride = snapshot.spindleOverride;
     state.lamps = IndicatorsOf(snapshot);
-    state.errorBits = snapshot.ErrorBits();
+    state.errorBits = snapshot.ErrorBits() | snapshot.safetyBits;
     return state;
 }
 
@@ -83,8 +83,6 @@ TelemetryObserver::TelemetryObserver(const CMachine& machine, TelemetryPublisher
     : machine_(machine), publisher_(publisher) {}
 
 void TelemetryObserver::OnSnapshot(const MachineSnapshot& snapshot) {
-    if (snapshot.programStatus)
-        lastErrorBits_ = snapshot.ErrorBits();
     partPath_ = snapshot.partPath;
     publisher_.OnState(TelemetryStateOf(snapshot, machine_));
 }
@@ -112,17 +110,22 @@ void TelemetryObserver::ProgramEvent(std::string_view name, std::int32_t number)
     publisher_.OnEvent(name, {{"path", partPath_}, {"number", number}});
 }
 
-// Announced before this tick's snapshot: lastErrorBits_ still holds the last tick's bits.
 void TelemetryObserver::OnPartError(std::uint32_t errorBits, const std::string& reason) {
-    const std::uint32_t rising = errorBits & ~lastErrorBits_;
     const auto bits = static_cast<std::int64_t>(errorBits);
     std::vector<TelemetryField> fields = {{"reason", reason}, {"errorBits", bits}};
     if (!cardErrorLine_.empty())
         fields.emplace_back("message", cardErrorLine_);
     cardErrorLine_.clear();
     publisher_.OnEvent(telemetry_event::kPartError, std::move(fields));
+}
+
+// In every mode (a machine at rest in Jog or Home mode is stopped too); after the part error
+// of the same tick, so that a program's stop reads in the order it happened.
+void TelemetryObserver::OnSafetyStop(std::uint32_t active, std::uint32_t rising,
+                                     const std::string& /*reason*/) {
+    const auto bits = static_cast<std::int64_t>(active);
     if (rising & (psw::EmergencyStop | psw::ExternalEmergencyStop)) {
-        const bool external = (errorBits & psw::ExternalEmergencyStop) != 0;
+        const bool external = (active & psw::ExternalEmergencyStop) != 0;
         publisher_.OnEvent(telemetry_event::kEmergencyStop,
                            {{"external", external}, {"errorBits", bits}});
     }

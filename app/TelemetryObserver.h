@@ -54,6 +54,8 @@ public:
     void OnProgramStarted(std::int32_t number) override;
     void OnProgramFinished(std::int32_t number) override;
     void OnPartError(std::uint32_t errorBits, const std::string& reason) override;
+    void OnSafetyStop(std::uint32_t active, std::uint32_t rising,
+                      const std::string& reason) override;
     void OnCardText(const std::string& text) override;
 
 private:
@@ -61,9 +63,6 @@ private:
 
     const CMachine& machine_;
     TelemetryPublisher& publisher_;
-    // The error bits of the last status word read (Run mode only, as the status cycle keeps
-    // them): what came on is told apart from what was on already.
-    std::uint32_t lastErrorBits_ = 0;
     std::string partPath_;
     std::string cardErrorLine_; // the card's last "PART ERROR" line not yet published
     std::string textTail_;      // card text after its last line end

@@ -6,6 +6,7 @@
 #include "app/MorvikApp.h"
 #include "app/Screenshot.h"
 #include "app/SignalCloser.h"
+#include "ui/EventLoopWatch.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -33,5 +34,7 @@ int main(int argc, char** argv) {
     if (!app.InitInstance())
         return 1;
     morvik::ScheduleScreenshot(app);
+    // From here on a tick counts as nested only in a loop deeper than this one.
+    morvik::EventLoopWatch::MainLoopAboutToRun();
     return QApplication::exec();
 }

@@ -30,7 +30,7 @@ endfunction()
 
 # A GoogleTest executable registered with CTest, one CTest entry per test case.
 function(morvik_test name)
-    cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+    cmake_parse_arguments(T "" "" "SOURCES;LIBS;PROPERTIES" ${ARGN})
     add_executable(${name} ${T_SOURCES})
     target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
     target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/tests)
@@ -39,7 +39,7 @@ function(morvik_test name)
         MORVIK_BIN_DIR="${CMAKE_BINARY_DIR}/bin")
     morvik_warnings(${name})
     gtest_discover_tests(${name} DISCOVERY_TIMEOUT 120
-        PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+        PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" ${T_PROPERTIES})
 endfunction()
 
 # Walks the link closure of a target and fails the configure step when Qt appears in it.

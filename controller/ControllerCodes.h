@@ -63,6 +63,8 @@ constexpr std::uint32_t Startable = Ready | Running;
 // The error bits; any of them lights the panel's Error lamp.
 constexpr std::uint32_t ErrorBits =
     PartError | EmergencyStop | ExternalEmergencyStop | DriveFault | MotorError;
+// The bits of the card's safety inputs: they stop the machine in every mode.
+constexpr std::uint32_t SafetyBits = EmergencyStop | ExternalEmergencyStop | DriveFault;
 } // namespace psw
 
 // Digital I/O channels are numbered 1..32; channel n is bit n-1 of the I/O word. Any other

@@ -55,13 +55,30 @@ std::string MessageText(int id) {
         {msg::NoMachineDescription,
          "This file holds no machine description. Open it as a new machine, whose setup is "
          "saved to this file from now on?"},
+        {msg::RestartStopsRunningProgram,
+         "A part program is running. Restart aborts it and runs it again from its first line. "
+         "Restart anyway?"},
+        {msg::OpeningStopsRunningProgram,
+         "A part program is running. Opening another machine aborts it and stops the machine. "
+         "Open anyway?"},
+        {msg::JogStopNotConfirmedOnClose,
+         "The motion controller did not confirm that the jogged axes stopped: an axis may still "
+         "be moving. The machine was not closed; check the machine, then try again."},
+        {msg::NotARegularFile,
+         "This is a folder, a device or a pipe, not a file. It was not opened:"},
         {msg::JogRateIsZero,
          "The maximum jog rate is 0, so nothing can be jogged. Set it in Setup > Jogging."},
         {msg::StoppedByOperator, "Stopped: every axis stopped and any running program aborted."},
+        {msg::JogMouseHoldLimit,
+         "Jog stopped after 5 seconds: this display cannot confirm that the mouse button is "
+         "still held. Press the button again to jog on."},
+        {msg::JogKeyRepeatsStopped,
+         "Jog stopped: the key stopped repeating without a release. Press it again to jog on."},
         {msg::MachineHomed, "Machine homed"},
         {msg::SoftLimitReached, "Soft limit reached on axis"},
         {msg::AxisErrorOn, "Axis error on axis"},
         {msg::ProgramStopped, "Program stopped:"},
+        {msg::MachineStopped, "Machine stopped:"},
         {msg::ModesLeftInForce, "Modes still in force from before:"},
         {msg::WorkZeroToolLength, "Work zero Z set less the tool length in force:"},
         {msg::WorkZeroToolLengthUnknown,

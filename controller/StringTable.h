@@ -34,14 +34,22 @@ constexpr int ProgramLineHasNul = 34207;
 constexpr int ClosingStopsRunningProgram = 34208;
 constexpr int JoystickNoPermission = 34209;
 constexpr int NoMachineDescription = 34210;
+constexpr int RestartStopsRunningProgram = 34214;
+constexpr int OpeningStopsRunningProgram = 34215;
+constexpr int JogStopNotConfirmedOnClose = 34216;
+constexpr int NotARegularFile = 34217;
 // Jogging and the Stop button, shown in the status bar.
 constexpr int JogRateIsZero = 34240;
 constexpr int StoppedByOperator = 34241;
+// A held jog let go without a release: also on the panel's message line.
+constexpr int JogMouseHoldLimit = 34246;
+constexpr int JogKeyRepeatsStopped = 34247;
 // The control panel's homing lamp and message line.
 constexpr int MachineHomed = 34250;
 constexpr int SoftLimitReached = 34251;
 constexpr int AxisErrorOn = 34252;
 constexpr int ProgramStopped = 34253;
+constexpr int MachineStopped = 34256;
 // The card's modal state: the message line at Start and at touch-off.
 constexpr int ModesLeftInForce = 34260;
 constexpr int WorkZeroToolLength = 34261;

@@ -14,8 +14,8 @@ constexpr double kMaxWordValue = 1e9;
 constexpr std::uint32_t kAxisWords = LetterBit('X') | LetterBit('Y') | LetterBit('Z') |
                                      LetterBit('U') | LetterBit('V') | LetterBit('W');
 // Letters whose number is a count or an index, never a length.
-constexpr std::uint32_t kWholeWords =
-    LetterBit('N') | LetterBit('O') | LetterBit('T') | LetterBit('H') | LetterBit('D');
+constexpr std::uint32_t kWholeWords = LetterBit('N') | LetterBit('O') | LetterBit('T') |
+                                      LetterBit('H') | LetterBit('D') | LetterBit('L');
 constexpr std::uint32_t kKnownWords = kAxisWords | kWholeWords | LetterBit('F') | LetterBit('I') |
                                       LetterBit('J') | LetterBit('K') | LetterBit('P') |
                                       LetterBit('Q') | LetterBit('R') | LetterBit('S');

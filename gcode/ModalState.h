@@ -54,7 +54,10 @@ struct CModalState {
     bool mist = false;  // M7
     bool flood = false; // M8
     bool feedGiven = false;
-    double feedWord = 0;  // F as written, in program units per minute
+    double feedWord = 0; // F as written, in program units per minute
+    // The units F was written in: a feed keeps its physical value across G20/G21 until the
+    // next F, as the machine was told it.
+    CUnits feedUnits = CUnits::Mm;
     double speed = 0;     // S
     int selectedTool = 0; // T
     int spindleTool = 0;  // the tool M6 put in the spindle
@@ -62,10 +65,12 @@ struct CModalState {
     int sequence = 0; // last N
     CStop stop = CStop::None;
 
-    // The canned cycle's words as last written (kept from hole to hole).
+    // The canned cycle's words as last written (kept from hole to hole), and the initial
+    // level: where the tool stood on the plane's normal before the cycle's first block.
     struct Cycle {
+        double initialLevel = 0; // output frame
         double r = 0;
-        double z = 0;
+        double z = 0; // the depth word: Z in G17, Y in G18, X in G19
         double q = 0;
         double p = 0;
         bool hasR = false;
@@ -74,9 +79,10 @@ struct CModalState {
         bool hasP = false;
     } cycle;
 
-    // The tool in use: the one M6 loaded, or, on a machine that never changed tools, the
-    // tool last selected with T.
-    int ActiveTool() const { return toolChanged ? spindleTool : selectedTool; }
+    // The tool in use: the one in the spindle (the last M6, or the tool the program started
+    // with). A T word only preselects the next tool; guessing its length would move the tool
+    // into the part.
+    int ActiveTool() const { return spindleTool; }
 };
 
 } // namespace morvik::gcode

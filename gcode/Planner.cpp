@@ -33,7 +33,7 @@ double CPlanner::Feed() const {
     if (!modal_.feedGiven) {
         return setup_.initialFeed;
     }
-    return modal_.feedWord * setup_.feedPerUnit[static_cast<int>(modal_.units)];
+    return modal_.feedWord * setup_.feedPerUnit[static_cast<int>(modal_.feedUnits)];
 }
 
 std::string CPlanner::Apply(const CBlock& block, CSegmentSink& sink) {
@@ -47,6 +47,10 @@ std::string CPlanner::Apply(const CBlock& block, CSegmentSink& sink) {
     if (why.empty()) {
         ApplyMCodes(codes);
         why = ApplyModes(block, codes);
+        if (block.Has('F')) {
+            // F is written in the units this block leaves in force (G20 F10 is 10 in/min).
+            modal_.feedUnits = modal_.units;
+        }
     }
     if (why.empty()) {
         why = CheckWordUse(block, codes);
@@ -196,7 +200,8 @@ std::string CPlanner::ApplyModes(const CBlock& block, const CBlockCodes& codes) 
     return {};
 }
 
-// G43 takes the length of offset H, or without H the length of the tool in use; G49 none.
+// G43 takes the length of offset H, or without H the length of the tool in the spindle (an
+// empty spindle, tool 0, has none); G49 none.
 std::string CPlanner::ApplyToolLength(const CBlock& block, bool on) {
     if (!on) {
         modal_.toolLengthOn = false;
@@ -211,8 +216,10 @@ std::string CPlanner::ApplyToolLength(const CBlock& block, bool on) {
         }
         modal_.toolLength = setup_.hOffsets[h];
         modal_.toolLengthH = h;
+    } else if (const int tool = modal_.ActiveTool(); tool == 0) {
+        modal_.toolLength = 0;
+        modal_.toolLengthH = -1;
     } else {
-        const int tool = modal_.ActiveTool();
         const int tools = static_cast<int>(setup_.toolLengths.size()) - 1;
         if (tools < 1) {
             return "G43 without H needs a tool length table";
@@ -228,12 +235,17 @@ std::string CPlanner::ApplyToolLength(const CBlock& block, bool on) {
 }
 
 // Words the block's codes have no use for are refused, except those that merely have no
-// effect where they stand: the plane's third centre word on an arc, H and D.
+// effect where they stand: a zero third centre word on an arc (K0 on an XY arc), H and D.
 std::string CPlanner::CheckWordUse(const CBlock& block, const CBlockCodes& codes) const {
     const bool nonModal =
         codes.G(CGGroup::NonModal) && !codes.GIs(CGGroup::NonModal, CNonModal::Dwell);
     const CCode* motionCode = codes.G(CGGroup::Motion);
-    const bool cancel = codes.G(CGGroup::CycleCancel) && IsCycle(modal_.motion);
+    // G80 ends any motion mode; its axis words would be ambiguous (a move in which mode?)
+    // unless the block names its own motion, as Fanuc headers write "G0 G80 X..".
+    const bool cancel = codes.G(CGGroup::CycleCancel) != nullptr;
+    if (cancel && !motionCode && !nonModal && block.HasAxisWords()) {
+        return "axis words on a G80 block";
+    }
     const CMotion effective = nonModal                ? CMotion::None
                               : cancel && !motionCode ? CMotion::None
                               : motionCode            ? As<CMotion>(motionCode)
@@ -248,6 +260,9 @@ std::string CPlanner::CheckWordUse(const CBlock& block, const CBlockCodes& codes
     if (block.Has('Q') && effective != CMotion::Peck && effective != CMotion::ChipBreak &&
         !blending) {
         return "Q outside a peck drilling cycle";
+    }
+    if (block.Has('L') && !IsCycle(effective)) {
+        return "L outside a drilling cycle";
     }
     if (block.Has('P') && !codes.GIs(CGGroup::NonModal, CNonModal::Dwell) && !blending &&
         !IsArc(effective) && effective != CMotion::DrillDwell) {

@@ -87,10 +87,12 @@ private:
     std::string Arc(const CBlock& block, CSegmentSink& sink);
     std::string ArcCentre(const CBlock& block, const CAxes& end, std::array<double, 2>& centre);
     std::string Mismatch(double outputLength) const;
+    double ProgramLength(double mm, double inch) const;
 
     // PlannerCycle.cpp: G81 G82 G83 G73.
     std::string Cycle(const CBlock& block, CSegmentSink& sink);
     std::string CycleWords(const CBlock& block, bool starting);
+    void Hole(const CAxes& hole, double r, double bottom, CSegmentSink& sink);
 
     CPlannerSetup setup_;
     CModalState modal_;

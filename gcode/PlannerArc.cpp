@@ -1,9 +1,10 @@
 // Arcs (G2 clockwise, G3 counter-clockwise) in the active plane, by centre words or by R,
-// with a helix on the plane's normal. Real posts round their arcs: an end point off its
-// circle by up to 0.005 mm or 0.1 % of the radius (whichever is larger) runs, the radius
-// blending from the start's to the end's, and an R arc whose chord exceeds its diameter by
-// up to 0.002 mm is a half circle. Larger errors are refused with the error in the
-// program's units.
+// with a helix on the plane's normal. Real posts round their arcs, and the allowances are
+// LinuxCNC's, in the program's units: an end point off its circle by up to 0.028 mm
+// (0.0028 in), or by up to 0.1 % of the radius while under a hundred times that, runs, the
+// radius blending from the start's to the end's; an R arc whose half chord exceeds R by up to
+// 0.00127 mm (0.00005 in) is a half circle; an end point that close to the start closes a
+// full circle. Larger errors are refused with the error in the program's units.
 #include "gcode/Planner.h"
 
 #include "gcode/Number.h"
@@ -17,9 +18,15 @@ namespace morvik::gcode {
 
 namespace {
 
-constexpr double kEndToleranceMm = 0.005;
+// How far an arc's end may be off its circle: absolute, relative to the radius, and the
+// ceiling of the relative allowance in multiples of the absolute one.
+constexpr double kEndToleranceMm = 0.02 * std::numbers::sqrt2;
+constexpr double kEndToleranceInch = 0.002 * std::numbers::sqrt2;
 constexpr double kEndToleranceShare = 0.001;
-constexpr double kHalfCircleToleranceMm = 0.002;
+constexpr double kEndToleranceCeiling = 100;
+// Rounding of a point: an R arc's half chord over R, an end point on its start.
+constexpr double kPointToleranceMm = 0.00127;
+constexpr double kPointToleranceInch = 0.00005;
 constexpr double kTurn = 2 * std::numbers::pi;
 // The limits are meant as written: 10.002 - 10 must not fail "0.002" by a rounding bit.
 constexpr double kSlack = 1 + 1e-9;
@@ -71,10 +78,23 @@ std::string CPlanner::Mismatch(double outputLength) const {
     return "(off by " + Short(outputLength / Factor()) + (inch ? " in)" : " mm)");
 }
 
+// A length given in mm and in inches, in the output frame for the program's units.
+double CPlanner::ProgramLength(double mm, double inch) const {
+    return (modal_.units == CUnits::Inch ? inch : mm) * Factor();
+}
+
 std::string CPlanner::Arc(const CBlock& block, CSegmentSink& sink) {
     const CPlaneAxes axes = PlaneAxes(modal_.plane);
     if (block.Has('U') || block.Has('V') || block.Has('W')) {
         return "arcs move only X, Y and Z";
+    }
+    // The centre word of the plane's normal has no meaning on the arc; a non-zero one says the
+    // program meant another plane.
+    if (const char normal = kCentreLetters[axes.normal];
+        block.Has(normal) && block.Value(normal) != 0) {
+        static const char* planes[] = {"XY plane (G17)", "ZX plane (G18)", "YZ plane (G19)"};
+        return "word " + std::string(1, normal) + " on an arc in the " +
+               planes[static_cast<int>(modal_.plane)];
     }
     if ((setup_.fittedAxes & (1u << axes.first)) == 0 ||
         (setup_.fittedAxes & (1u << axes.second)) == 0) {
@@ -97,13 +117,19 @@ std::string CPlanner::Arc(const CBlock& block, CSegmentSink& sink) {
     if (r0 == 0) {
         return "arc of radius 0";
     }
-    const double mm = setup_.lengthPerUnit[static_cast<int>(CUnits::Mm)];
-    if (std::fabs(r1 - r0) > std::max(kEndToleranceMm * mm, kEndToleranceShare * r0) * kSlack) {
-        return "arc end point is not on the circle " + Mismatch(std::fabs(r1 - r0));
+    const double error = std::fabs(r1 - r0);
+    const double absolute = ProgramLength(kEndToleranceMm, kEndToleranceInch) * kSlack;
+    const bool offCircle =
+        error > absolute && (error > kEndToleranceShare * std::max(r0, r1) * kSlack ||
+                             error > kEndToleranceCeiling * absolute);
+    if (offCircle) {
+        return "arc end point is not on the circle " + Mismatch(error);
     }
     const bool clockwise = modal_.motion == CMotion::ArcCw;
-    const bool full =
-        end[axes.first] == position_[axes.first] && end[axes.second] == position_[axes.second];
+    // An end on the start, to rounding, is a full circle, never an arc of nothing.
+    const bool full = std::hypot(end[axes.first] - position_[axes.first],
+                                 end[axes.second] - position_[axes.second]) <=
+                      ProgramLength(kPointToleranceMm, kPointToleranceInch);
     double sweep = NormalisedSweep(std::atan2(sb, sa), std::atan2(eb, ea), clockwise, full);
     if (block.Has('P')) {
         const double turns = block.Value('P');
@@ -159,8 +185,7 @@ std::string CPlanner::ArcCentre(const CBlock& block, const CAxes& end,
         return "an R arc needs an end point apart from its start";
     }
     const double excess = chord - 2 * std::fabs(radius);
-    const double mm = setup_.lengthPerUnit[static_cast<int>(CUnits::Mm)];
-    if (excess > kHalfCircleToleranceMm * mm * kSlack) {
+    if (excess / 2 > ProgramLength(kPointToleranceMm, kPointToleranceInch) * kSlack) {
         return "arc radius too small for its end point " + Mismatch(excess);
     }
     const double half = chord / 2;

@@ -63,7 +63,7 @@ std::string CPlanner::Motion(const CBlock& block, const CBlockCodes& codes, CSeg
             return why;
         }
     }
-    if (codes.G(CGGroup::CycleCancel) && IsCycle(modal_.motion)) {
+    if (codes.G(CGGroup::CycleCancel)) {
         modal_.motion = CMotion::None;
     }
     if (const CCode* motion = codes.G(CGGroup::Motion)) {
@@ -71,6 +71,7 @@ std::string CPlanner::Motion(const CBlock& block, const CBlockCodes& codes, CSeg
         if (IsCycle(next) && next != modal_.motion) {
             // A cycle that starts anew needs its words again, as a machinist would expect.
             modal_.cycle = CModalState::Cycle{};
+            modal_.cycle.initialLevel = position_[PlaneAxes(modal_.plane).normal];
         }
         modal_.motion = next;
     }

@@ -17,7 +17,6 @@
 #include "controller/Clock.h"
 #include "controller/KelvApiTable.h"
 #include "controller/MotionController.h"
-#include "machine/OperatorGate.h"
 #include "machine/Axis.h"
 #include "machine/ControllerFiles.h"
 #include "machine/CurrentMachine.h"
@@ -26,6 +25,7 @@
 #include "machine/MachineSettings.h"
 #include "machine/MachineState.h"
 #include "machine/OffsetTable.h"
+#include "machine/OperatorGate.h"
 #include "machine/OperatorInterface.h"
 #include "machine/Spindle.h"
 #include "machine/Tool.h"
@@ -84,10 +84,15 @@ public:
     virtual bool OnOpenDocument(const std::string& path);
     // The last open failed because the operator declined it (nothing more to report).
     bool OpenDeclined() const { return openDeclined_; }
+    // The last open failed and the operator has been told why: declined, or the path named a
+    // folder, a FIFO or a device (NotARegularFile with the path), which is never read.
+    bool OpenReported() const { return openReported_; }
     // True when the file holds at least one section this machine writes.
     bool HoldsMachineDescription(const std::string& path);
     // WriteSetup(path): false when the machine file could not be saved (the file on disk is
-    // then unchanged); the caller tells the operator.
+    // then unchanged); the caller tells the operator. Saved to the document's own file the
+    // file's other sections and comments stay (Merge); saved to any other file (Save As onto
+    // an existing file the operator agreed to replace) the file holds the machine alone.
     virtual bool OnSaveDocument(const std::string& path);
     // The path the last save went to (or tried to): what a failure report names.
     const std::string& LastSavePath() const { return lastSavePath_; }
@@ -108,14 +113,17 @@ public:
     // (SETUPPRECISION, joystick centres and upper extremes). A file that cannot be read reads
     // as one without any key.
     void ReadSetup(const std::string& path);
-    // Writes every section (erased first, so keys that are not ours go) into the existing
-    // file, keeping sections that are not ours, and saves it atomically. False, leaving the
-    // file on disk as it was, when the file is read-only or cannot be written.
-    bool WriteSetup(const std::string& path);
+    // Merge: every section (erased first, so keys that are not ours go) written into the
+    // existing file, keeping sections and lines that are not ours. Replace: the file holds
+    // only what this machine writes. Saved atomically; false, leaving the file on disk as it
+    // was, when the file is read-only, is not a regular file or cannot be written.
+    enum class SaveMode { Merge, Replace };
+    bool WriteSetup(const std::string& path, SaveMode mode = SaveMode::Merge);
     // The text a save to path would give that file (its sections that are not ours kept);
     // nullopt when a value cannot be stored. Recovery copies are written from it.
     std::optional<std::string> SetupText(const std::string& path);
-    // Takes the setup back from a recovery copy: ResetSetup, ReadSetup(copy), then the
+    // Takes the setup back from a recovery copy: ResetSetup, the document's own settings
+    // bound afresh, ReadSetup(copy), then the
     // document's path and title become the recorded ones (empty ones leave them), the document
     // is modified (nothing is saved until the operator saves) and the three files downloaded.
     void RestoreSetup(const std::string& copy, const std::string& path, const std::string& title);
@@ -218,6 +226,7 @@ private:
     DateSource dateSource_;
     bool shutDown_ = false;
     bool openDeclined_ = false;
+    bool openReported_ = false;
     std::string lastSavePath_;
 
     MotionController controller_;

@@ -2,6 +2,7 @@
 #include "machine/Machine.h"
 
 #include "controller/StringTable.h"
+#include "settings/RegularFile.h"
 
 #include <filesystem>
 #include <fstream>
@@ -18,12 +19,21 @@ const std::vector<FileFilter> kMachineFileFilters = {
     {"All Files (*.*)", "*.*"},
 };
 
-// The document framework's own open step: the file must exist and open for reading.
-bool OpensForReading(const std::string& path) {
-    std::error_code ec;
-    if (std::filesystem::is_directory(path, ec))
-        return false;
-    return std::ifstream(path, std::ios::binary).is_open();
+// The document framework's own open step: the file must exist and be readable. A folder, a
+// FIFO or a device is refused without reading it (a FIFO would block the window, /dev/zero
+// fill memory); so is a file far longer than any machine file.
+FileReadResult CheckReadable(const std::string& path) {
+    std::string bytes;
+    return ReadRegularFile(path, CProfileFile::kMaxBytes, &bytes);
+}
+
+// Two names of one file (a link, "./", a different spelling) are the same file.
+bool SameFile(const std::string& a, const std::string& b) {
+    struct stat first {};
+    struct stat second {};
+    if (a.empty() || b.empty() || ::stat(a.c_str(), &first) != 0 || ::stat(b.c_str(), &second) != 0)
+        return a == b;
+    return first.st_dev == second.st_dev && first.st_ino == second.st_ino;
 }
 
 // A machine file whose write permission is off is not replaced: the atomic save would rename
@@ -47,8 +57,15 @@ bool CMachine::OnNewDocument() {
 
 bool CMachine::OnOpenDocument(const std::string& path) {
     openDeclined_ = false;
+    openReported_ = false;
     ResetSetup();
-    if (!OpensForReading(path))
+    const FileReadResult readable = CheckReadable(path);
+    if (readable == FileReadResult::NotRegular) {
+        ui_.ShowMessageBox(msg::NotARegularFile, path);
+        openReported_ = true;
+        return false;
+    }
+    if (readable != FileReadResult::Ok)
         return false;
     if (HoldsMachineDescription(path)) {
         ReadSetup(path);
@@ -57,6 +74,7 @@ bool CMachine::OnOpenDocument(const std::string& path) {
         BindSettings();
     } else {
         openDeclined_ = true;
+        openReported_ = true;
         return false;
     }
     SetModifiedFlag(false);
@@ -65,9 +83,12 @@ bool CMachine::OnOpenDocument(const std::string& path) {
     return true;
 }
 
+// The machine's own file keeps what others wrote in it (comments, sections of other
+// programs); any other file the operator chose to replace holds the machine alone afterwards.
 bool CMachine::OnSaveDocument(const std::string& path) {
     lastSavePath_ = path;
-    return WriteSetup(path);
+    const bool ownFile = !GetPathName().empty() && SameFile(path, GetPathName());
+    return WriteSetup(path, ownFile ? SaveMode::Merge : SaveMode::Replace);
 }
 
 bool CMachine::HoldsMachineDescription(const std::string& path) {
@@ -146,12 +167,12 @@ void CMachine::LoadComponents(const CProfileFile& file) {
         table.Load(file);
 }
 
-bool CMachine::WriteSetup(const std::string& path) {
-    if (IsReadOnlyFile(path))
+bool CMachine::WriteSetup(const std::string& path, SaveMode mode) {
+    if (IsReadOnlyFile(path) || IsSpecialFile(path))
         return false;
     // A precision below 1 would write every value with one digit; saved as read, it is 9.
     general_.FixUp();
-    CProfileFile file(path);
+    CProfileFile file = mode == SaveMode::Merge ? CProfileFile(path) : CProfileFile::Empty(path);
     // A value the file refused (a text that would break it) leaves the file on disk as it was:
     // replacing it would lose that key without a trace.
     return WriteSections(file, SetupPrecision()) && file.Save();
@@ -168,6 +189,7 @@ std::optional<std::string> CMachine::SetupText(const std::string& path) {
 void CMachine::RestoreSetup(const std::string& copy, const std::string& path,
                             const std::string& title) {
     ResetSetup();
+    BindSettings(); // what the copy does not hold (or holds unreadably) is a new machine's
     ReadSetup(copy);
     if (!path.empty())
         SetPathName(path);

@@ -1,9 +1,11 @@
 // The operator interface as the machine document hands it out. It passes every call on to the
 // user interface's own and knows two things the status cycle needs:
-//   - whether the station is busy: an operation is waiting on the card, or a modal window of
-//     the operator's is open (a message, a question, a file dialog). A modal window runs a
-//     nested event loop in which the 100 ms tick keeps running; while busy, the tick must not
-//     send the card anything that moves the machine or starts a program (StatusCycle);
+//   - whether the station is busy: an operation is waiting on the card, a modal window the
+//     core opened is up, or the user interface reports that the event loop runs nested (any
+//     modal window, popup or menu, whoever opened it: InNestedLoop). A nested loop keeps the
+//     100 ms tick running; while busy, the tick must not send the card anything that starts or
+//     continues motion or starts a program (StatusCycle). Stopping commands are never held
+//     back by it;
 //   - the messages of an operation: while one runs (CardOperation below), a message is kept
 //     and shown only when the outermost operation has ended, so that the operation has
 //     unwound (text mode closed, bits kept, flags set) before the operator is asked to click.
@@ -40,9 +42,11 @@ public:
         ui_.AppendToView(view, text);
     }
     void ShowStatusText(int id) override { ui_.ShowStatusText(id); }
+    bool InNestedLoop() const override { return ui_.InNestedLoop(); }
 
-    // True while an operation runs or a modal window is open.
-    bool Busy() const { return operations_ > 0 || modal_ > 0; }
+    // True while an operation runs, a modal window of the core's is open or the event loop
+    // runs nested: asked afresh on every call, so a window nobody told the gate about counts.
+    bool Busy() const { return operations_ > 0 || modal_ > 0 || ui_.InNestedLoop(); }
 
     // Used through CardOperation. The end of the outermost operation shows the kept messages.
     void BeginOperation() { ++operations_; }

@@ -44,6 +44,11 @@ public:
     // A short note in the main window's status bar (message id): it asks for no click and
     // stays until something else is shown there. Nothing where there is no status bar.
     virtual void ShowStatusText(int) {}
+    // True while the code runs inside an event loop nested in the station's own: a modal
+    // window (a message, a question, a setup, file or print dialog, whoever opened it), a
+    // menu or another popup is up, or some call runs a loop of its own. A status tick that
+    // runs now runs inside that loop. Never where there are no such windows.
+    virtual bool InNestedLoop() const { return false; }
 };
 
 } // namespace morvik

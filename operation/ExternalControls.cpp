@@ -10,18 +10,21 @@ namespace morvik {
 
 namespace {
 
-// One hardware button: its setting, its bit in the panel's button word and the cycle command
-// a press fires. The order of the table is the order of the edges.
+// One hardware button: its setting, its bit in the panel's button word, the cycle command a
+// press fires and whether that command stops motion (it then fires whatever the station is
+// busy with). The order of the table is the order of the edges.
 struct ButtonLine {
     CAppInt ExternalControlSettings::*channel;
     std::uint16_t bit;
     void (ICycleCommands::*fire)();
+    bool stops;
 };
 
 constexpr std::array<ButtonLine, 3> kButtons{{
-    {&ExternalControlSettings::startButtonChannel, button::kStart, &ICycleCommands::Start},
-    {&ExternalControlSettings::blockButtonChannel, button::kBlock, &ICycleCommands::Block},
-    {&ExternalControlSettings::fholdButtonChannel, button::kFeedHold, &ICycleCommands::FeedHold},
+    {&ExternalControlSettings::startButtonChannel, button::kStart, &ICycleCommands::Start, false},
+    {&ExternalControlSettings::blockButtonChannel, button::kBlock, &ICycleCommands::Block, false},
+    {&ExternalControlSettings::fholdButtonChannel, button::kFeedHold, &ICycleCommands::FeedHold,
+     true},
 }};
 
 // One lamp: its setting and whether it is lit in Home mode (Start only). In Run mode every
@@ -54,16 +57,17 @@ void ExternalControls::Update(ControlPanelState& panel, ICycleCommands& commands
     ReadButtons(panel);
     DriveLamps(panel);
     if (!commandsAllowed) {
-        // A press seen now is dropped, not kept for later: the operator pressed it while the
-        // station was busy. The switches are followed on the first tick after.
-        panel.previousButtonBits = panel.buttonBits;
+        // Feed hold goes through at once; a Start or Block press seen now is dropped, not kept
+        // for later: the operator pressed it while the station was busy. The switches are
+        // followed on the first tick after.
+        FireEdges(panel, commands, true);
         return;
     }
     FollowSwitch(channels.blockSkipSwitchChannel.Get(), panel.inputWord, state.blockSkipOn,
                  &CMachine::SetBlockSkip);
     FollowSwitch(channels.dryRunSwitchChannel.Get(), panel.inputWord, state.dryRunOn,
                  &CMachine::SetDryRun);
-    FireEdges(panel, commands);
+    FireEdges(panel, commands, false);
 }
 
 void ExternalControls::ReadButtons(ControlPanelState& panel) const {
@@ -102,7 +106,8 @@ void ExternalControls::FollowSwitch(int channel, std::uint32_t inputWord, bool f
         (machine_.*set)(on);
 }
 
-void ExternalControls::FireEdges(ControlPanelState& panel, ICycleCommands& commands) const {
+void ExternalControls::FireEdges(ControlPanelState& panel, ICycleCommands& commands,
+                                 bool stoppingOnly) const {
     const std::uint16_t now = panel.buttonBits;
     const std::uint16_t before = panel.previousButtonBits;
     // Kept before firing: a command may run for a while (homing, a message box), and the
@@ -111,7 +116,8 @@ void ExternalControls::FireEdges(ControlPanelState& panel, ICycleCommands& comma
     if (now == before)
         return;
     for (const ButtonLine& button : kButtons) {
-        if ((now & button.bit) != 0 && (before & button.bit) == 0)
+        if ((now & button.bit) != 0 && (before & button.bit) == 0 &&
+            (button.stops || !stoppingOnly))
             (commands.*button.fire)();
     }
 }

@@ -34,8 +34,9 @@ public:
     // One status-cycle step; panel.inputWord and (in Run mode) panel.programStatus must be
     // fresh. Changes panel.buttonBits and panel.previousButtonBits; the jog bits are untouched.
     // Without commandsAllowed (the station is busy: an operation waits on the card or a modal
-    // window is open) only the buttons are read and the lamps driven: the switches send
-    // nothing and a button edge is consumed without firing.
+    // window, popup or nested event loop is up) the buttons are read and the lamps driven, the
+    // switches send nothing and a Start or Block edge is consumed without firing; a Feed hold
+    // edge fires all the same, since stopping is never held back.
     void Update(ControlPanelState& panel, ICycleCommands& commands, bool commandsAllowed = true);
 
     // Options > Block Skip and Options > Dryrun: flip the machine's flag and send the matching
@@ -52,7 +53,9 @@ private:
     void ReadButtons(ControlPanelState& panel) const;
     void DriveLamps(const ControlPanelState& panel);
     void FollowSwitch(int channel, std::uint32_t inputWord, bool flag, void (CMachine::*set)(bool));
-    void FireEdges(ControlPanelState& panel, ICycleCommands& commands) const;
+    // With stoppingOnly, only the buttons whose command stops motion fire (Feed hold); the
+    // others' edges are consumed.
+    void FireEdges(ControlPanelState& panel, ICycleCommands& commands, bool stoppingOnly) const;
 
     CMachine& machine_;
 };

@@ -282,9 +282,13 @@ void Jogging::Enter() {
     SetMachineMode(machine_, events_, MachineMode::Jog);
 }
 
-bool Jogging::ExitAndWait() {
+bool Jogging::ExitAndWait(int unconfirmedMessage) {
     if (HasCutterAxis())
         machine_.Controller().EmptyBlock(machine_.GetCutter().RaiseMacro());
+    return StopAndConfirm(unconfirmedMessage);
+}
+
+bool Jogging::StopAndConfirm(int unconfirmedMessage) {
     // A step under way is cut short: leaving the mode must not wait for its whole length.
     if (Stepping())
         machine_.Axes()[kDirections[stepDirection_].axis].Stop();
@@ -292,8 +296,8 @@ bool Jogging::ExitAndWait() {
     for (int i = 0; i < 3; ++i)
         allStopped = StopAndWait(i) && allStopped;
     // One message however many axes failed: the operator needs to know once.
-    if (!allStopped)
-        machine_.Operator().ShowMessage(msg::JogStopNotConfirmed);
+    if (!allStopped && unconfirmedMessage != 0)
+        machine_.Operator().ShowMessage(unconfirmedMessage);
     return allStopped;
 }
 

@@ -6,7 +6,8 @@
 //   - Enter() from Mode > Jog (after the old mode's exit actions), also when Jog is selected
 //     again, and from the Jogging setup dialog's OK while in Jog mode;
 //   - Update(panel) from every StatusTick in Jog mode, after the indicators;
-//   - ExitAndWait() as the exit action of Jog mode, before the next mode's entry actions;
+//   - ExitAndWait() as the exit action of Jog mode, before the next mode's entry actions,
+//     and StopAndConfirm() before the machine document closes (MachineOperation);
 //   - Calibrate() from Calibrate > Joystick;
 //   - ReleaseAll(panel) whenever a held jog button's release may be lost (the window is
 //     deactivated, a jog button is disabled or hidden, the application closes): a held jog
@@ -27,6 +28,7 @@
 // 0x01 X+, 0x02 X-, 0x04 Y+, 0x08 Y-, 0x10 Z+, 0x20 Z-.
 #pragma once
 
+#include "controller/StringTable.h"
 #include "operation/Joystick.h"
 #include "operation/MachineObserver.h"
 
@@ -77,12 +79,16 @@ public:
     // rates, operating modes and are enabled; then the mode becomes Jog. The caller has run the
     // exit actions of the mode it leaves.
     void Enter();
-    // Jog mode exit: the cutter's raise macro as an empty block, then every moving axis is
-    // stopped and each stopping axis waited for (wait cursor shown), bounded per axis by what
-    // the machine's jog rate and deceleration need. False when an axis never reported
-    // finished: it may still be moving, so its stopping bit is kept (the caller stays in Jog
-    // mode) and the operator is told (message 34204).
-    bool ExitAndWait();
+    // Jog mode exit: the cutter's raise macro as an empty block, then StopAndConfirm. False
+    // when an axis never reported finished: it may still be moving, so its stopping bit is
+    // kept (the caller stays in Jog mode) and the operator is told with unconfirmedMessage
+    // (34204 for a mode change; 0: nobody is told, the caller closes regardless).
+    bool ExitAndWait(int unconfirmedMessage = msg::JogStopNotConfirmed);
+    // Every moving axis stopped and each stopping axis waited for (wait cursor shown), bounded
+    // per axis by what the machine's jog rate and deceleration need; a step under way is cut
+    // short. False when an axis never reported finished (its stopping bit is kept); the
+    // operator is then told with unconfirmedMessage unless it is 0.
+    bool StopAndConfirm(int unconfirmedMessage);
     // Calibrate > Joystick: the three prompts and readings, then the X and Y calibration
     // settings; does nothing unless USEPCJOYSTICK is set. A failed reading (the first check or
     // one after a prompt) shows the message of its status code and changes no setting.

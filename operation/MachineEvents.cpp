@@ -50,6 +50,11 @@ void MachineEvents::PartError(std::uint32_t errorBits, const std::string& reason
     Announce([&](MachineObserver& o) { o.OnPartError(errorBits, reason); });
 }
 
+void MachineEvents::SafetyStop(std::uint32_t active, std::uint32_t rising,
+                               const std::string& reason) const {
+    Announce([&](MachineObserver& o) { o.OnSafetyStop(active, rising, reason); });
+}
+
 void MachineEvents::CardText(const std::string& text) const {
     Announce([&](MachineObserver& o) { o.OnCardText(text); });
 }

@@ -59,6 +59,11 @@ std::string Trimmed(const std::string& text) {
 MachineInfo::MachineInfo(CMachine& machine) : machine_(machine) {}
 
 void MachineInfo::OnSnapshot(const MachineSnapshot& snapshot) {
+    partErrorThisTick_ = false;
+    if (messageKind_ == MessageKind::Safety && snapshot.safetyBits == 0) {
+        messageKind_ = MessageKind::None;
+        texts_.message.clear();
+    }
     FollowRun(snapshot);
     FollowAxisErrors(snapshot);
     texts_.homed = HomedOf(snapshot);
@@ -85,7 +90,17 @@ void MachineInfo::OnPartError(std::uint32_t /*errorBits*/, const std::string& re
         runEnd_ = machine_.Clock().NowMs();
     errorReason_ = reason;
     messageKind_ = MessageKind::PartError;
+    partErrorThisTick_ = true;
     ShowPartError();
+}
+
+void MachineInfo::OnSafetyStop(std::uint32_t /*active*/, std::uint32_t /*rising*/,
+                               const std::string& reason) {
+    // The program it stopped has just said so, with the card's own line.
+    if (partErrorThisTick_)
+        return;
+    messageKind_ = MessageKind::Safety;
+    texts_.message = MessageText(msg::MachineStopped) + " " + reason;
 }
 
 // The card's text comes in pieces; a line ends at CR or LF.
@@ -123,7 +138,8 @@ void MachineInfo::FollowAxisErrors(const MachineSnapshot& snapshot) {
     for (std::size_t axis = 0; axis < axisErrors_.size(); ++axis) {
         const AxisReading& reading = snapshot.axes[axis];
         const bool error = snapshot.mode == MachineMode::Jog && reading.error.value_or(false);
-        if (error && !axisErrors_[axis]) {
+        // A machine stopped by its safety inputs says that first.
+        if (error && !axisErrors_[axis] && messageKind_ != MessageKind::Safety) {
             const bool atLimit = AtSoftLimit(machine_, axis, reading.Shown());
             messageKind_ = MessageKind::Axis;
             texts_.message = MessageText(atLimit ? msg::SoftLimitReached : msg::AxisErrorOn) + " " +
@@ -140,6 +156,21 @@ void MachineInfo::FollowAxisErrors(const MachineSnapshot& snapshot) {
 void MachineInfo::Notice(const std::string& text) {
     messageKind_ = MessageKind::Notice;
     texts_.message = text;
+}
+
+void MachineInfo::JogNote(int id) {
+    if (messageKind_ != MessageKind::None && messageKind_ != MessageKind::JogNote &&
+        messageKind_ != MessageKind::Notice)
+        return;
+    messageKind_ = MessageKind::JogNote;
+    texts_.message = MessageText(id);
+}
+
+void MachineInfo::ClearJogNote() {
+    if (messageKind_ != MessageKind::JogNote)
+        return;
+    messageKind_ = MessageKind::None;
+    texts_.message.clear();
 }
 
 void MachineInfo::ShowPartError() {

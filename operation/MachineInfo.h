@@ -11,10 +11,16 @@
 //   - a part error (any error bit of the program status word coming on) says "Program
 //     stopped:" with the reason from the status word and the card's last line of text, which
 //     the card sends as its message for the error; it stays until the next run starts;
+//   - an emergency stop or a drive fault coming on, in any mode, says "Machine stopped:" with
+//     its reason (unless a part error of the same tick already said it for the program); it
+//     goes once no safety input stands any more;
 //   - in Jog mode an axis error coming on says which axis: "Soft limit reached on axis X" when
 //     the axis stands at (or beyond) one of its soft limits, else "Axis error on axis X"; it
 //     goes once that axis's error is gone;
-//   - a notice of the station's own (Notice), until another message takes its place.
+//   - a held jog let go because the operator's hand could no longer be confirmed (JogNote):
+//     why it stopped; it goes when the next jog is asked for, and gives way to the two above;
+//   - a notice of the station's own (Notice), until another message takes its place (a jog
+//     note among them).
 // The progress: with a program loaded and not yet run, its number and line count; from its
 // start on, the line the card runs (the last one seen once the run is over), the line count and
 // the time since the station saw it start, on the machine's clock, frozen when the run ends.
@@ -52,16 +58,23 @@ public:
     void OnSnapshot(const MachineSnapshot& snapshot) override;
     void OnProgramStarted(std::int32_t number) override;
     void OnPartError(std::uint32_t errorBits, const std::string& reason) override;
+    void OnSafetyStop(std::uint32_t active, std::uint32_t rising,
+                      const std::string& reason) override;
     void OnCardText(const std::string& text) override;
     // A line of the station's own on the message line (the modes left in force at Start, what
     // touch-off subtracted); it stays until another message takes its place.
     void Notice(const std::string& text);
 
+    // A held jog was let go without a release: the message line says why (message id), unless
+    // it shows a part error or an axis error. ClearJogNote takes it away again.
+    void JogNote(int id);
+    void ClearJogNote();
+
     // "H:MM:SS" of a time in milliseconds (whole seconds, cut).
     static std::string ElapsedText(std::uint64_t ms);
 
 private:
-    enum class MessageKind { None, PartError, Axis, Notice };
+    enum class MessageKind { None, PartError, Axis, Safety, JogNote, Notice };
 
     void FollowRun(const MachineSnapshot& snapshot);
     void FollowAxisErrors(const MachineSnapshot& snapshot);
@@ -79,6 +92,7 @@ private:
     std::string lastCardLine_;
     std::string errorReason_;
     MessageKind messageKind_ = MessageKind::None;
+    bool partErrorThisTick_ = false;   // announced since the last snapshot
     std::array<bool, 3> axisErrors_{}; // X, Y, Z on the last Jog-mode tick
 };
 

@@ -10,6 +10,8 @@
 //   OnProgramStarted   PartProgram, when the run command for the loaded program went out
 //   OnProgramFinished  StatusCycle, when a started program's status word shows Finished
 //   OnPartError        StatusCycle, when an error bit of the status word comes on
+//   OnSafetyStop       StatusCycle, in every mode, when an emergency stop or a drive fault
+//                      comes on (after OnPartError of the same tick)
 //   OnCardText         StatusCycle, for every piece of the card's text output it reads
 // Observers are called on the station's thread, in the order they were attached; an observer
 // may attach or detach observers (itself included) from inside an event.
@@ -36,6 +38,10 @@ public:
     virtual void OnProgramFinished(std::int32_t /*number*/) {}
     // errorBits: the error bits of the status word now; reason names the first that came on.
     virtual void OnPartError(std::uint32_t /*errorBits*/, const std::string& /*reason*/) {}
+    // active: the safety bits standing now (status word bits EmergencyStop,
+    // ExternalEmergencyStop, DriveFault); rising: those that came on; reason names the first.
+    virtual void OnSafetyStop(std::uint32_t /*active*/, std::uint32_t /*rising*/,
+                              const std::string& /*reason*/) {}
     virtual void OnCardText(const std::string& /*text*/) {}
 };
 
@@ -53,6 +59,7 @@ public:
     void ProgramStarted(std::int32_t number) const;
     void ProgramFinished(std::int32_t number) const;
     void PartError(std::uint32_t errorBits, const std::string& reason) const;
+    void SafetyStop(std::uint32_t active, std::uint32_t rising, const std::string& reason) const;
     void CardText(const std::string& text) const;
 
     // A hub without observers, for parts that nobody observes (tests of one part).

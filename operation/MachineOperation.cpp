@@ -63,7 +63,7 @@ MachineOperation::MachineOperation(CMachine& machine, ControlPanelState& panel, 
     : machine_(machine), panel_(panel), jogging_(machine, joystick, events_), view_(machine),
       modes_(machine, jogging_, events_), program_(machine, events_), external_(machine),
       cycle_(machine, panel, view_, jogging_, external_, *this, events_), info_(machine),
-      mdi_(machine) {
+      mdi_(machine), holdWatch_(machine.Clock()) {
     events_.Attach(info_);
     events_.Attach(mdi_);
 }
@@ -302,7 +302,8 @@ void MachineOperation::ActionReleased(PanelAction action, bool wasChecked) {
 }
 
 void MachineOperation::JogButtonPressed(std::uint16_t bit) {
-    JogPress(bit, panel_.buttonBits);
+    if (JogPress(bit, panel_.buttonBits))
+        holdWatch_.ButtonPressed();
 }
 
 void MachineOperation::JogButtonReleased(std::uint16_t bit) {
@@ -312,27 +313,57 @@ void MachineOperation::JogButtonReleased(std::uint16_t bit) {
 void MachineOperation::JogKeyPressed(PanelAction action) {
     // A key pressed inside an operation's wait or a modal window is not the operator's ask to
     // jog once the wait is over.
-    if (!machine_.Gate().Busy())
-        JogPress(JogBitOf(action), panel_.jogKeyBits);
+    const std::uint16_t bit = JogBitOf(action);
+    if (!machine_.Gate().Busy() && JogPress(bit, panel_.jogKeyBits))
+        holdWatch_.KeyPressed(bit);
+}
+
+void MachineOperation::JogKeyRepeated(PanelAction action) {
+    holdWatch_.KeyRepeated(static_cast<std::uint16_t>(JogBitOf(action) & panel_.jogKeyBits));
+}
+
+MachineOperation::LetGo MachineOperation::CheckJogHolds(bool pointerUnknown) {
+    LetGo letGo;
+    if (!Live())
+        return letGo;
+    int why = 0;
+    if (const std::uint16_t keys = holdWatch_.ExpiredKeys(panel_.jogKeyBits)) {
+        panel_.jogKeyBits &= static_cast<std::uint16_t>(~keys);
+        letGo.keys = true;
+        why = msg::JogKeyRepeatsStopped;
+    }
+    const bool buttonsHeld = (panel_.buttonBits & button::kJogMask) != 0;
+    if (pointerUnknown && buttonsHeld && holdWatch_.ButtonHoldExpired()) {
+        ReleaseJogButtonsOnly();
+        letGo.buttons = true;
+        why = msg::JogMouseHoldLimit;
+    }
+    if (why != 0) {
+        machine_.Operator().ShowStatusText(why);
+        info_.JogNote(why);
+    }
+    return letGo;
 }
 
 void MachineOperation::JogKeyReleased(PanelAction action) {
     panel_.jogKeyBits &= static_cast<std::uint16_t>(~JogBitOf(action));
 }
 
-void MachineOperation::JogPress(std::uint16_t bit, std::uint16_t& held) {
+bool MachineOperation::JogPress(std::uint16_t bit, std::uint16_t& held) {
     bit &= button::kJogMask;
     if (!Live() || bit == 0)
-        return;
+        return false;
     const bool jogMode = machine_.State().mode == MachineMode::Jog;
     if (jogMode && jogging_.MovesAxis(bit) && jogging_.RateIsZero()) {
         machine_.Operator().ShowStatusText(msg::JogRateIsZero);
-        return;
+        return false;
     }
     held |= bit;
+    info_.ClearJogNote();
     const bool stepIdle = machine_.State().jogState == 0 && panel_.stepRequest == 0;
     if (jogMode && jogging_.Increment() > 0.0 && stepIdle)
         panel_.stepRequest = bit;
+    return true;
 }
 
 void MachineOperation::ReleaseJogButtonsOnly() {
@@ -376,6 +407,14 @@ void MachineOperation::ReleaseAllJogButtons() {
     jogging_.ReleaseAll(panel_);
 }
 
+bool MachineOperation::StopJoggingBeforeClose() {
+    jogging_.ReleaseAll(panel_);
+    if (!Live() || machine_.State().mode != MachineMode::Jog)
+        return true;
+    CardOperation operation(machine_.Gate());
+    return jogging_.StopAndConfirm(msg::JogStopNotConfirmedOnClose);
+}
+
 void MachineOperation::CutBoxReleased(bool wasChecked) {
     if (Live())
         jogging_.CutBoxReleased(wasChecked);
@@ -400,13 +439,15 @@ bool MachineOperation::OverrideTextEntered(OverrideField which, const std::strin
     const OverrideRule* rule = RuleOf(which);
     if (!Live() || rule == nullptr)
         return false;
-    if (!OffersNumber(text)) {
-        // A slip of the keyboard must not stall the feed: the field shows the value in force.
+    // A slip of the keyboard must not stall the feed or change it to a value nobody typed:
+    // the field shows the value in force again.
+    const double fraction = OffersNumber(text) ? ParseLeadingDouble(text) / 100.0 : -1.0;
+    if (!(fraction >= 0.0 && fraction <= rule->limit)) {
         panel_.overrideTexts[static_cast<std::size_t>(which)] =
             OverrideText(machine_.State().*(rule->stored));
         return false;
     }
-    SetOverride(which, ParseLeadingDouble(text) / 100.0);
+    SetOverride(which, fraction);
     return true;
 }
 

@@ -23,6 +23,7 @@
 #include "operation/ControlPanelState.h"
 #include "operation/CycleCommands.h"
 #include "operation/ExternalControls.h"
+#include "operation/JogHoldWatch.h"
 #include "operation/Jogging.h"
 #include "operation/MachineInfo.h"
 #include "operation/MachineObserver.h"
@@ -109,6 +110,18 @@ public:
     // is ignored.
     void JogKeyPressed(PanelAction action);
     void JogKeyReleased(PanelAction action);
+    // An auto-repeat of a held jog key: the hand is still on it (JogHoldWatch.h).
+    void JogKeyRepeated(PanelAction action);
+    // The tick's check that every held jog control is still confirmed (JogHoldWatch.h): the
+    // keys whose repeats stopped are let go; where the pointer's buttons cannot be asked of
+    // the window system (pointerUnknown), the buttons are let go once held for the limit. The
+    // status bar and the panel's message line say why. What was let go is returned, so that
+    // the panel forgets its own holds.
+    struct LetGo {
+        bool buttons = false;
+        bool keys = false;
+    };
+    LetGo CheckJogHolds(bool pointerUnknown);
     // The mouse watchdog: the buttons' jog bits cleared (held keys and a step asked for stay).
     void ReleaseJogButtonsOnly();
     // The keys cannot jog now (focus in a text field, another window active): their bits go.
@@ -117,6 +130,12 @@ public:
     // popup, application closing): every jog bit of buttons and keys and a step asked for are
     // cleared, so the next tick stops the axis.
     void ReleaseAllJogButtons();
+    // Before the machine document closes (the station closing, Setup > Open): every jog
+    // control let go and, in Jog mode, every jogging axis stopped and waited for, bounded. False
+    // when the card did not confirm that an axis stopped: it may still move, so the document
+    // must not close; the operator has been told (34216) and the machine stays in Jog mode
+    // with its stopping bits, as after a mode change the card did not confirm.
+    bool StopJoggingBeforeClose();
     // The jog selectors, by index into JogSelectors' tables.
     void SelectJogIncrement(std::size_t index);
     void SelectJogSpeed(std::size_t index);
@@ -130,8 +149,11 @@ public:
     // and the value sent to the card through the machine.
     void SetOverride(OverrideField which, double fraction);
     // The operator entered a value in the field (Enter, or left it after editing): its text
-    // read as a percentage (its leading number). A text that does not start with a number is
-    // refused: nothing is sent and the field's text goes back to the override in force (false).
+    // read as a percentage (its leading number). A text that does not start with a number, or
+    // whose number lies outside the field's range (0 to 150 % for feed and spindle, 0 to 100 %
+    // for rapid: what the arrows reach), is refused: nothing is sent and the field's text goes
+    // back to the override in force (false). A typed "-5" must not stall the feed at 0 %, nor
+    // a typed 200 become some other value than the operator wrote.
     bool OverrideTextEntered(OverrideField which, const std::string& text);
     // One arrow click: lines > 0 up, < 0 down, from the machine's stored override.
     void StepOverride(OverrideField which, int lines);
@@ -177,7 +199,8 @@ private:
     void Select(void (ModeControl::*select)());
     bool CycleButtonsEnabled() const;
     bool AxisControlEnabled(PanelAction action) const;
-    void JogPress(std::uint16_t bit, std::uint16_t& held);
+    // True when the bit was taken as held.
+    bool JogPress(std::uint16_t bit, std::uint16_t& held);
 
     CMachine& machine_;
     ControlPanelState& panel_;
@@ -190,6 +213,7 @@ private:
     StatusCycle cycle_;
     MachineInfo info_; // attached to events_ for the operation's life
     MdiSession mdi_;
+    JogHoldWatch holdWatch_;
 };
 
 } // namespace morvik

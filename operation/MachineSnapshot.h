@@ -58,6 +58,10 @@ struct MachineSnapshot {
     // The card's digital I/O word, inputs and outputs alike (channel n is bit n-1).
     std::uint32_t ioWord = 0;
     std::optional<std::uint32_t> programStatus; // read in Run mode only
+    // Emergency stop, external emergency stop and drive fault standing on this tick, as status
+    // word bits, in every mode: from the program status word when it was read, and from the
+    // machine's safety input channels in the I/O word (no further question to the card).
+    std::uint32_t safetyBits = 0;
     std::array<AxisReading, kSnapshotAxisCount> axes{};
     std::optional<double> spindleSpeed; // actual speed, when the spindle is on the card
     std::optional<double> cutterAngle;  // degrees 0..360, when Z is off the card but the cutter on

@@ -263,6 +263,10 @@ LoadResult PartProgram::Restart() {
     }
     if (!state.partLoaded)
         return ChooseAndLoad();
+    // The operator's cut is aborted and the tool goes back to the program's start: asked first,
+    // as loading over it is.
+    if (ProgramRunning() && !machine_.Operator().AskYesNo(msg::RestartStopsRunningProgram, {}))
+        return LoadResult::Declined;
     WaitCursor busy(machine_.Operator());
     if (state.partReplaced) {
         // Copies: the load replaces both while it sends them.

@@ -49,7 +49,7 @@ enum class LoadResult {
     FileNotOpened,    // message 34003; nothing sent, the previous part stays loaded
     CardNotAnswering, // a bounded wait ran out (message 34202); the load was abandoned
     LineRefused,      // a line the card cannot take whole (34206, 34207); nothing sent
-    Declined,         // the operator kept the running program (34205); nothing changed
+    Declined,         // the operator kept the running program (34205, 34214); nothing changed
 };
 
 // A program's lines as they will be sent, or the first line that cannot be sent whole.
@@ -77,7 +77,8 @@ public:
     LoadResult LoadFromLines(const std::vector<std::string>& lines, const std::string& path);
     // File > Restart: runs the loaded program again without sending its text; with nothing
     // loaded it is File > Load. After an MDI block took the card's program store, the text is
-    // sent again first.
+    // sent again first. A program that is running (or paused, or in feed hold) is not aborted
+    // without asking (34214): No changes nothing (Declined).
     LoadResult Restart();
 
     // The cycle commands in Run mode (outside Run mode they do nothing): 34006 with nothing

@@ -68,13 +68,15 @@ void StatusCycle::Tick() {
     // The machine document is closing (or gone): nothing may reach its card.
     if (currentMachine != &machine_)
         return;
-    // While an operation waits on the card or a modal window is open, this tick runs from a
-    // nested event loop: it shows the machine but sends nothing that moves it or starts a
-    // program (no jog, no joystick, no external Start, Block, Feed hold or switch).
+    // While an operation waits on the card, or any modal window, popup or nested event loop is
+    // up, this tick runs from a nested loop: it shows the machine but sends nothing that starts
+    // or continues motion (no jog, no joystick, no external Start, Block or switch); Feed hold
+    // goes through.
     commandsAllowed_ = !machine_.Gate().Busy();
     BeginSnapshot();
     ReadInputs();
     ReadStatus();
+    ReadSafety();
     FollowProgram();
     StepJogging();
     ReadPositions();
@@ -173,6 +175,23 @@ void StatusCycle::ReadAxisErrors() {
     read(machine_.GetCutter(), snapshot_.Axis(SnapshotAxis::Cutter));
 }
 
+// An emergency stop or drive fault stops the machine whatever the mode, so it is seen in every
+// mode: the card's own word where this mode reads it, and the machine's safety inputs in the
+// I/O word every tick reads. Nothing more is asked of the card.
+void StatusCycle::ReadSafety() {
+    const ExternalControlSettings& channels = machine_.ExternalControls();
+    const std::pair<int, std::uint32_t> inputs[] = {
+        {channels.estopInputChannel.Get(), psw::EmergencyStop},
+        {channels.extEstopInputChannel.Get(), psw::ExternalEmergencyStop},
+        {channels.driveFaultInputChannel.Get(), psw::DriveFault}};
+    std::uint32_t bits = snapshot_.programStatus.value_or(0) & psw::SafetyBits;
+    for (const auto& [channel, bit] : inputs) {
+        if (IoChannelOn(snapshot_.ioWord, channel))
+            bits |= bit;
+    }
+    snapshot_.safetyBits = bits;
+}
+
 // The loaded program's line and modal state: the line the card runs now, or the last one seen
 // since the program was (re)started.
 void StatusCycle::FollowProgram() {
@@ -255,7 +274,15 @@ void StatusCycle::Publish() {
         runActive_ = false; // out of Run mode no program runs on
     if (snapshot_.programStatus && snapshot_.mode == MachineMode::Mdi)
         AnnounceMdiErrors(*snapshot_.programStatus);
+    AnnounceSafetyStop();
     events_.Snapshot(snapshot_);
+}
+
+void StatusCycle::AnnounceSafetyStop() {
+    const std::uint32_t rising = snapshot_.safetyBits & ~lastSafety_;
+    lastSafety_ = snapshot_.safetyBits;
+    if (rising != 0)
+        events_.SafetyStop(snapshot_.safetyBits, rising, ReasonOf(rising));
 }
 
 void StatusCycle::AnnounceMdiErrors(std::uint32_t status) {

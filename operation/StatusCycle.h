@@ -15,7 +15,10 @@
 //      touch-off show the card's modes, not the text's;
 //      FollowProgram then takes the S word, work system and tool length from those modes, or,
 //      from a card that does not answer them, from the loaded program's modal state at that
-//      line (ProgramModal), which asks the card nothing;
+//      line (ProgramModal), which asks the card nothing; ReadSafety takes the emergency stop,
+//      external emergency stop and drive fault from what was read (the status word where it
+//      was read, and in every mode the machine's safety input channels in the I/O word of
+//      step 2), which asks the card nothing either;
 //   4. StepJogging: in Jog mode the jog step;
 //   5. ReadPositions: one position per component as the readout setting chooses, the
 //      spindle's speed;
@@ -26,13 +29,16 @@
 //   8. Publish: the end of homing once every axis came to rest after the macro ("Machine
 //      homed" in the homing view), program started / finished and part errors from the status
 //      word's edges (in MDI mode part errors only: the part program's events are not the
-//      MDI block's), then the snapshot, to the observers (MachineObserver.h);
+//      MDI block's), a safety stop coming on (in every mode), then the snapshot, to the
+//      observers (MachineObserver.h);
 //   9. StepExternalControls: the external controls, which may fire Start, Block and Feed hold.
 // The card sees exactly these questions in this order, tick after tick.
-// While the station is busy (an operation waits on the card, or a message or dialog is open
-// and this tick runs in its nested event loop) steps 4 and 9 send nothing that moves the
-// machine: the jog step runs as if every jog input were let go, the external edges are
-// consumed without firing and the switches wait; inputs, lamps and readouts still update.
+// While the station is busy (an operation waits on the card, or any modal window, popup, menu
+// or other nested event loop is up and this tick runs inside it: OperatorGate::Busy asks the
+// user interface on every tick) steps 4 and 9 send nothing that starts or continues motion:
+// the jog step runs as if every jog input were let go (so a jogging axis is stopped), the
+// external Start and Block edges are consumed without firing and the switches wait; the
+// external Feed hold fires as always; inputs, lamps and readouts still update.
 //
 // IdleDrain() is the idle handler's step: while text is pending it routes one more batch per
 // call and asks for more idle time, and clears the flag once a read brings nothing.
@@ -76,6 +82,8 @@ private:
     void ReadInputs();
     void ReadStatus();
     void ReadAxisErrors();
+    void ReadSafety();
+    void AnnounceSafetyStop();
     void FollowProgram();
     void StepJogging();
     void ReadPositions();
@@ -102,6 +110,7 @@ private:
     // Running bit coming on and Finished, an abort or leaving Run mode).
     std::uint32_t lastStatus_ = 0;
     std::uint32_t mdiLastStatus_ = 0;
+    std::uint32_t lastSafety_ = 0; // the safety bits of the last tick, in whatever mode
     bool runActive_ = false;
     // The homing macro's axes all reported their motion finished on this tick.
     bool homingAtRest_ = false;

@@ -2,6 +2,8 @@
 
 #include "settings/NumberText.h"
 
+#include <cmath>
+
 namespace morvik {
 
 void CAppDouble::EraseSection(CProfileFile& file) const {
@@ -13,11 +15,14 @@ bool CAppDouble::Write(CProfileFile& file, int precision) const {
 }
 
 void CAppDouble::Read(const CProfileFile& file) {
-    value_ = ParseLeadingDouble(registerable::ReadText(file, section_, key_, "0.0", kReadLimit));
+    const double value =
+        ParseLeadingDouble(registerable::ReadText(file, section_, key_, "0.0", kReadLimit));
+    value_ = std::isfinite(value) ? value : initial_;
 }
 
 void CAppDouble::Init(double value, const char* section, const char* key) {
     value_ = value;
+    initial_ = value;
     section_ = section;
     key_ = key;
 }

@@ -1,5 +1,7 @@
 // A floating setting, stored as "%.*g" with the owner's precision (significant digits) in
-// the C locale. A missing key reads as 0 whatever the object held.
+// the C locale. A missing key reads as 0 whatever the object held; a value that is not finite
+// ("nan", "inf", "1e999" in a hand-edited file) reads as the initial value (the one Init or
+// the constructor gave), so it never reaches the controller files or the arithmetic.
 #pragma once
 
 #include "settings/RegisterableItem.h"
@@ -10,7 +12,7 @@ class CAppDouble : public CRegisterableItemWithPrecision {
 public:
     CAppDouble() = default;
     CAppDouble(double value, const char* section, const char* key)
-        : value_(value), section_(section), key_(key) {}
+        : value_(value), initial_(value), section_(section), key_(key) {}
 
     void EraseSection(CProfileFile& file) const override;
     bool Write(CProfileFile& file, int precision) const override;
@@ -27,6 +29,7 @@ public:
 
 private:
     double value_ = 0.0;
+    double initial_ = 0.0;
     const char* section_ = nullptr;
     const char* key_ = nullptr;
 };

@@ -24,12 +24,13 @@ std::string ResolveTarget(const std::string& path) {
 }
 
 // A fresh file beside the target; O_EXCL so that two writers never share one.
-int CreateTemporary(const std::string& target, std::string& tempPath) {
+int CreateTemporary(const std::string& target, std::string& tempPath, unsigned mode) {
     static std::atomic<unsigned> counter{0};
     for (int attempt = 0; attempt < 100; ++attempt) {
         tempPath = target + ".tmp-" + std::to_string(::getpid()) + "-" +
                    std::to_string(counter.fetch_add(1));
-        const int fd = ::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        const int fd = ::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
+                              static_cast<mode_t>(mode));
         if (fd >= 0 || errno != EEXIST) {
             return fd;
         }
@@ -79,25 +80,36 @@ void SyncFolder(const std::string& target) {
 
 } // namespace
 
-bool WriteFileAtomically(const std::string& path, std::string_view bytes) {
+AtomicWriteResult ReplaceFileAtomically(const std::string& path, std::string_view bytes,
+                                        unsigned newFileMode) {
     if (path.empty()) {
-        return false;
+        return AtomicWriteResult::CannotCreate;
     }
     const std::string target = ResolveTarget(path);
+    // The rename would put a plain file in place of a folder, a FIFO or a device node (and
+    // root may rename over /dev/zero): whatever path names must already be a file.
+    struct stat info {};
+    if (::stat(target.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
+        return AtomicWriteResult::NotRegular;
+    }
     std::string tempPath;
-    const int fd = CreateTemporary(target, tempPath);
+    const int fd = CreateTemporary(target, tempPath, newFileMode & 07777);
     if (fd < 0) {
-        return false;
+        return AtomicWriteResult::CannotCreate;
     }
     KeepOwnerAndPermissions(fd, target);
     const bool written = WriteAll(fd, bytes) && ::fsync(fd) == 0;
     const bool closed = ::close(fd) == 0;
     if (!written || !closed || ::rename(tempPath.c_str(), target.c_str()) != 0) {
         ::unlink(tempPath.c_str());
-        return false;
+        return AtomicWriteResult::NotWritten;
     }
     SyncFolder(target);
-    return true;
+    return AtomicWriteResult::Ok;
+}
+
+bool WriteFileAtomically(const std::string& path, std::string_view bytes, unsigned newFileMode) {
+    return ReplaceFileAtomically(path, bytes, newFileMode) == AtomicWriteResult::Ok;
 }
 
 } // namespace morvik

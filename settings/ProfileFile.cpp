@@ -2,6 +2,7 @@
 
 #include "settings/AtomicFile.h"
 #include "settings/NumberText.h"
+#include "settings/RegularFile.h"
 #include "settings/Utf8Text.h"
 
 #include <algorithm>
@@ -50,17 +51,12 @@ bool IsValidSection(std::string_view section) {
     return !HasLineBreak(section) && section.find(']') == std::string_view::npos;
 }
 
-// Anything that cannot be read (absent, a folder, an I/O error) reads as an empty file.
+// Anything that cannot be read (absent, a folder, a FIFO or device, longer than any profile
+// file, an I/O error) reads as an empty file.
 std::string ReadWholeFile(const std::string& path) {
-    try {
-        std::ifstream in(path, std::ios::binary);
-        if (!in) {
-            return {};
-        }
-        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    } catch (const std::exception&) {
-        return {};
-    }
+    std::string bytes;
+    ReadRegularFile(path, CProfileFile::kMaxBytes, &bytes);
+    return bytes;
 }
 
 // First section of that name, or null; Sections is the const or mutable section list.
@@ -87,8 +83,13 @@ template <class Section> auto FindKey(Section* section, std::string_view key) {
 
 } // namespace
 
-CProfileFile::CProfileFile(std::string path) : path_(std::move(path)) {
-    std::string content = ReadWholeFile(path_);
+CProfileFile::CProfileFile(std::string path) : CProfileFile(path, ReadWholeFile(path)) {}
+
+CProfileFile CProfileFile::Empty(std::string path) {
+    return CProfileFile(std::move(path), std::string());
+}
+
+CProfileFile::CProfileFile(std::string path, const std::string& content) : path_(std::move(path)) {
     std::string_view view = content;
     byteOrderMark_ = view.starts_with(kByteOrderMark);
     if (byteOrderMark_) {

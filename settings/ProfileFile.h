@@ -18,8 +18,14 @@ namespace morvik {
 
 class CProfileFile {
 public:
-    // Loads the file; a file that is absent or cannot be read gives an empty profile.
+    // Longer than any profile file the station reads: a longer file reads as empty.
+    static constexpr std::size_t kMaxBytes = 16 * 1024 * 1024;
+
+    // Loads the file; a file that is absent or cannot be read gives an empty profile, and so
+    // does anything but a regular file (a FIFO or a device is never read from).
     explicit CProfileFile(std::string path);
+    // An empty profile that Save writes to path, replacing whatever the file held.
+    static CProfileFile Empty(std::string path);
 
     const std::string& Path() const { return path_; }
 
@@ -56,6 +62,8 @@ public:
     std::string Text() const;
 
 private:
+    CProfileFile(std::string path, const std::string& content);
+
     struct Line {
         std::string text; // the line as it stands in the file, without its line end
         std::string key;  // blank-trimmed key of a "KEY=value" line; empty for other lines

@@ -5,6 +5,8 @@
 #include "settings/NumberText.h"
 #include "settings/Quantity.h"
 
+#include <cmath>
+
 namespace morvik {
 
 template <class Traits> void CQuantity<Traits>::EraseSection(CProfileFile& file) const {
@@ -15,10 +17,17 @@ template <class Traits> bool CQuantity<Traits>::Write(CProfileFile& file, int pr
     return registerable::WriteText(file, section_, key_, Format(precision));
 }
 
+// A text whose number is not finite ("nan", "inf", "1e999"), or whose base value overflows,
+// reads as an absent key: the quantity keeps the value it had (after a reset, its initial one).
 template <class Traits> void CQuantity<Traits>::Read(const CProfileFile& file) {
     const std::string text = registerable::ReadText(file, section_, key_, "", kReadLimit);
-    if (!text.empty()) {
-        Parse(text);
+    if (text.empty()) {
+        return;
+    }
+    CQuantity read = *this;
+    read.Parse(text);
+    if (std::isfinite(read.value_) && std::isfinite(read.base_)) {
+        *this = read;
     }
 }
 

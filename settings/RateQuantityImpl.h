@@ -4,6 +4,8 @@
 #include "settings/NumberText.h"
 #include "settings/RateQuantity.h"
 
+#include <cmath>
+
 namespace morvik {
 
 template <class Traits> void CRateQuantity<Traits>::EraseSection(CProfileFile& file) const {
@@ -14,10 +16,17 @@ template <class Traits> bool CRateQuantity<Traits>::Write(CProfileFile& file, in
     return registerable::WriteText(file, section_, key_, Format(precision));
 }
 
+// A text whose number is not finite ("nan", "inf", "1e999"), or whose base value overflows,
+// reads as an absent key: the quantity keeps the value it had (after a reset, its initial one).
 template <class Traits> void CRateQuantity<Traits>::Read(const CProfileFile& file) {
     const std::string text = registerable::ReadText(file, section_, key_, "", kReadLimit);
-    if (!text.empty()) {
-        Parse(text);
+    if (text.empty()) {
+        return;
+    }
+    CRateQuantity read = *this;
+    read.Parse(text);
+    if (std::isfinite(read.value_) && std::isfinite(read.base_)) {
+        *this = read;
     }
 }
 

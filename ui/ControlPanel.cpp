@@ -423,9 +423,11 @@ void ControlPanel::ReleaseKeyJogs() {
         operation_->ReleaseJogKeys();
 }
 
-// The watchdog of every tick: a button jog is held only while the left mouse button is down,
-// a key jog only while the keys may jog, and neither while a popup has taken the mouse and
-// keyboard, whatever became of the release events.
+// The watchdog of every tick: a button jog is held only while the left mouse button is down
+// (as the window system says where it can be asked, and as Qt's events say) and, where it
+// cannot be asked, for a few seconds at most; a key jog only while the keys may jog and the
+// key's auto-repeat confirms it; neither while a popup has taken the mouse and keyboard,
+// whatever became of the release events.
 void ControlPanel::ReleaseLostJogs() {
     if (QApplication::activePopupWidget() != nullptr) {
         DropJogHolds();
@@ -433,7 +435,16 @@ void ControlPanel::ReleaseLostJogs() {
     }
     if (!jogKeys_->KeysMayJog())
         ReleaseKeyJogs();
-    if ((QGuiApplication::mouseButtons() & Qt::LeftButton) == 0)
+    // The pointer query is a round trip to the window system: made only while a jog button is
+    // held, the one case its answer decides.
+    const bool jogButtonHeld = std::any_of(pushButtons_.begin(), pushButtons_.end(), [](auto* b) {
+        return IsJogControl(b->Id()) && b->IsHeld();
+    });
+    const PointerButton pointer =
+        jogButtonHeld && pointerProbe_ ? pointerProbe_() : PointerButton::Unknown;
+    if (pointer == PointerButton::Up || (QGuiApplication::mouseButtons() & Qt::LeftButton) == 0)
+        DropJogButtonHolds();
+    if (operation_->CheckJogHolds(pointer == PointerButton::Unknown).buttons)
         DropJogButtonHolds();
 }
 

@@ -25,11 +25,15 @@
 // or a popup opens (a menu opened from the keyboard takes the mouse), its release would never
 // arrive, so the panel tells the facade to release every jog button. Every tick also checks,
 // before the status cycle, that the left mouse button is still down and no popup is open;
-// otherwise the jogs are let go (a watchdog that needs no release event).
+// otherwise the jogs are let go (a watchdog that needs no release event). The button's state
+// is asked of the window system where it can be (X11: the X server, PointerProbe.h), since Qt's
+// own state only knows the events that arrived; where it cannot, a button jog stops after a
+// few seconds unless pressed again (JogHoldWatch.h), and the message line says why.
 //
 // The jog keys (JogKeys) follow the same rules: the tick lets them go while they may not jog
-// (another window active, a popup or modal window, a text field focused), as does losing
-// activation; the mouse watchdog lets go of the buttons only.
+// (another window active, a popup or modal window, the keyboard focus anywhere but on the
+// panel or the main window itself), as does losing activation, and once the key's auto-repeat
+// stops confirming it; the mouse watchdog lets go of the buttons only.
 //
 // Each control is a child widget named "ctl" + its id (e.g. "ctl1075"), found with Control(id).
 //
@@ -44,6 +48,7 @@
 #include "ui/JogKeys.h"
 #include "ui/PanelControls.h"
 #include "ui/PanelTemplate.h"
+#include "ui/PointerProbe.h"
 
 #include <QFont>
 #include <QRect>
@@ -107,6 +112,9 @@ public:
     // Every held jog key let go; it jogs again only when pressed again.
     void ReleaseKeyJogs();
     JogKeys& Keys() { return *jogKeys_; }
+    // Where the tick's watchdog asks for the left mouse button (LeftButtonNow by default);
+    // tests put a platform of their choice in its place.
+    void SetPointerProbe(std::function<PointerButton()> probe) { pointerProbe_ = std::move(probe); }
 
     // The control with this id, or null.
     QWidget* Control(int id) const;
@@ -188,6 +196,7 @@ private:
     std::array<ReadoutWidget*, kReadoutCount> readouts_{};
     std::array<QLineEdit*, kOverrideCount> overrides_{};
     MachineInfoStrip* infoStrip_ = nullptr;
+    std::function<PointerButton()> pointerProbe_ = LeftButtonNow;
     // Every widget of the form with its rectangle at scale 1, and the form's size.
     std::vector<std::pair<QWidget*, QRect>> placed_;
     QSize formSize_;

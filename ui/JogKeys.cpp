@@ -3,11 +3,14 @@
 #include "operation/MachineOperation.h"
 #include "ui/ControlPanel.h"
 
+#include <QAbstractItemView>
+#include <QAbstractSlider>
 #include <QAbstractSpinBox>
 #include <QApplication>
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMainWindow>
 #include <QPlainTextEdit>
 #include <QTextEdit>
 
@@ -15,16 +18,16 @@ namespace morvik {
 
 namespace {
 
-// A widget that takes typed text: arrows and Page keys belong to it.
-bool IsTextField(const QWidget* widget) {
-    if (widget == nullptr)
-        return false;
-    if (const auto* combo = qobject_cast<const QComboBox*>(widget))
-        return combo->isEditable();
+// A widget of the panel's that uses the arrow and Page keys itself (a text field, a selector,
+// the override arrows): they belong to it.
+bool UsesArrows(const QWidget* widget) {
     return qobject_cast<const QLineEdit*>(widget) != nullptr ||
            qobject_cast<const QTextEdit*>(widget) != nullptr ||
            qobject_cast<const QPlainTextEdit*>(widget) != nullptr ||
            qobject_cast<const QAbstractSpinBox*>(widget) != nullptr ||
+           qobject_cast<const QComboBox*>(widget) != nullptr ||
+           qobject_cast<const QAbstractSlider*>(widget) != nullptr ||
+           qobject_cast<const QAbstractItemView*>(widget) != nullptr ||
            widget->testAttribute(Qt::WA_InputMethodEnabled);
 }
 
@@ -58,8 +61,20 @@ std::optional<PanelAction> JogKeys::ActionOfKey(int key) {
 
 bool JogKeys::KeysMayJog() const {
     return panel_.window()->isActiveWindow() && QApplication::activePopupWidget() == nullptr &&
-           QApplication::activeModalWidget() == nullptr &&
-           !IsTextField(QApplication::focusWidget());
+           QApplication::activeModalWidget() == nullptr && FocusMayJog(QApplication::focusWidget());
+}
+
+// Only the panel and the main window itself give the keys to the jog: every other widget that
+// can hold the keyboard (lists, the preview, part windows, the machine's windows, spin boxes,
+// combo boxes) may use the arrows for itself.
+bool JogKeys::FocusMayJog(const QWidget* focus) const {
+    const QWidget* window = panel_.window();
+    if (focus == nullptr || focus == window)
+        return true;
+    if (const auto* frame = qobject_cast<const QMainWindow*>(window);
+        frame != nullptr && focus == frame->centralWidget())
+        return true;
+    return (focus == &panel_ || panel_.isAncestorOf(focus)) && !UsesArrows(focus);
 }
 
 bool JogKeys::eventFilter(QObject* watched, QEvent* event) {
@@ -86,9 +101,15 @@ bool JogKeys::KeyPressed(int key, bool autoRepeat, Qt::KeyboardModifiers modifie
     const std::optional<PanelAction> action = ActionOfKey(key);
     if (!action)
         return false;
-    if (autoRepeat)
-        return held_.count(key) != 0;
     MachineOperation* operation = panel_.Operation();
+    if (autoRepeat) {
+        // The hand is still on the key: the jog it holds may go on (JogHoldWatch.h).
+        if (held_.count(key) == 0)
+            return false;
+        if (operation != nullptr)
+            operation->JogKeyRepeated(*action);
+        return true;
+    }
     if (operation == nullptr || (modifiers & ~Qt::KeypadModifier) != 0 || !KeysMayJog() ||
         !operation->IsActionEnabled(*action))
         return false;

@@ -2,14 +2,17 @@
 // all show this document's text (so Save and File > Load always take what the first window
 // shows). CPartDocuments creates and closes parts; the views edit the text.
 //
-// The file is the editor text byte for byte. Bytes that are valid UTF-8 are read as UTF-8
-// (a byte-order mark is kept and written back), anything else as Latin-1 (which maps each byte
-// to one character), and the text is written back the same way, so a file that is opened and
-// saved unchanged stays identical. The editor keeps lines without their ends; each line of the
-// file remembers its own end (CR LF, LF or CR) and gets it back while its text is unchanged;
-// an edited or new line gets the file's most common line end (LF for a new file). A Latin-1
-// file that has been given characters Latin-1 cannot hold is written as UTF-8 only when the
-// operator agrees (NeedsEncodingChange, then SaveTo with the change allowed).
+// The file is the editor text byte for byte. Bytes that are valid UTF-8 are read as UTF-8,
+// anything else as Latin-1 (which maps each byte to one character); a byte-order mark is kept
+// and written back in both cases, and the text is written back the same way, so a file that
+// is opened and saved unchanged stays identical. Characters the text editor would take for
+// line or paragraph breaks (U+2028, U+2029) or drop (U+FDD0, U+FDD1) stand in the editor as
+// stand-ins of their own and are written, and loaded to the card, as they were read. The editor
+// keeps lines without their ends; each line of the file remembers its own end (CR LF, LF or CR) and
+// gets it back while its text is unchanged; an edited or new line gets the file's most common line
+// end (LF for a new file). A Latin-1 file that has been given characters Latin-1 cannot hold is
+// written as UTF-8 only when the operator agrees (NeedsEncodingChange, then SaveTo with the change
+// allowed).
 #pragma once
 
 #include <QObject>
@@ -51,8 +54,9 @@ public:
     void SetModified(bool modified);
 
     // Reads the whole file into the text (unmodified afterwards) and takes its path and title.
-    // False with *error set to the operator's message when it cannot be read or is longer than
-    // the editor holds; the document is then unchanged.
+    // False with *error set to the operator's message when it cannot be read, is longer than
+    // the editor holds, or is no regular file (a folder, FIFO or device is never read: the
+    // message names the path); the document is then unchanged.
     bool Open(const QString& path, QString* error);
     // Writes the whole text to path through a file beside it that replaces the old file only
     // once it is complete, so a failed save leaves the file on disk as it was. On success the
@@ -60,9 +64,24 @@ public:
     bool SaveTo(const QString& path, QString* error);
     // The bytes SaveTo writes (UTF-8 when a Latin-1 file can no longer hold its text).
     QByteArray FileBytes() const;
-    // A recovery copy's bytes read as Open reads a file, with the recorded path (empty for an
-    // untitled part, which keeps title) and the document modified: nothing is on disk yet.
-    bool Restore(const QByteArray& bytes, const QString& path, const QString& title);
+    // How a recovery copy's bytes are to be read (RecoveryText::encoding): UTF-8; Latin-1;
+    // UTF-8 standing for a Latin-1 file that can no longer hold its text (the question of
+    // NeedsEncodingChange still to be asked). Empty: as Open reads a file.
+    static constexpr const char* kUtf8 = "utf-8";
+    static constexpr const char* kLatin1 = "latin-1";
+    static constexpr const char* kLatin1AsUtf8 = "latin-1, held as utf-8";
+    struct RecoveryText {
+        QByteArray bytes;
+        QString encoding;
+    };
+    // What a recovery copy keeps: the bytes a save would write, and how to read them back so
+    // that the restored document is in the same encoding with the same question pending.
+    RecoveryText Recovery() const;
+    // A recovery copy's bytes read back (encoding as Recovery gave it, or empty to read them
+    // as Open reads a file), with the recorded path (empty for an untitled part, which keeps
+    // title) and the document modified: nothing is on disk yet.
+    bool Restore(const QByteArray& bytes, const QString& path, const QString& title,
+                 const QString& encoding = QString());
 
     // The text can no longer be written in the file's encoding (Latin-1) without loss; the
     // caller asks before SaveTo writes it as UTF-8 (and refuses to save otherwise).
@@ -90,8 +109,9 @@ signals:
 
 private:
     QByteArray Encode(const QString& text) const;
-    // Decodes the bytes into the editor; false, changing nothing, when they do not fit it.
-    bool Load(const QByteArray& bytes);
+    // Decodes the bytes into the editor (encoding: as for Restore); false, changing nothing,
+    // when they do not fit it.
+    bool Load(const QByteArray& bytes, const QString& encoding = QString());
     // Remembers each line's text and end and tags the editor's blocks with their line numbers.
     void TagLines(const QStringList& lines, const QStringList& ends);
 

@@ -67,10 +67,11 @@ CPartView* CPartDocuments::OpenFile(const QString& path) {
     return AddWindow(Adopt(std::move(part)));
 }
 
-CPartView* CPartDocuments::Restore(const QByteArray& bytes, const QString& path) {
+CPartView* CPartDocuments::Restore(const QByteArray& bytes, const QString& path,
+                                   const QString& encoding) {
     const QString title = QString(CPart::kDocumentName) + QString::number(++untitledCount_);
     auto part = std::make_unique<CPart>(title);
-    if (!part->Restore(bytes, path, title))
+    if (!part->Restore(bytes, path, title, encoding))
         return nullptr;
     return AddWindow(Adopt(std::move(part)));
 }

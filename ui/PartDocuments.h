@@ -65,8 +65,10 @@ public:
     // document." and gives null.
     CPartView* OpenFile(const QString& path);
     // A recovery copy's text in a new window, modified, with the recorded path (empty: an
-    // untitled "PartN"). Null when the text does not fit the editor.
-    CPartView* Restore(const QByteArray& bytes, const QString& path);
+    // untitled "PartN"), read in the recorded encoding (CPart::Recovery; empty: as a file is
+    // read). Null when the text does not fit the editor.
+    CPartView* Restore(const QByteArray& bytes, const QString& path,
+                       const QString& encoding = QString());
     // Before the main window closes: each modified part is offered for saving; false when the
     // operator cancelled (nothing has been closed then).
     bool SaveAllModified();

@@ -188,11 +188,8 @@ int CPartView::LineCount() const {
     return document()->isEmpty() ? 0 : document()->blockCount();
 }
 
-std::string CPartView::Line(int n, std::size_t bufferLength) const {
-    std::string line = part_.EncodedLine(document()->findBlockByNumber(n).text());
-    if (line.size() > bufferLength)
-        line.resize(bufferLength);
-    return line;
+std::string CPartView::Line(int n) const {
+    return part_.EncodedLine(document()->findBlockByNumber(n).text());
 }
 
 // Characters that may still be typed or pasted over the current selection.

@@ -16,7 +16,6 @@
 #include <QPointer>
 #include <QTextDocument>
 
-#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -43,21 +42,19 @@ class CPartView : public QPlainTextEdit, public ICommandTarget {
     Q_OBJECT
 
 public:
-    // File > Load takes each line up to this many characters; the rest of a longer line is cut.
-    static constexpr std::size_t kLoadLineLimit = 128;
-
     // documents may be null (a view on its own, as tests and the benchmark make one).
     CPartView(CPart& part, CPartDocuments* documents, QWidget* parent = nullptr);
     ~CPartView() override;
 
     CPart& Part() const { return part_; }
 
-    // The editor's lines for File > Load, in order, each cut to 128 characters; none when the
-    // editor is empty.
+    // The editor's lines for File > Load, in order and whole; none when the editor is empty.
+    // Nothing is cut here: a line longer than the card takes must reach the load's check, which
+    // refuses it with the line named, instead of a block that silently lost its last words.
     std::vector<std::string> Lines() const;
-    // The same one at a time, as a caller with a buffer of bufferLength characters reads them.
+    // The same one at a time (0-based).
     int LineCount() const;
-    std::string Line(int n, std::size_t bufferLength = kLoadLineLimit) const;
+    std::string Line(int n) const;
 
     // The line the card is executing (1-based), shown with a tinted background while this
     // window's file is the loaded program; 0 marks none. The toolpath preview sets it.

@@ -2,6 +2,7 @@
 
 #include "controller/StringTable.h"
 #include "machine/Machine.h"
+#include "ui/EventLoopWatch.h"
 #include "ui/MachineViewFactory.h"
 #include "ui/MainFrame.h"
 #include "ui/ModalDialogs.h"
@@ -193,6 +194,10 @@ void QtOperatorInterface::ClearView(ViewKind view) {
 void QtOperatorInterface::AppendToView(ViewKind view, const std::string& text) {
     if (CTextView* target = TextView(view))
         target->Append(text);
+}
+
+bool QtOperatorInterface::InNestedLoop() const {
+    return EventLoopWatch::Nested();
 }
 
 void QtOperatorInterface::ShowStatusText(int id) {

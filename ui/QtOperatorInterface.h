@@ -52,6 +52,8 @@ public:
     void AppendToView(ViewKind view, const std::string& text) override;
     void RetitleView(ViewKind) override { RetitleViews(); }
     void ShowStatusText(int id) override;
+    // Asked of the event loop itself (EventLoopWatch), whoever opened the window.
+    bool InNestedLoop() const override;
 
     // The window of a view and the view itself, or null while it is not open.
     QMdiSubWindow* ViewWindow(ViewKind view) const;

@@ -241,7 +241,7 @@ TEST_F(CardProgram, ABlockTheCardCannotRunIsAPartErrorThatSaysWhy) {
         {"G1.5 X1", "unsupported G-code G1.5"},
         {"T1.5", "word T needs a whole number"},
         {"G0 I1", "I, J, K or R outside an arc"},
-        {"G43", "G43 without H needs a tool 1 to 9"},
+        {"T12 M6 G43", "G43 without H needs a tool 1 to 9"},
         {"G28 G0 X1", "G28 together with a motion code"},
         {"#1=2", "parameter '#' is not supported"},
         {"G1 X[1+2]", "expression in word X is not supported"},
@@ -290,7 +290,7 @@ TEST_F(CardProgram, OutputOptionsEchoBlocksAndShowMessages) {
 }
 
 TEST_F(CardProgram, QueriesAnswerFromTheRunningProgram) {
-    LoadAndSelect("O55\nN10 T3 S1000 M3\nN20 G4 P1\nM30\n", 55);
+    LoadAndSelect("O55\nN10 T3 M6 S1000 M3\nN20 G4 P1\nM30\n", 55);
     ASSERT_EQ(Send(410), 0);
     Advance(500);
     EXPECT_EQ(Query(461), 3) << "line of the running block";

@@ -12,6 +12,7 @@
 #include "controller/StringTable.h"
 #include "machine/ControllerFiles.h"
 #include "machine/Machine.h"
+#include "settings/RegularFile.h"
 #include "settings/UnitTables.h"
 
 #include <cerrno>
@@ -73,6 +74,9 @@ std::string WhyUnreadable(const fs::path& path) {
         return "no such file";
     if (fs::is_directory(path, ec))
         return "is a folder, not a machine file";
+    // A FIFO would block the tool, a device never end: neither is opened.
+    if (morvik::IsSpecialFile(path.string()))
+        return "is a device or a pipe, not a machine file";
     std::ifstream in(path, std::ios::binary);
     if (!in.is_open())
         return std::strerror(errno);

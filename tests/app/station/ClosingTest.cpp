@@ -11,6 +11,8 @@
 #include <QMdiArea>
 #include <QPlainTextEdit>
 
+#include <functional>
+
 namespace morvik {
 namespace {
 
@@ -132,6 +134,56 @@ TEST_F(StationOnCard, ASignalClosesWithoutPromptingAndSavesThePlacement) {
     EXPECT_EQ(ini.GetInt("Controller", "ControllerID", -1), 0);
 }
 
+// The sample mill started from a copy in the working folder.
+std::string CopyOfMill(test::TempFolder& work, const std::string& name) {
+    const std::string mill = work.File(name);
+    std::filesystem::copy_file(std::string(MORVIK_TEST_DATA_DIR) + "/machine/golden/mill.mch", mill,
+                               std::filesystem::copy_options::overwrite_existing);
+    return mill;
+}
+
+class StationClosing : public StationOnCard {
+protected:
+    // The mill homed, in Run mode, a program loaded from an editor and running.
+    void RunAProgram() {
+        ASSERT_TRUE(Start(CopyOfMill(work, "mill.mch")));
+        Home();
+        ASSERT_TRUE(Commands().Execute(Cmd::ModeRun));
+        ASSERT_TRUE(Commands().Execute(Cmd::New));
+        auto* editor = dynamic_cast<CPartView*>(Frame().ActiveWindow()->widget());
+        ASSERT_NE(editor, nullptr);
+        editor->setPlainText("O1234\nG1 X5 F10\nM30");
+        ASSERT_TRUE(Commands().Execute(Cmd::Load));
+        Ticks(1);
+        Press(control::kStart);
+        Release(control::kStart);
+        Ticks(3);
+        ASSERT_NE(Machine().Controller().ProgramStatus() & psw::Running, 0u);
+        dialogs.boxes.clear();
+    }
+    // The mill in Jog mode with X+ held at full speed on a card that brakes far slower than the
+    // machine's settings say: a stop now is not confirmed within the station's bound.
+    void JogOnASlowBrakingCard() {
+        ASSERT_TRUE(Start(CopyOfMill(work, "mill.mch")));
+        Home();
+        Ticks(200); // homing goes to machine zero at rapid
+        JoggingSettings& jog = Machine().Jogging();
+        jog.jogDecel.Set(unit::Inch, timeunit::Second, 0.05); // 33 s from full speed
+        ASSERT_TRUE(Commands().Execute(Cmd::ModeJog));        // the card takes it here
+        jog.jogDecel.Set(unit::Inch, timeunit::Second, 5.0);  // the station waits ~1.4 s
+        Press(control::kJogXPlus);
+        Ticks(10);
+        ASSERT_GT(Velocity(), 30.0) << "X+ near the jog rate (42.3 mm/s)";
+        dialogs.boxes.clear();
+    }
+    static double Velocity() {
+        double velocity = 0;
+        EXPECT_EQ(KelvSimAxisState(1, nullptr, nullptr, &velocity), 0);
+        return velocity;
+    }
+    static QString Text(int id) { return QString::fromStdString(MessageText(id)); }
+};
+
 TEST_F(StationOnCard, ClosingWhileAJogButtonIsHeldStopsTheAxis) {
     const std::string mill = work.File("mill.mch");
     std::filesystem::copy_file(std::string(MORVIK_TEST_DATA_DIR) + "/machine/golden/mill.mch",
@@ -158,7 +210,7 @@ TEST_F(StationOnCard, ClosingWhileAProgramRunsSaysFirstThatClosingStopsIt) {
     ASSERT_TRUE(Start(mill));
     Home();
     ASSERT_TRUE(Commands().Execute(Cmd::ModeRun)); // Run
-    ASSERT_TRUE(Commands().Execute(Cmd::New)); // File > New: an editor
+    ASSERT_TRUE(Commands().Execute(Cmd::New));     // File > New: an editor
     auto* editor = dynamic_cast<CPartView*>(Frame().ActiveWindow()->widget());
     ASSERT_NE(editor, nullptr);
     editor->setPlainText("O1234\nG1 X5 F10\nM30");
@@ -191,6 +243,103 @@ TEST_F(StationOnCard, ClosingWhileAProgramRunsSaysFirstThatClosingStopsIt) {
     EXPECT_FALSE(Frame().isVisible());
     EXPECT_EQ(app->Machine(), nullptr);
     ExpectCardLeftSafe(Trace());
+}
+
+} // namespace
+} // namespace morvik
+
+namespace morvik {
+namespace {
+
+// Every way out of a running program asks before it aborts it, as File > Exit does; No
+// changes nothing: the program runs on, the machine stays.
+TEST_F(StationClosing, EveryWayThatStopsARunningProgramAsksFirst) {
+    struct Case {
+        const char* name;
+        int question;
+        std::function<void()> act;
+    };
+    const Case cases[] = {
+        {"File > Exit", msg::ClosingStopsRunningProgram,
+         [this] { EXPECT_TRUE(Commands().Execute(Cmd::Exit)); }},
+        {"Setup > Open", msg::OpeningStopsRunningProgram,
+         [this] {
+             dialogs.files.push_back(QString::fromStdString(CopyOfMill(work, "other.mch")));
+             EXPECT_TRUE(Commands().Execute(Cmd::SetupOpen));
+         }},
+        {"File > Restart", msg::RestartStopsRunningProgram,
+         [this] { EXPECT_TRUE(Commands().Execute(Cmd::Restart)); }},
+        {"logout", msg::ClosingStopsRunningProgram,
+         [this] { EXPECT_FALSE(app->CommitData(true)); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_NO_FATAL_FAILURE(RunAProgram());
+        const CMachine* machine = app->Machine();
+        const std::size_t traced = Trace().size();
+        dialogs.answers = {BoxAnswer::No};
+
+        c.act();
+
+        ASSERT_EQ(dialogs.boxes.size(), 1u) << dialogs.Texts().join("|").toStdString();
+        EXPECT_EQ(dialogs.boxes[0].text, Text(c.question));
+        EXPECT_EQ(dialogs.boxes[0].icon, BoxIcon::Question);
+        EXPECT_TRUE(Frame().isVisible());
+        EXPECT_EQ(app->Machine(), machine);
+        EXPECT_NE(Machine().Controller().ProgramStatus() & psw::Running, 0u) << "it runs on";
+        const std::vector<std::string> after = Trace();
+        for (std::size_t i = traced; i < after.size(); ++i)
+            EXPECT_EQ(after[i].find(", 401, "), std::string::npos) << "aborted: " << after[i];
+    }
+}
+
+// A jogged axis the card did not confirm stopped may still be moving: closing the station,
+// opening another machine and a logout are refused the way a mode change is, with a message
+// that says so; once the axis has stopped they go ahead.
+TEST_F(StationClosing, AJogStopTheCardDidNotConfirmKeepsTheMachineOpen) {
+    struct Case {
+        const char* name;
+        std::function<bool()> act; // true when the machine was closed
+    };
+    const Case cases[] = {
+        {"File > Exit",
+         [this] {
+             EXPECT_TRUE(Commands().Execute(Cmd::Exit));
+             return app->Machine() == nullptr;
+         }},
+        {"Setup > Open",
+         [this] {
+             dialogs.files.push_back(QString::fromStdString(CopyOfMill(work, "other.mch")));
+             EXPECT_TRUE(Commands().Execute(Cmd::SetupOpen));
+             return TraceHas("PC62,EN") && Machine().GetTitle() == "other.mch";
+         }},
+        {"logout", [this] { return app->CommitData(true); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_NO_FATAL_FAILURE(JogOnASlowBrakingCard());
+        const CMachine* machine = app->Machine();
+
+        EXPECT_FALSE(c.act());
+
+        ASSERT_EQ(dialogs.boxes.size(), 1u) << dialogs.Texts().join("|").toStdString();
+        EXPECT_EQ(dialogs.boxes[0].text, Text(msg::JogStopNotConfirmedOnClose));
+        EXPECT_NE(dialogs.boxes[0].text.indexOf("may still be moving"), -1);
+        EXPECT_EQ(dialogs.boxes[0].text.indexOf("Jog mode"), -1);
+        EXPECT_EQ(app->Machine(), machine);
+        EXPECT_TRUE(Frame().isVisible());
+        EXPECT_EQ(Machine().State().mode, MachineMode::Jog);
+        EXPECT_FALSE(TraceHas("PC62,EN")) << "the card was not shut down";
+        EXPECT_NE(Velocity(), 0.0) << "still braking";
+
+        // The tick keeps watching the axis; once it has stopped the same command closes.
+        for (int i = 0; i < 600 && Velocity() != 0.0; ++i)
+            Ticks(1);
+        ASSERT_EQ(Velocity(), 0.0);
+        Ticks(2);
+        dialogs.boxes.clear();
+        EXPECT_TRUE(c.act()) << dialogs.Texts().join("|").toStdString();
+    }
 }
 
 } // namespace

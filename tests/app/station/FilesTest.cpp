@@ -13,6 +13,11 @@
 #include <QMdiArea>
 #include <QPlainTextEdit>
 
+#include <cstdlib>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace morvik {
 namespace {
 
@@ -212,10 +217,117 @@ TEST_F(StationFiles, ClosingNormallyRemovesTheCopiesOfThisRun) {
     EXPECT_TRUE(Copies().empty());
 }
 
+// Save As onto an existing file the operator agreed to replace leaves the machine alone in it
+// (a G-code file chosen by mistake keeps none of its program); Save onto the machine's own
+// file keeps what others wrote in it.
+TEST_F(StationFiles, SaveAsReplacesTheChosenFileAndSaveKeepsTheOwnFilesOtherLines) {
+    ASSERT_TRUE(Start());
+    const std::string program = "O0100\nG21 G90\n[MISTAKE]\nG01 X10 F100\nM30\n";
+    const std::string gcode = WriteFile("bracket.nc", program);
+    dialogs.files = {Q(gcode)};
+    ASSERT_TRUE(app->SaveMachine(MorvikApp::SaveKind::SaveAs));
+    const std::string saved = test::ReadBytes(gcode);
+    for (const char* line : {"O0100", "G21 G90", "[MISTAKE]", "G01 X10 F100", "M30"})
+        EXPECT_EQ(saved.find(line), std::string::npos) << line;
+    EXPECT_EQ(saved.rfind("[GENERAL]\n", 0), 0u) << saved;
+    const std::string out = work.File("cfg");
+    const std::string command = std::string("'") + MORVIK_BIN_DIR + "/morvik-cfg' '" + gcode +
+                                "' '" + (std::filesystem::create_directory(out), out) + "'";
+    EXPECT_EQ(std::system(command.c_str()), 0) << command;
+    EXPECT_FALSE(std::filesystem::is_empty(out)) << "its controller files written";
+
+    // The machine's own file: a comment above the sections and another program's section stay
+    // (each of the machine's own sections is erased and written anew, its lines with it).
+    test::WriteBytes(gcode, "; checked by the foreman\n" + saved + "[OTHERPROGRAM]\nKEY=1\n");
+    Machine().SetModifiedFlag();
+    ASSERT_TRUE(app->SaveMachine(MorvikApp::SaveKind::Save));
+    const std::string resaved = test::ReadBytes(gcode);
+    EXPECT_NE(resaved.find("; checked by the foreman"), std::string::npos) << resaved;
+    EXPECT_NE(resaved.find("[OTHERPROGRAM]\nKEY=1"), std::string::npos) << resaved;
+}
+
+// Unsaved work is the operator's alone: each copy readable by its owner only, in a folder
+// only the owner can enter.
+TEST_F(StationFiles, RecoveryCopiesAreTheOwnersAlone) {
+    ASSERT_TRUE(Start());
+    Machine().SetModifiedFlag();
+    ASSERT_TRUE(Commands().Execute(Cmd::New));
+    ActiveEditor()->insertPlainText("G00 Y2");
+    const mode_t umask = ::umask(0); // the laxest a user could have set
+    EXPECT_EQ(app->WriteRecoveryCopies(), 2);
+    ::umask(umask);
+    struct stat folder {};
+    ASSERT_EQ(::stat(config.RecoveryFolder().c_str(), &folder), 0);
+    EXPECT_EQ(folder.st_mode & 07777, 0700u);
+    for (const RecoveryCopy& copy : Copies()) {
+        struct stat file {};
+        ASSERT_EQ(::stat(copy.file.c_str(), &file), 0);
+        EXPECT_EQ(file.st_mode & 07777, 0600u) << copy.file;
+    }
+}
+
+// A Latin-1 file that was given a character Latin-1 cannot hold comes back from its recovery
+// copy as it was: Latin-1, with the question a save asks still to be asked.
+TEST_F(StationFiles, ARecoveredLatinOneFileAsksBeforeItChangesEncoding) {
+    const std::string bytes = "O1\n(caf\xe9)\n";
+    const std::string part = WriteFile("latin.prt", bytes);
+    ASSERT_TRUE(Start());
+    CPartView* edited = app->Parts().OpenFile(Q(part));
+    ASSERT_NE(edited, nullptr);
+    edited->moveCursor(QTextCursor::End);
+    edited->insertPlainText(QString::fromUtf8("(\xe2\x82\xac)")); // €
+    app->RequestTerminate();
+
+    dialogs.boxes.clear();
+    dialogs.answers = {BoxAnswer::Yes, BoxAnswer::No};
+    ASSERT_TRUE(Start());
+    CPartView* restored = ActiveEditor();
+    ASSERT_NE(restored, nullptr);
+    EXPECT_EQ(restored->toPlainText(), QString::fromUtf8("O1\n(caf\xc3\xa9)\n(\xe2\x82\xac)"));
+    EXPECT_FALSE(app->Parts().Save(restored->Part())) << "No: not written as UTF-8";
+    EXPECT_EQ(dialogs.Texts().last(),
+              QString(CPartDocuments::kChangeEncodingPrompt).arg("latin.prt"));
+    EXPECT_EQ(test::ReadBytes(part), bytes);
+    // Without the new character it is Latin-1 again, byte for byte.
+    restored->moveCursor(QTextCursor::End);
+    for (int i = 0; i < 3; ++i)
+        restored->textCursor().deletePreviousChar();
+    ASSERT_TRUE(app->Parts().Save(restored->Part()));
+    EXPECT_EQ(test::ReadBytes(part), bytes);
+}
+
+// A FIFO, a device or a folder named as the machine (command line, Setup > Open) or lying in
+// the recovery folder is never read: the station starts, says which path it refused, and
+// runs on.
+TEST_F(StationFiles, PathsThatAreNoRegularFileNeverBlockTheStation) {
+    const std::string fifo = work.File("pipe.mch");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const QString refused = Q(MessageText(msg::NotARegularFile));
+    for (const std::string& path : {fifo, std::string("/dev/zero"), work.Path().string()}) {
+        SCOPED_TRACE(path);
+        dialogs.boxes.clear();
+        ASSERT_TRUE(Start(path));
+        EXPECT_EQ(dialogs.Texts(), QStringList{refused + "\n" + Q(path)});
+        EXPECT_EQ(app->Machine(), nullptr);
+    }
+    ASSERT_TRUE(Start());
+    dialogs.boxes.clear();
+    EXPECT_FALSE(app->ReplaceMachine(fifo));
+    EXPECT_EQ(dialogs.Texts(), QStringList{refused + "\n" + Q(fifo)});
+
+    std::filesystem::create_directories(config.RecoveryFolder());
+    const std::string copy = config.RecoveryFolder() + "/000000000001-0000000001-000001.recovery";
+    ASSERT_EQ(::mkfifo(copy.c_str(), 0600), 0);
+    dialogs.boxes.clear();
+    ASSERT_TRUE(Start());
+    EXPECT_TRUE(dialogs.boxes.empty()) << dialogs.Texts().join(" | ").toStdString();
+}
+
 TEST(RecoveryStore, KeepsPathsWithLineBreaksAndIgnoresForeignFiles) {
     test::TempFolder folder;
     RecoveryStore store(folder.File("a/b/recovery"));
-    RecoveryCopy copy{RecoveryCopy::Kind::PartProgram, "/tmp/x\nRCF100%0A.prt", "x", "O1\n%\n", {}};
+    RecoveryCopy copy{
+        RecoveryCopy::Kind::PartProgram, "/tmp/x\nRCF100%0A.prt", "x", "O1\n%\n", {}, {}};
     ASSERT_TRUE(store.Write(copy));
     test::WriteBytes(folder.File("a/b/recovery/notes.recovery"), "not a copy\n");
     test::WriteBytes(folder.File("a/b/recovery/other.txt"), "MORVIK RECOVERY 1\n");

@@ -27,6 +27,68 @@ protected:
     }
 };
 
+// A value that is not finite reads as the initial one (as a value outside its table does),
+// so neither "nan" nor "inf" ever reaches a controller file or the card's arithmetic.
+TEST_F(HostileFile, ValuesThatAreNotFiniteReadAsTheInitialOnes) {
+    WriteBytes(File("m.mch"), "[FEED]\nFEEDRATE=nan in/min\nFEEDACCEL=inf in/sec/sec\n"
+                              "FEEDDECEL=-1e999 in/sec/sec\nMAXFEEDRATE=200 in/min\n"
+                              "MAXANGLE=NAN deg\n"
+                              "[XAXIS]\nCTRLRAXISNUM=1\nSCALE=1e308 counts/in\n"
+                              "MACHINEOFFSET=-inf in\nLOWERLIMIT=1e400 mm\nUPPERLIMIT=24 in\n"
+                              "[TOOL1]\nF=nan\n"
+                              "[JOGGING]\nJOYSTICKXCENTER=inf\nJOYSTICKXUPPER=nan\n"
+                              "JOYSTICKXLOWER=-1e999\nJOYSTICKYCENTER=100\n");
+    ASSERT_TRUE(machine->OnOpenDocument(File("m.mch")));
+    const FeedSettings& feed = machine->Feed();
+    EXPECT_EQ(feed.feedRate.Value(), 0.0);
+    EXPECT_EQ(feed.feedAccel.Value(), 0.0);
+    EXPECT_EQ(feed.feedDecel.Value(), 0.0);
+    EXPECT_EQ(feed.maxFeedRate.Value(), 200.0) << "a finite neighbour is read as it stands";
+    EXPECT_EQ(feed.maxAngle.Value(), 10.0);
+    EXPECT_EQ(feed.maxAngle.Unit(), unit::Degree);
+    const Axis& x = machine->Axes()[0];
+    EXPECT_EQ(x.Scale().Value(), 1.0) << "1e308 counts/in overflows counts per metre";
+    EXPECT_EQ(x.Scale().Unit(), unit::Inch);
+    EXPECT_EQ(x.MachineOffset().Value(), 0.0);
+    EXPECT_EQ(x.LowerLimit().Value(), 0.0);
+    EXPECT_EQ(x.UpperLimit().Value(), 24.0);
+    EXPECT_EQ(machine->Tools()[0].WearFactor(), 0.0);
+    const JoggingSettings& jog = machine->Jogging();
+    EXPECT_EQ(jog.joystickXCenter.Get(), JoggingSettings::kRestingCenter);
+    EXPECT_EQ(jog.joystickXUpper.Get(), JoggingSettings::kUpperExtreme);
+    EXPECT_EQ(jog.joystickXLower.Get(), 0.0);
+    EXPECT_EQ(jog.joystickYCenter.Get(), 100.0);
+    for (ControllerFile file : kControllerFileOrder) {
+        std::string text = test::ControllerText(*machine, file);
+        std::transform(text.begin(), text.end(), text.begin(),
+                       [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+        EXPECT_EQ(text.find("nan"), std::string::npos) << text;
+        EXPECT_EQ(text.find("inf"), std::string::npos) << text;
+    }
+}
+
+// A FIFO would block the window until someone writes to it, /dev/zero fill memory, a folder
+// read as an empty machine: each is refused before it is read, with the path named.
+TEST_F(HostileFile, PathsThatAreNoRegularFileAreRefusedWithThePathNamed) {
+    const std::string fifo = File("pipe.mch");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    std::filesystem::create_directory(File("folder.mch"));
+    for (const std::string& path : {fifo, std::string("/dev/zero"), File("folder.mch")}) {
+        SCOPED_TRACE(path);
+        ui.calls.clear();
+        EXPECT_FALSE(machine->OnOpenDocument(path));
+        EXPECT_TRUE(machine->OpenReported());
+        EXPECT_EQ(ui.calls, std::vector<std::string>{
+                                "message " + std::to_string(msg::NotARegularFile) + ": " + path});
+        EXPECT_EQ(machine->GetPathName(), "");
+    }
+    // Nor is one ever replaced by a plain file.
+    EXPECT_FALSE(machine->WriteSetup(fifo, CMachine::SaveMode::Replace));
+    struct stat info {};
+    ASSERT_EQ(::stat(fifo.c_str(), &info), 0);
+    EXPECT_TRUE(S_ISFIFO(info.st_mode));
+}
+
 // Every value is read back inside its table, and the controller file, the readouts' unit
 // system and a save all agree on it.
 TEST_F(HostileFile, ValuesOutsideTheirTablesAreFixedUpOnReading) {
@@ -133,8 +195,9 @@ TEST_F(HostileFile, FileWithoutAnyMachineSectionIsOpenedOnlyWhenTheOperatorSaysS
 
         EXPECT_FALSE(machine->OnOpenDocument(path)) << "declined";
         EXPECT_TRUE(machine->OpenDeclined());
-        EXPECT_EQ(ui.calls, std::vector<std::string>{
-                                "question " + std::to_string(msg::NoMachineDescription) + ": " + path});
+        EXPECT_EQ(ui.calls,
+                  std::vector<std::string>{"question " + std::to_string(msg::NoMachineDescription) +
+                                           ": " + path});
         for (const std::string& call : Protocol())
             EXPECT_EQ(call.find("RCF"), std::string::npos) << "nothing downloaded: " << call;
         EXPECT_FALSE(std::filesystem::exists(File("x.CFG")));

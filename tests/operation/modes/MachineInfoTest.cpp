@@ -150,6 +150,83 @@ TEST_F(InfoOnCard, ASoftLimitReachedInJogNamesTheAxisUntilItIsLeft) {
     EXPECT_EQ(Info().message, "") << "the axis moved away from its limit";
 }
 
+// An emergency stop or a drive fault stops the machine in every mode, so it reaches the message
+// line and the observers (telemetry among them) in every mode, once as it comes on; outside a
+// program it says "Machine stopped:" and goes with the input. The machine's safety inputs are
+// read from the I/O word every tick reads anyway.
+TEST_F(InfoOnCard, AnEmergencyStopOrDriveFaultIsToldInEveryMode) {
+    struct SafetyEvents : MachineObserver {
+        void OnSafetyStop(std::uint32_t active, std::uint32_t rising,
+                          const std::string& reason) override {
+            events.push_back(reason + " " + std::to_string(active) + "/" + std::to_string(rising));
+        }
+        std::vector<std::string> events;
+    } observer;
+    op->Events().Attach(observer);
+    ExternalControlSettings& channels = machine->ExternalControls();
+    channels.estopInputChannel.Set(5);
+    channels.extEstopInputChannel.Set(7);
+    channels.driveFaultInputChannel.Set(6);
+    ASSERT_TRUE(machine->DownloadConfiguration());
+    struct Case {
+        MachineMode mode;
+        int channel;
+        std::uint32_t bit;
+        std::string message;
+    };
+    const std::string estop = "emergency stop", drive = "drive fault";
+    const Case cases[] = {
+        {MachineMode::None, 5, psw::EmergencyStop, Text(msg::MachineStopped) + " " + estop},
+        {MachineMode::Home, 6, psw::DriveFault, Text(msg::MachineStopped) + " " + drive},
+        {MachineMode::Jog, 7, psw::ExternalEmergencyStop,
+         Text(msg::MachineStopped) + " external emergency stop"},
+        {MachineMode::Mdi, 5, psw::EmergencyStop, Text(msg::MachineStopped) + " " + estop},
+        // The program's status word says it too: its part error speaks for the program.
+        {MachineMode::Run, 6, psw::DriveFault, Text(msg::ProgramStopped) + " " + drive},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.mode));
+        switch (c.mode) {
+        case MachineMode::None:
+            break;
+        case MachineMode::Home:
+            HomeMachine();
+            break;
+        case MachineMode::Jog:
+            op->SelectJog();
+            break;
+        case MachineMode::Mdi:
+            op->SelectMdi();
+            break;
+        case MachineMode::Run:
+            op->SelectRun();
+            break;
+        }
+        ASSERT_EQ(machine->State().mode, c.mode);
+        Ticks(2);
+        observer.events.clear();
+        const std::uint32_t input = 1u << (c.channel - 1);
+
+        KelvSimSetInputs(input, input);
+        Ticks(1);
+        EXPECT_EQ(Info().message, c.message);
+        EXPECT_EQ(op->Snapshot().safetyBits, c.bit);
+        const std::string reason = c.message.substr(c.message.find(':') + 2);
+        const std::string bits = std::to_string(c.bit);
+        EXPECT_EQ(observer.events, std::vector<std::string>{reason + " " + bits + "/" + bits});
+        Ticks(3);
+        EXPECT_EQ(observer.events.size(), 1u) << "told once while it stands";
+
+        KelvSimSetInputs(input, 0);
+        Ticks(1);
+        EXPECT_EQ(op->Snapshot().safetyBits, 0u);
+        if (c.mode != MachineMode::Run) {
+            EXPECT_EQ(Info().message, "") << "it goes with the input";
+        }
+    }
+    op->Events().Detach(observer);
+}
+
 // ---- Progress and spindle ----
 
 TEST_F(InfoOnCard, ProgressShowsTheRunningLineTheCountAndTheTimeSinceStart) {

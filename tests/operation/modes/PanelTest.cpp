@@ -229,11 +229,12 @@ TEST_F(PanelOnFake, OverridesAreClampedShownAndSent) {
     const Case cases[] = {
         {F::Feed, 1.0, Action::Set, 1.0, "", "100", 1.0, 440},
         {F::Feed, 1.0, Action::Set, 0.5, "", " 50", 0.5, 440},
-        {F::Feed, 1.0, Action::Text, 0, "200", "150", 1.5, 440},
-        {F::Rapid, 1.0, Action::Text, 0, "200", "100", 1.0, 441},
-        {F::Spindle, 1.0, Action::Text, 0, "-5", "  0", 0.0, 442},
+        {F::Feed, 1.0, Action::Text, 0, "150", "150", 1.5, 440},
+        {F::Rapid, 0.5, Action::Text, 0, "100", "100", 1.0, 441},
+        {F::Spindle, 1.0, Action::Text, 0, "0", "  0", 0.0, 442},
         {F::Feed, 1.0, Action::Text, 0, " 75.4%", " 75", 0.754, 440},
-        {F::Spindle, 1.0, Action::Text, 0, "1e999", "150", 1.5, 442},
+        {F::Spindle, 1.0, Action::Text, 0, "1.5e2", "150", 1.5, 442},
+        {F::Rapid, 1.0, Action::Text, 0, "-0", "  0", 0.0, 441},
         {F::Feed, 1.49, Action::Step, 1, "", "150", 1.5, 440},
         {F::Feed, 1.5, Action::Step, 1, "", "150", 1.5, 440},
         {F::Spindle, 1.0, Action::Step, 1, "", "101", 1.01, 442},
@@ -273,8 +274,10 @@ TEST_F(PanelOnFake, OverridesAreClampedShownAndSent) {
     }
 }
 
-TEST_F(PanelOnFake, AnOverrideTextThatIsNotANumberIsRefusedAndTheValueInForceShown) {
-    // A letter typed into a field must never stall the feed at 0 %.
+TEST_F(PanelOnFake, AnOverrideTextOutOfRangeOrNotANumberIsRefusedAndTheValueInForceShown) {
+    // A letter or a minus sign typed into a field must never stall the feed at 0 %, and a
+    // value beyond the field's range (what its arrows reach: feed and spindle 0 to 150 %,
+    // rapid 0 to 100 %) is not turned into another one the operator did not type.
     struct Case {
         OverrideField field;
         double before;
@@ -283,10 +286,14 @@ TEST_F(PanelOnFake, AnOverrideTextThatIsNotANumberIsRefusedAndTheValueInForceSho
     };
     using F = OverrideField;
     const Case cases[] = {
-        {F::Feed, 1.0, "abc", "100"},     {F::Feed, 0.5, "", " 50"},
-        {F::Rapid, 0.75, "-", " 75"},     {F::Spindle, 1.2, ".", "120"},
-        {F::Feed, 1.0, "inf", "100"},     {F::Rapid, 0.3, "nan", " 30"},
-        {F::Spindle, 1.0, "  x5", "100"}, {F::Feed, 1.1, "%100", "110"},
+        {F::Feed, 1.0, "abc", "100"},      {F::Feed, 0.5, "", " 50"},
+        {F::Rapid, 0.75, "-", " 75"},      {F::Spindle, 1.2, ".", "120"},
+        {F::Feed, 1.0, "inf", "100"},      {F::Rapid, 0.3, "nan", " 30"},
+        {F::Spindle, 1.0, "  x5", "100"},  {F::Feed, 1.1, "%100", "110"},
+        {F::Feed, 1.0, "-5", "100"},       {F::Spindle, 0.8, "-5", " 80"},
+        {F::Rapid, 0.6, "-0.5", " 60"},    {F::Feed, 1.0, "200", "100"},
+        {F::Feed, 0.9, "150.5", " 90"},    {F::Rapid, 1.0, "101", "100"},
+        {F::Spindle, 1.0, "1e999", "100"}, {F::Rapid, 0.4, "-1e999", " 40"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);

@@ -429,7 +429,11 @@ TEST_F(ProgramOnFakeCard, RestartAbortsAndRunsTheLoadedNumberWithoutSendingItsTe
 
         EXPECT_EQ(program->Restart(), LoadResult::Started);
 
-        EXPECT_EQ(BinaryCodes(), std::vector<int>{code::AbortProgram});
+        // A started program's status word is read first: one that still runs is asked about.
+        const std::vector<int> codes =
+            started ? std::vector<int>{code::ProgramStatus, code::AbortProgram}
+                    : std::vector<int>{code::AbortProgram};
+        EXPECT_EQ(BinaryCodes(), codes);
         EXPECT_EQ(test::FakeKelvApi::Escape(fake.sentText), "\"RUF-12\\r\"");
         EXPECT_TRUE(machine->State().programStarted);
         EXPECT_EQ(ui.calls, (std::vector<std::string>{"clear ProgramView", "append ProgramView: %",
@@ -455,6 +459,50 @@ TEST_F(ProgramOnFakeCard, RestartIsAbandonedWhenTheAbortIsNeverConfirmed) {
 
     EXPECT_TRUE(fake.sentText.empty());
     EXPECT_EQ(ui.messages, std::vector<int>{msg::CardNotAnswering});
+}
+
+TEST_F(ProgramOnFakeCard, RestartOverARunningProgramAsksFirst) {
+    // Restart aborts the cut under way and starts over at the program's first line: while the
+    // program runs (or is held) the operator is asked; No changes nothing, Yes restarts. A
+    // program that is only selected or finished is not asked about.
+    struct Case {
+        const char* name;
+        std::int32_t status;
+        std::deque<bool> answers;
+        bool asked;
+        LoadResult result;
+    };
+    const Case cases[] = {
+        {"running, No", psw::Running, {false}, true, LoadResult::Declined},
+        {"feed hold, No", psw::FeedHold, {false}, true, LoadResult::Declined},
+        {"paused, No", psw::Paused, {false}, true, LoadResult::Declined},
+        {"running, Yes", psw::Running | psw::Ready, {true}, true, LoadResult::Started},
+        {"ready only", psw::Ready, {}, false, LoadResult::Started},
+        {"finished", psw::Finished, {}, false, LoadResult::Started},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        PretendLoaded(12, "%");
+        fake.replies[code::ProgramStatus] = c.status;
+        fake.ClearCalls();
+        ui.calls.clear();
+        ui.yesNoAnswers = c.answers;
+
+        EXPECT_EQ(program->Restart(), c.result);
+
+        const bool asked =
+            std::find(ui.calls.begin(), ui.calls.end(),
+                      "question " + std::to_string(msg::RestartStopsRunningProgram)) !=
+            ui.calls.end();
+        EXPECT_EQ(asked, c.asked);
+        const std::vector<int> codes = BinaryCodes();
+        const bool aborted =
+            std::find(codes.begin(), codes.end(), code::AbortProgram) != codes.end();
+        EXPECT_EQ(aborted, c.result == LoadResult::Started);
+        EXPECT_EQ(fake.sentText.empty(), c.result == LoadResult::Declined) << "no RUF after No";
+        EXPECT_TRUE(machine->State().programStarted);
+        EXPECT_EQ(ui.waitDepth, 0);
+    }
 }
 
 // ---- Cycle commands ---------------------------------------------------------------------

@@ -2,6 +2,8 @@
 // File > Load from an editor window on the simulated card.
 #include "StationFixture.h"
 
+#include "controller/StringTable.h"
+
 #include "ui/MainFrame.h"
 #include "ui/ModalDialogs.h"
 #include "ui/Part.h"
@@ -9,6 +11,11 @@
 
 #include <QFileDialog>
 #include <QFileInfo>
+
+#include "controller/StringTable.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <QTextBlock>
 #include <QTextCursor>
@@ -29,6 +36,17 @@ protected:
         cursor.insertText(text);
     }
     static QString Q(const std::string& text) { return QString::fromStdString(text); }
+    // The lines of a file: one more than its line ends (CR LF, LF, CR).
+    static int LineCount(const std::string& bytes) {
+        int lines = 1;
+        for (std::size_t i = 0; i < bytes.size(); ++i) {
+            if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n')
+                ++i;
+            if (bytes[i] == '\r' || bytes[i] == '\n')
+                ++lines;
+        }
+        return lines;
+    }
 };
 
 TEST_F(PartDocuments, NewDocumentsAreNumberedAndAnyExtensionOpensAsAPartProgram) {
@@ -181,6 +199,140 @@ TEST_F(PartDocuments, FailedSaveAsNamesTheChosenPath) {
     EXPECT_EQ(view->Part().Path(), Q(path));
 }
 
+// Hostile files through open, one line edited (an "X" typed at its end), save: every byte the
+// operator did not touch comes back as it was read. An edited line takes the file's most
+// common line end, as EditedLinesTakeTheCommonLineEndOthersKeepTheirs shows.
+TEST_F(PartDocuments, EditingOneLineOfAHostileFileKeepsEveryOtherByte) {
+    struct Case {
+        const char* what;
+        std::string bytes;
+        int line; // 0-based line edited
+        std::string saved;
+    };
+    using namespace std::string_literals;
+    const Case cases[] = {
+        {"UTF-8, LF", "O1\nG00 X1\nM30\n", 1, "O1\nG00 X1X\nM30\n"},
+        {"CR LF", "O1\r\nG00\r\nM30\r\n", 0, "O1X\r\nG00\r\nM30\r\n"},
+        {"lone CR", "O1\rG00\rM30\r", 2, "O1\rG00\rM30X\r"},
+        {"mixed ends", "O1\r\nA\nB\rC\r\n", 1, "O1\r\nAX\r\nB\rC\r\n"},
+        {"no final line end", "O1\nM30", 0, "O1X\nM30"},
+        {"0-byte file", "", 0, "X"},
+        {"Latin-1", "O1\n(caf\xe9 \xa0)\nM30", 2, "O1\n(caf\xe9 \xa0)\nM30X"},
+        {"invalid UTF-8 read as Latin-1", "O1\n\xc0\x80\xed\xa0\x80\xff\nM30\n", 0,
+         "O1X\n\xc0\x80\xed\xa0\x80\xff\nM30\n"},
+        {"BOM, UTF-8", "\xEF\xBB\xBFO1\n(\xc3\xa9)\n", 0, "\xEF\xBB\xBFO1X\n(\xc3\xa9)\n"},
+        {"BOM, then bytes that are not UTF-8", "\xEF\xBB\xBFO1\n(\xe9)\n", 0,
+         "\xEF\xBB\xBFO1X\n(\xe9)\n"},
+        {"two BOMs", "\xEF\xBB\xBF\xEF\xBB\xBFO1\nM30\n", 1, "\xEF\xBB\xBF\xEF\xBB\xBFO1\nM30X\n"},
+        {"BOM alone", "\xEF\xBB\xBF", 0, "\xEF\xBB\xBFX"},
+        {"NUL", "O1\nG00\0X1\nM30\n"s, 0, "O1X\nG00\0X1\nM30\n"s},
+        {"U+2028 and U+2029 in an LF file",
+         "O1\n(a\xe2\x80\xa8"
+         "b)\n(c\xe2\x80\xa9"
+         "d)\nM30\n",
+         3,
+         "O1\n(a\xe2\x80\xa8"
+         "b)\n(c\xe2\x80\xa9"
+         "d)\nM30X\n"},
+        {"U+2029 on the edited line",
+         "O1\r\n(c\xe2\x80\xa9"
+         "d)\r\n",
+         1,
+         "O1\r\n(c\xe2\x80\xa9"
+         "d)X\r\n"},
+        {"non-characters", "O1\n(\xef\xb7\x90\xef\xb7\x91\xef\xbf\xbe\xf4\x8f\xbf\xbf)\nM30\n", 2,
+         "O1\n(\xef\xb7\x90\xef\xb7\x91\xef\xbf\xbe\xf4\x8f\xbf\xbf)\nM30X\n"},
+        {"U+FDD0 on the edited line", "(\xef\xb7\x90)\n", 0, "(\xef\xb7\x90)X\n"},
+        {"a mark inside the text", "O1\n\xef\xbb\xbfM30\n", 0, "O1X\n\xef\xbb\xbfM30\n"},
+        {"control characters", "O1\x0b\x0c\x1c\n\x7f\n", 1, "O1\x0b\x0c\x1c\n\x7fX\n"},
+    };
+    std::filesystem::create_directories(folder.Path() / "hostile");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string path = Write("hostile/part.prt", c.bytes);
+        CPartView* view = documents->OpenFile(Q(path));
+        ASSERT_NE(view, nullptr);
+        EXPECT_EQ(view->document()->blockCount(), LineCount(c.bytes))
+            << "one editor line for each line of the file";
+        QTextCursor cursor(view->document()->findBlockByNumber(c.line));
+        cursor.movePosition(QTextCursor::EndOfBlock);
+        cursor.insertText("X");
+        ASSERT_TRUE(documents->Save(view->Part()));
+        EXPECT_EQ(ReadBytes(path), c.saved);
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path() / "hostile"),
+                                std::filesystem::directory_iterator()),
+                  1)
+            << "no file left beside it";
+        ASSERT_TRUE(documents->Close(view->Part()));
+    }
+}
+
+// What the card is sent from an editor line is the line's bytes as the file holds them.
+TEST_F(PartDocuments, TheCardGetsALinesCharactersAsTheFileHoldsThem) {
+    const std::string path = Write("marks.prt", "(a\xe2\x80\xa8"
+                                                "b)\n(c\xe2\x80\xa9"
+                                                "d\xef\xb7\x90)\n");
+    CPartView* view = documents->OpenFile(Q(path));
+    ASSERT_NE(view, nullptr);
+    ASSERT_EQ(view->document()->blockCount(), 3);
+    EXPECT_EQ(view->Part().EncodedLine(view->document()->findBlockByNumber(0).text()),
+              "(a\xe2\x80\xa8"
+              "b)");
+    EXPECT_EQ(view->Part().EncodedLine(view->document()->findBlockByNumber(1).text()),
+              "(c\xe2\x80\xa9"
+              "d\xef\xb7\x90)");
+    EXPECT_EQ(view->Part().PlainText().toUtf8().toStdString(), "(a\xe2\x80\xa8"
+                                                               "b)\n(c\xe2\x80\xa9"
+                                                               "d\xef\xb7\x90)\n");
+}
+
+// A FIFO would block the window, /dev/zero fill memory: neither is read, and the operator is
+// told which path was refused. Nor is one replaced by a save.
+TEST_F(PartDocuments, PathsThatAreNoRegularFileAreRefusedWithThePathNamed) {
+    const std::string fifo = folder.File("pipe.prt");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    std::filesystem::create_directory(folder.Path() / "folder.prt");
+    const QString refused = Q(MessageText(msg::NotARegularFile));
+    for (const std::string& path : {fifo, std::string("/dev/zero"), folder.File("folder.prt")}) {
+        SCOPED_TRACE(path);
+        dialogs.boxes.clear();
+        EXPECT_EQ(documents->OpenFile(Q(path)), nullptr);
+        ASSERT_EQ(dialogs.boxes.size(), 1u);
+        EXPECT_EQ(dialogs.boxes[0].text, refused + "\n" + Q(path));
+    }
+    EXPECT_TRUE(documents->Parts().empty());
+    CPartView* view = documents->New();
+    Type(*view, "O1\n");
+    dialogs.files.push_back(Q(fifo));
+    dialogs.boxes.clear();
+    EXPECT_FALSE(documents->SaveAs(view->Part()));
+    ASSERT_EQ(dialogs.boxes.size(), 1u);
+    EXPECT_EQ(dialogs.boxes[0].text, refused + "\n" + Q(fifo));
+    struct stat info {};
+    ASSERT_EQ(::stat(fifo.c_str(), &info), 0);
+    EXPECT_TRUE(S_ISFIFO(info.st_mode));
+}
+
+// A save replaces the file through a new one beside it: the old one's mode and group stay.
+TEST_F(PartDocuments, SavingKeepsTheFilesModeAndGroup) {
+    const std::string path = Write("shared.prt", "O1\n");
+    ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
+    // A group other than the process's own where there is one to give (root may give any).
+    struct stat before {};
+    ASSERT_EQ(::stat(path.c_str(), &before), 0);
+    const gid_t group = ::getuid() == 0 ? gid_t(12345) : before.st_gid;
+    ASSERT_EQ(::chown(path.c_str(), static_cast<uid_t>(-1), group), 0);
+    CPartView* view = documents->OpenFile(Q(path));
+    ASSERT_NE(view, nullptr);
+    Type(*view, "M30\n");
+    ASSERT_TRUE(documents->Save(view->Part()));
+    struct stat after {};
+    ASSERT_EQ(::stat(path.c_str(), &after), 0);
+    EXPECT_EQ(after.st_mode & 07777, 0640u);
+    EXPECT_EQ(after.st_gid, group);
+    EXPECT_EQ(ReadBytes(path), "O1\nM30\n");
+}
+
 TEST_F(PartDocuments, OpenThenSaveKeepsTheFileByteForByte) {
     const std::string samples[] = {
         "%\r\nO0012\r\nG00 X1\r\n",          // CR LF throughout
@@ -268,21 +420,62 @@ TEST_F(PartDocuments, LoadFromAnEditedWindowSendsTheEditorTextAndLeavesTheFileAl
     const std::string path = Write("bracket.prt", onDisk);
     CPartView* view = documents->OpenFile(Q(path));
     ASSERT_NE(view, nullptr);
-    view->setPlainText("O0034\nN10 (" + QString(200, 'X') + ")\nM30");
+    const std::string longest = "N10 (" + std::string(122, 'X') + ")"; // 128 characters
+    view->setPlainText("O0034\n" + Q(longest) + "\nM30");
     view->Part().SetModified(true);
     CardCommands();
 
     ASSERT_TRUE(view->Handles(Cmd::Load));
     view->Execute(Cmd::Load);
 
-    const std::string cut = "N10 (" + std::string(123, 'X'); // 128 characters
-    const std::vector<std::string> expected = {"LOF\\r", "O0034\\n", cut + "\\n",
+    const std::vector<std::string> expected = {"LOF\\r", "O0034\\n", longest + "\\n",
                                                "M30\\n", "\\x1a",    "RUF-34\\r"};
-    EXPECT_EQ(CardCommands(), expected);
+    EXPECT_EQ(CardCommands(), expected) << "the longest line the card takes goes whole";
     EXPECT_EQ(ReadBytes(path), onDisk);
     EXPECT_TRUE(view->Part().IsModified()) << "Load does not save";
     EXPECT_EQ(machine->State().partPath, path);
     EXPECT_EQ(machine->State().programNumber, 34);
+}
+
+TEST_F(PartDocuments, AnEditorLineTheCardCannotTakeWholeRefusesTheLoad) {
+    // As from a file: nothing reaches the card (no abort, no text mode), the loaded part stays,
+    // and the message names the line and its start. A cut line would start a block without
+    // its last words (here its Z and F).
+    HomeMachine();
+    op->SelectRun();
+    ASSERT_EQ(op->LoadFromLines({"O0012", "G00 X1", "M30"}, "loaded.prt"), LoadResult::Started);
+    struct Case {
+        const char* name;
+        QString text;
+        int message;
+        std::string detail;
+    };
+    const Case cases[] = {
+        {"Z and F beyond the limit", "O0034\nG1 X10 Y10" + QString(120, ' ') + "Z-5 F50\nM30",
+         msg::ProgramLineTooLong, "Line 2: G1 X10 Y10" + std::string(30, ' ') + "..."},
+        {"a comment of 200", "O0035\nN10 (" + QString(200, 'X') + ")\nM30", msg::ProgramLineTooLong,
+         "Line 2: N10 (" + std::string(35, 'X') + "..."},
+        {"one character over", "O0036\n" + QString(129, 'B'), msg::ProgramLineTooLong,
+         "Line 2: " + std::string(40, 'B') + "..."},
+        {"a NUL", "O0037\nG0 X1" + QString(QChar(0)) + "G0 Z-5\nM30", msg::ProgramLineHasNul,
+         "Line 2: G0 X1?G0 Z-5"},
+    };
+    CPartView* view = documents->New();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        view->setPlainText(c.text);
+        CardCommands();
+        ui->calls.clear();
+
+        view->Execute(Cmd::Load);
+
+        EXPECT_EQ(CardCommands(), std::vector<std::string>{});
+        ASSERT_FALSE(ui->calls.empty());
+        EXPECT_EQ(ui->calls.back(), "message " + std::to_string(c.message) + ": " + c.detail);
+        EXPECT_EQ(machine->State().partPath, "loaded.prt");
+        EXPECT_EQ(machine->State().programNumber, 12);
+        EXPECT_TRUE(machine->State().programStarted);
+    }
 }
 
 TEST_F(PartDocuments, LoadOutsideRunModeIsRefusedAndWithoutAMachineDoesNothing) {

@@ -6,12 +6,13 @@
 #include "ui/ModalDialogs.h"
 
 #include <QCursor>
-#include <QGuiApplication>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QString>
 #include <QStringList>
 
 #include <deque>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -40,24 +41,31 @@ public:
     // reports as the one in use (empty: the one it started with).
     std::vector<FileDialogPlace> openPlaces;
     QString chosenFilter;
+    // Run while each box, question or file dialog is "up", as the ticks of the real one run
+    // in its nested event loop.
+    std::function<void()> whileShown;
 
     void Inform(QWidget* parent, const QString& caption, const QString& text,
                 BoxIcon icon) override {
         boxes.push_back({caption, text, icon, parent != nullptr, Cursor()});
+        Shown();
     }
     BoxAnswer AskYesNoCancel(QWidget* parent, const QString& caption,
                              const QString& text) override {
         boxes.push_back({caption, text, BoxIcon::Question, parent != nullptr, Cursor()});
+        Shown();
         return Next(answers, BoxAnswer::Cancel);
     }
     // Yes when the next answer is Yes; No otherwise (an empty queue is No).
     bool AskYesNo(QWidget* parent, const QString& caption, const QString& text) override {
         boxes.push_back({caption, text, BoxIcon::Question, parent != nullptr, Cursor()});
+        Shown();
         return Next(answers, BoxAnswer::No) == BoxAnswer::Yes;
     }
     std::optional<QString> ChooseOpenFile(QWidget*, const QString& title,
                                           const QString& filter) override {
         fileDialogs << "open " + title + " | " + filter;
+        Shown();
         return NextFile();
     }
     std::optional<QString> ChooseOpenFileAt(QWidget* parent, const QString& title,
@@ -73,6 +81,7 @@ public:
     std::optional<QString> ChooseSaveFile(QWidget*, const QString& title, const QString& filter,
                                           const QString&) override {
         fileDialogs << "save " + title + " | " + filter;
+        Shown();
         return NextFile();
     }
 
@@ -84,6 +93,10 @@ public:
     }
 
 private:
+    void Shown() {
+        if (whileShown)
+            whileShown();
+    }
     static int Cursor() {
         const QCursor* cursor = QGuiApplication::overrideCursor();
         return cursor != nullptr ? static_cast<int>(cursor->shape()) : -1;

@@ -9,6 +9,8 @@
 
 #include <QComboBox>
 #include <QKeyEvent>
+#include <QListWidget>
+#include <QSpinBox>
 #include <QTest>
 
 #include <cmath>
@@ -248,10 +250,13 @@ TEST_F(JogPanel, AStepMovesExactlyOneIncrementAndPressesDuringItQueueNothing) {
     EXPECT_NEAR(Position(kCardX), expected, 1e-9);
     EXPECT_EQ(Position(kCardY), 0.0);
 
-    // Continuous again: a held key runs on past a step's length.
+    // Continuous again: a held key (repeating, as a held key does) runs on past a step's length.
     Choose(control::kJogIncrement, 0);
     KeyDown(Qt::Key_Right);
-    Ticks(15);
+    for (int i = 0; i < 15; ++i) {
+        Repeat(Qt::Key_Right);
+        Ticks(1);
+    }
     EXPECT_GT(Velocity(kCardX), 0.0);
     KeyUp(Qt::Key_Right);
     ASSERT_TRUE(Settles());
@@ -404,6 +409,142 @@ TEST_F(JogPanel, AStopWhoseAbortTheCardNeverConfirmsIsNotReportedAsDone) {
     // The axes were told to stop all the same.
     KeyUp(Qt::Key_Right);
     EXPECT_TRUE(Settles());
+}
+
+// A button jog where the window system cannot be asked for the pointer (offscreen here, as on
+// VNC or Wayland): held without a release, it stops after the limit and says why; a new press
+// jogs again. Where it can be asked, the window system's answer rules: a pointer it reports up
+// stops the jog though Qt never saw the release, one it reports down keeps it past the limit.
+TEST_F(JogPanel, AButtonJogLastsOnlyWhileThePointerIsConfirmed) {
+    struct Case {
+        const char* name;
+        PointerButton platform;
+        int ticksHeld; // before the platform's answer changes (or the limit runs out)
+        bool movingAfterLimit;
+    };
+    const Case cases[] = {
+        {"cannot be asked: the dead-man limit", PointerButton::Unknown, 49, false},
+        {"X server says down", PointerButton::Down, 80, true},
+    };
+    EnterJog();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        PointerButton platform = c.platform;
+        panel->SetPointerProbe([&platform] { return platform; });
+        ui.statusTexts.clear();
+        QTest::mousePress(Button(control::kJogXPlus), Qt::LeftButton);
+        Ticks(c.ticksHeld);
+        ASSERT_GT(Velocity(kCardX), 0.0) << "held within the limit";
+        Ticks(2);
+        EXPECT_EQ(Velocity(kCardX) > 0.0, c.movingAfterLimit);
+        if (!c.movingAfterLimit) {
+            EXPECT_EQ(ui.statusTexts, std::vector<int>{msg::JogMouseHoldLimit});
+            EXPECT_EQ(op->InfoTexts().message, MessageText(msg::JogMouseHoldLimit));
+            // The release that comes at last changes nothing; a new press jogs again and
+            // takes the note away.
+            QTest::mouseRelease(Button(control::kJogXPlus), Qt::LeftButton);
+            ASSERT_TRUE(Settles());
+            QTest::mousePress(Button(control::kJogXPlus), Qt::LeftButton);
+            Ticks(3);
+            EXPECT_GT(Velocity(kCardX), 0.0);
+            EXPECT_EQ(op->InfoTexts().message, "");
+        } else {
+            // The release went to another window: only the X server knows the button is up.
+            platform = PointerButton::Up;
+            Ticks(2);
+            EXPECT_EQ(panel->State().buttonBits & button::kJogMask, 0);
+            EXPECT_TRUE(ui.statusTexts.empty());
+        }
+        QTest::mouseRelease(Button(control::kJogXPlus), Qt::LeftButton);
+        ASSERT_TRUE(Settles());
+    }
+}
+
+// A key jog is held only while the keyboard's auto-repeat confirms it: a press whose repeats
+// never come (the release lost before the first repeat) stops once the longest usual repeat
+// delay has passed, a held key whose repeats stop without a release stops within half a second
+// of its last repeat, and the message line says why.
+TEST_F(JogPanel, AKeyJogStopsWhenItsRepeatsStopWithoutARelease) {
+    EnterJog();
+    struct Case {
+        const char* name;
+        int repeats;    // one per tick after the press
+        int stopWithin; // ticks after the last confirmation
+    };
+    const Case cases[] = {
+        {"no repeat at all", 0, 8},
+        {"repeats, then none", 10, 5},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ui.statusTexts.clear();
+        KeyDown(Qt::Key_Right);
+        for (int i = 0; i < c.repeats; ++i) {
+            Ticks(1);
+            Repeat(Qt::Key_Right);
+            if (i > 0) {
+                ASSERT_GT(Velocity(kCardX), 0.0) << "repeat " << i;
+            }
+        }
+        int ticks = 0;
+        while (panel->State().jogKeyBits != 0 && ticks < 50) {
+            Ticks(1);
+            ++ticks;
+        }
+        EXPECT_LE(ticks, c.stopWithin);
+        EXPECT_GE(ticks, 3) << "not before a repeat could have come";
+        Ticks(1);
+        EXPECT_EQ(machine->State().jogState & 0x0010, 0) << "X+ no longer moving";
+        EXPECT_EQ(ui.statusTexts, std::vector<int>{msg::JogKeyRepeatsStopped});
+        EXPECT_EQ(op->InfoTexts().message, MessageText(msg::JogKeyRepeatsStopped));
+        ASSERT_TRUE(Settles());
+        KeyUp(Qt::Key_Right);
+    }
+}
+
+// The arrows and Page keys belong to whatever widget holds the keyboard, unless that is the
+// panel (one of its buttons) or the main window itself.
+TEST_F(JogPanel, ArrowKeysJogOnlyWithTheFocusOnThePanelOrTheWindow) {
+    EnterJog();
+    auto* list = new QListWidget(window.get());
+    list->addItems({"N10 G1 X1", "N20 G1 X2"});
+    auto* view = new QWidget(window.get()); // a view that takes the keyboard, as the preview
+    view->setFocusPolicy(Qt::StrongFocus);
+    auto* spin = new QSpinBox(window.get());
+    QComboBox* selector = Find<QComboBox>(control::kJogIncrement);
+    auto* jogButton = Button(control::kJogYPlus);
+    jogButton->setFocusPolicy(Qt::StrongFocus);
+    for (QWidget* widget : {static_cast<QWidget*>(list), view, static_cast<QWidget*>(spin)})
+        widget->show();
+    struct Case {
+        const char* name;
+        QWidget* focus; // null: nothing has the keyboard
+        bool jogs;
+    };
+    const Case cases[] = {
+        {"a list", list, false},
+        {"a view", view, false},
+        {"a spin box", spin, false},
+        {"the panel's selector", selector, false},
+        {"the panel's button", jogButton, true},
+        {"the panel", panel, true},
+        {"nothing", nullptr, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.focus != nullptr) {
+            c.focus->setFocusPolicy(Qt::StrongFocus);
+            c.focus->setFocus();
+            ASSERT_TRUE(c.focus->hasFocus());
+        } else if (QWidget* focused = QApplication::focusWidget()) {
+            focused->clearFocus();
+        }
+        KeyDown(Qt::Key_Right);
+        Ticks(2);
+        EXPECT_EQ(Velocity(kCardX) > 0.0, c.jogs);
+        KeyUp(Qt::Key_Right);
+        ASSERT_TRUE(Settles());
+    }
 }
 
 } // namespace

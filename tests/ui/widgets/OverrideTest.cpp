@@ -1,6 +1,6 @@
 // The override fields and their arrows on the card: what the operator types is read on Enter
-// or when the keyboard focus leaves the field (only when it was edited), clamped to the
-// field's limit, shown with "%3.0f" and sent to the card; a text that is not a number and Esc
+// or when the keyboard focus leaves the field (only when it was edited), shown with "%3.0f"
+// and sent to the card; a text that is not a number, a value outside the field's range and Esc
 // put the value in force back; a field takes the keyboard only when clicked into; the arrows
 // step by one percent from the machine's stored override; the 100 ms ticks never overwrite a
 // field.
@@ -69,7 +69,7 @@ TEST_F(Overrides, TheFirstFillShowsTheMachinesOverrides) {
     EXPECT_EQ(Edit(kSpindle.editId)->text(), "125");
 }
 
-TEST_F(Overrides, TypedValuesAreClampedShownAndSentWhenTheFocusLeaves) {
+TEST_F(Overrides, TypedValuesWithinTheRangeAreShownAndSentWhenTheFocusLeaves) {
     struct Case {
         const FieldInfo* info;
         const char* typed;
@@ -78,8 +78,8 @@ TEST_F(Overrides, TypedValuesAreClampedShownAndSentWhenTheFocusLeaves) {
         const char* sent; // the argument in the card's trace
     };
     const Case cases[] = {
-        {&kFeed, "200", "150", 1.5, "1.5"},    {&kRapid, "200", "100", 1.0, "1"},
-        {&kSpindle, "200", "150", 1.5, "1.5"}, {&kFeed, "-5", "  0", 0.0, "0"},
+        {&kFeed, "150", "150", 1.5, "1.5"},    {&kRapid, "100", "100", 1.0, "1"},
+        {&kSpindle, "150", "150", 1.5, "1.5"}, {&kFeed, "0", "  0", 0.0, "0"},
         {&kRapid, "75", " 75", 0.75, "0.75"},  {&kSpindle, "12.6", " 13", 0.126, "0.126"},
         {&kFeed, "80%", " 80", 0.8, "0.8"},
     };
@@ -120,7 +120,7 @@ TEST_F(Overrides, NoFieldTakesTheKeyboardUnlessClickedInto) {
     EXPECT_FALSE(Edit(kFeed.editId)->hasFocus());
 }
 
-TEST_F(Overrides, EnterAppliesWhatWasTypedEscAndNonNumbersPutTheValueInForceBack) {
+TEST_F(Overrides, EnterAppliesWhatWasTypedEscNonNumbersAndOutOfRangePutTheValueInForceBack) {
     QLineEdit* feed = Edit(kFeed.editId);
     struct Step {
         const char* what;
@@ -167,6 +167,24 @@ TEST_F(Overrides, EnterAppliesWhatWasTypedEscAndNonNumbersPutTheValueInForceBack
              QTest::mouseClick(feed, Qt::LeftButton);
              type("fast");
              Edit(kRapid.editId)->setFocus();
+         },
+         " 80",
+         0.8,
+         {}},
+        {"minus five, leave",
+         [&] {
+             QTest::mouseClick(feed, Qt::LeftButton);
+             type("-5");
+             Edit(kRapid.editId)->setFocus();
+         },
+         " 80",
+         0.8,
+         {}},
+        {"200, Enter",
+         [&] {
+             QTest::mouseClick(feed, Qt::LeftButton);
+             type("200");
+             QTest::keyClick(feed, Qt::Key_Return);
          },
          " 80",
          0.8,
