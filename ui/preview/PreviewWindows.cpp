@@ -17,6 +17,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <cmath>
 
 namespace morvik::preview {
 
@@ -24,6 +25,28 @@ namespace {
 
 QString CleanPath(const QString& path) {
     return path.isEmpty() ? QString() : QDir::cleanPath(QDir::current().absoluteFilePath(path));
+}
+
+using ToolAt = std::optional<std::array<double, 3>>;
+
+ToolAt ToolOf(const CToolpathFeed& feed) {
+    return feed.toolKnown ? ToolAt(feed.tool) : std::nullopt;
+}
+
+// Positions this close (in the card's length unit) are one place: an encoder count of jitter
+// or a creeping tool does not plan the loaded program again.
+constexpr double kSamePlace = 0.01;
+
+bool NearTools(const ToolAt& a, const ToolAt& b) {
+    if (a.has_value() != b.has_value())
+        return false;
+    if (!a)
+        return true;
+    for (std::size_t i = 0; i < a->size(); ++i) {
+        if (std::abs((*a)[i] - (*b)[i]) > kSamePlace)
+            return false;
+    }
+    return true;
 }
 
 } // namespace
@@ -173,11 +196,14 @@ void CPreviewWindows::PlanMachineProgram() {
     std::shared_ptr<const std::string> text;
     if (machine != nullptr && machine->State().partLoaded)
         text = machine->State().partText;
-    // The same text is planned again when the tool or the card's modes moved before the run
-    // began (a jog, an MDI block, a Restart): the next run starts from there.
-    const StartKey start{lastFeed_.toolKnown ? std::optional(lastFeed_.tool) : std::nullopt,
-                         lastFeed_.modes};
-    const bool sameStart = plannedStart_ == start || lastFeed_.doneBefore != 0;
+    // The same text is planned again when the card's modes changed, or the tool came to rest
+    // somewhere else, before the run began (an MDI block, a jog): the next run starts from
+    // there. A tool on its way is not followed, which would plan a large program on every tick.
+    const StartKey start{ToolOf(lastFeed_), lastFeed_.modes};
+    const bool atRest = NearTools(start.tool, previousTool_);
+    const bool moved = start.modes != plannedStart_.modes ||
+                       (atRest && !NearTools(start.tool, plannedStart_.tool));
+    const bool sameStart = !moved || lastFeed_.doneBefore != 0;
     if (plannedText_.has_value() && *plannedText_ == text && (text == nullptr || sameStart))
         return;
     plannedText_ = text;
@@ -236,10 +262,9 @@ bool CPreviewWindows::WantsProgress() const {
 }
 
 void CPreviewWindows::Tick(const CToolpathFeed& feed) {
+    previousTool_ = ToolOf(lastFeed_);
     lastFeed_ = feed;
-    std::optional<std::array<double, 3>> tool;
-    if (feed.toolKnown)
-        tool = feed.tool;
+    const std::optional<std::array<double, 3>> tool = ToolOf(feed);
     if (machineWidget_ != nullptr) {
         PlanMachineProgram();
         machineWidget_->View().SetToolPosition(tool);

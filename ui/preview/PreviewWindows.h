@@ -109,9 +109,9 @@ private:
     struct StartKey {
         std::optional<std::array<double, 3>> tool;
         std::optional<CardModes> modes;
-        bool operator==(const StartKey&) const = default;
     };
     StartKey plannedStart_;
+    std::optional<std::array<double, 3>> previousTool_; // the tool on the tick before
     std::vector<std::unique_ptr<Editor>> editors_;
     CToolpathFeed lastFeed_;
 };

@@ -97,9 +97,12 @@ protected:
         return dynamic_cast<CTextView*>(app->Operator()->View(view));
     }
 
+    // Start in Home mode, then ticks until the homing macro ran to its end.
     void Home() {
         Press(control::kStart);
         Release(control::kStart);
+        for (int i = 0; i < 600 && !Machine().State().homed; ++i)
+            Ticks(1);
         ASSERT_TRUE(Machine().State().homed);
     }
 
