@@ -2,7 +2,6 @@
 
 #include "app/CommandContext.h"
 #include "app/MorvikApp.h"
-#include "dialogs/SetupCommands.h"
 #include "machine/Machine.h"
 #include "operation/MachineOperation.h"
 #include "ui/MainFrame.h"
@@ -117,9 +116,9 @@ CommandState WorkCoordinatesState(CommandContext& c) {
 
 // ---- Setup ----
 
-void RunSetup(CommandContext& c, int id) {
+void RunSetup(CommandContext& c, SetupRunner run) {
     if (c.machine != nullptr && c.operation != nullptr)
-        RunSetupCommand(id, *c.machine, *c.operation, &c.frame);
+        run(SetupContext{*c.machine, *c.operation, &c.frame});
 }
 
 void SetupSave(CommandContext& c) {

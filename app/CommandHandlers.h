@@ -3,6 +3,7 @@
 // A handler that acts on the machine does nothing while there is no machine document.
 #pragma once
 
+#include "dialogs/SetupCommands.h"
 #include "machine/MachineState.h"
 #include "ui/CommandTarget.h"
 
@@ -39,10 +40,10 @@ void WorkCoordinates(CommandContext& c);
 CommandState WorkCoordinatesState(CommandContext& c);
 
 // ---- Setup ----
-// The setup dialog of command id, modal over the main window; nothing without a machine.
-void RunSetup(CommandContext& c, int id);
-template <int Id> void Setup(CommandContext& c) {
-    RunSetup(c, Id);
+// The setup dialog a row names, modal over the main window; nothing without a machine.
+void RunSetup(CommandContext& c, SetupRunner run);
+template <class Dialog> void Setup(CommandContext& c) {
+    RunSetup(c, RunSetupDialog<Dialog>);
 }
 void SetupSave(CommandContext& c);
 void SetupSaveAs(CommandContext& c);

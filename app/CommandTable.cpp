@@ -1,6 +1,10 @@
 #include "app/CommandTable.h"
 
 #include "app/CommandHandlers.h"
+#include "dialogs/SetupAxisDialogs.h"
+#include "dialogs/SetupComponentDialogs.h"
+#include "dialogs/SetupMachineDialogs.h"
+#include "dialogs/SetupNumberedDialogs.h"
 #include "operation/CommandIds.h"
 
 #include <algorithm>
@@ -79,35 +83,35 @@ constexpr CommandSpec kCommands[] = {
     {Cmd::ViewToolpath, "&Toolpath", nullptr, nullptr, MPC, "View the part program's toolpath",
      O::Application, cmd::ViewToolpath, cmd::ViewToolpathState},
     {Cmd::SetupGeneral, "&General", nullptr, nullptr, MPC, "Setup general options", O::Application,
-     cmd::Setup<Cmd::SetupGeneral>, cmd::SetupState},
+     cmd::Setup<CSetupGeneral>, cmd::SetupState},
     {Cmd::SetupMachineAxes, "&Machine Axes", nullptr, nullptr, MPC, "Setup machine axes",
-     O::Application, cmd::Setup<Cmd::SetupMachineAxes>, cmd::SetupState},
+     O::Application, cmd::Setup<CSetupAxes>, cmd::SetupState},
     {Cmd::SetupSpindle, "&Spindle", nullptr, nullptr, MPC, "Setup machine spindle", O::Application,
-     cmd::Setup<Cmd::SetupSpindle>, cmd::SetupState},
+     cmd::Setup<CSetupSpindleDlg>, cmd::SetupState},
     {Cmd::SetupCutter, "&Cutter", nullptr, nullptr, MPC, "Setup machine cutter", O::Application,
-     cmd::Setup<Cmd::SetupCutter>, cmd::SetupState},
+     cmd::Setup<CSetupCutterDlg>, cmd::SetupState},
     {Cmd::SetupMachineZero, "Machine &Zero", nullptr, nullptr, MPC, "Setup machine coordinates",
-     O::Application, cmd::Setup<Cmd::SetupMachineZero>, cmd::SetupState},
+     O::Application, cmd::Setup<CSetupMachineCoorDlg>, cmd::SetupState},
     {Cmd::SetupProgramZero, "&Program Zero", nullptr, nullptr, MPC, "Setup part program zero",
-     O::Application, cmd::Setup<Cmd::SetupProgramZero>, cmd::SetupState},
+     O::Application, cmd::Setup<CSetupProgramCoorDlg>, cmd::SetupState},
     {Cmd::SetupFeedRate, "&Feed Rate", nullptr, nullptr, MPC, "Setup feed rate", O::Application,
-     cmd::Setup<Cmd::SetupFeedRate>, cmd::SetupState},
+     cmd::Setup<CSetupFeedDlg>, cmd::SetupState},
     {Cmd::SetupRapidRates, "&Rapid Rates", nullptr, nullptr, MPC, "Setup rapid rate",
-     O::Application, cmd::Setup<Cmd::SetupRapidRates>, cmd::SetupState},
+     O::Application, cmd::Setup<CSetupRapidDlg>, cmd::SetupState},
     {Cmd::SetupLimits, "&Limits", nullptr, nullptr, MPC, "Setup motion limits", O::Application,
-     cmd::Setup<Cmd::SetupLimits>, cmd::SetupState},
+     cmd::Setup<CSetupLimitDlg>, cmd::SetupState},
     {Cmd::SetupWorkZero, "&Work Zero", nullptr, nullptr, MPC, "Setup work coordinates",
-     O::Application, cmd::Setup<Cmd::SetupWorkZero>, cmd::SetupState},
+     O::Application, cmd::Setup<CSetupWorkCoorDlg>, cmd::SetupState},
     {Cmd::SetupTools, "&Tools", nullptr, nullptr, MPC, "Setup tools", O::Application,
-     cmd::Setup<Cmd::SetupTools>, cmd::SetupState},
+     cmd::Setup<CSetupToolDlg>, cmd::SetupState},
     {Cmd::SetupOffsets, "&Offsets", nullptr, nullptr, MPC, "Setup tool offsets", O::Application,
-     cmd::Setup<Cmd::SetupOffsets>, cmd::SetupState},
+     cmd::Setup<CSetupOffsetsDlg>, cmd::SetupState},
     {Cmd::SetupJogging, "&Jogging", nullptr, nullptr, MPC, "Setup jogging options", O::Application,
-     cmd::Setup<Cmd::SetupJogging>, cmd::SetupState},
+     cmd::Setup<CSetupJoggingDlg>, cmd::SetupState},
     {Cmd::SetupHoming, "&Homing", nullptr, nullptr, MPC, "Setup homing options", O::Application,
-     cmd::Setup<Cmd::SetupHoming>, cmd::SetupState},
+     cmd::Setup<CSetupHomingDlg>, cmd::SetupState},
     {Cmd::SetupExtControls, "&Ext. Controls", nullptr, nullptr, MPC, "Setup external controls",
-     O::Application, cmd::Setup<Cmd::SetupExtControls>, cmd::SetupState},
+     O::Application, cmd::Setup<CSetupExtControlsDlg>, cmd::SetupState},
     {Cmd::SetupSave, "&Save\tCtrl+S", nullptr, "&Save", MPC,
      "Save setup information in machine file", O::Application, cmd::SetupSave, cmd::SetupState},
     {Cmd::SetupSaveAs, "Save &As...", nullptr, nullptr, MPC, "Save setup information in new file",
