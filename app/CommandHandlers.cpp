@@ -6,7 +6,7 @@
 #include "operation/MachineOperation.h"
 #include "ui/MainFrame.h"
 #include "ui/PartDocuments.h"
-#include "ui/preview/PreviewWindows.h"
+#include "ui/QtOperatorInterface.h"
 
 namespace morvik::cmd {
 
@@ -97,12 +97,14 @@ CommandState ViewMessagesState(CommandContext& c) {
     return CommandState::Check(c.operation != nullptr && c.operation->MessagesViewChecked());
 }
 
-void ViewToolpath(CommandContext& c) {
-    c.app.Previews().Toggle();
+void ToggleWindow(CommandContext& c) {
+    if (QtOperatorInterface* ui = c.app.Operator())
+        ui->ToggleWindow(c.command);
 }
 
-CommandState ViewToolpathState(CommandContext& c) {
-    return CommandState::Check(c.app.Previews().Checked());
+CommandState WindowState(CommandContext& c) {
+    const QtOperatorInterface* ui = c.app.Operator();
+    return CommandState::Check(ui != nullptr && ui->WindowOpen(c.command));
 }
 
 void WorkCoordinates(CommandContext& c) {

@@ -34,8 +34,10 @@ void ViewProgram(CommandContext& c);
 CommandState ViewProgramState(CommandContext& c);
 void ViewMessages(CommandContext& c);
 CommandState ViewMessagesState(CommandContext& c);
-void ViewToolpath(CommandContext& c);
-CommandState ViewToolpathState(CommandContext& c);
+// A machine window's own command (ui/MachineViewFactory.h): its window opened or closed,
+// checked while it is open.
+void ToggleWindow(CommandContext& c);
+CommandState WindowState(CommandContext& c);
 void WorkCoordinates(CommandContext& c);
 CommandState WorkCoordinatesState(CommandContext& c);
 

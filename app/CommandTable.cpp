@@ -6,9 +6,11 @@
 #include "dialogs/SetupMachineDialogs.h"
 #include "dialogs/SetupNumberedDialogs.h"
 #include "operation/CommandIds.h"
+#include "ui/MachineViewFactory.h"
 
 #include <algorithm>
 #include <iterator>
+#include <vector>
 
 namespace morvik {
 
@@ -79,9 +81,6 @@ constexpr CommandSpec kCommands[] = {
      cmd::ViewProgram, cmd::ViewProgramState},
     {Cmd::ViewMessages, "&Messages", nullptr, nullptr, MPC, "View part program messages",
      O::Application, cmd::ViewMessages, cmd::ViewMessagesState},
-    // The toolpath preview of the active part program window, or of the loaded program.
-    {Cmd::ViewToolpath, "&Toolpath", nullptr, nullptr, MPC, "View the part program's toolpath",
-     O::Application, cmd::ViewToolpath, cmd::ViewToolpathState},
     {Cmd::SetupGeneral, "&General", nullptr, nullptr, MPC, "Setup general options", O::Application,
      cmd::Setup<CSetupGeneral>, cmd::SetupState},
     {Cmd::SetupMachineAxes, "&Machine Axes", nullptr, nullptr, MPC, "Setup machine axes",
@@ -182,7 +181,7 @@ constexpr MenuEntry kView[] = {
     {Cmd::ViewProgram, MPC},
     {Cmd::ViewMessages, MPC},
     {0, MPC},
-    {Cmd::ViewToolpath, MPC},
+    // then the machine windows' own commands (WindowCommands)
 };
 constexpr MenuEntry kSetup[] = {
     {Cmd::SetupGeneral, MPC},     {Cmd::SetupMachineAxes, MPC},
@@ -232,6 +231,33 @@ constexpr IconName kIcons[] = {
     {Cmd::Print, "document-print"}, {Cmd::About, "help-about"},
 };
 
+// The commands of the window table's rows (ui/MachineViewFactory.h): each opens and closes its
+// window, and stands at the end of the View menu, in the order of the rows.
+std::vector<CommandSpec> WithWindowCommands() {
+    std::vector<CommandSpec> all(std::begin(kCommands), std::end(kCommands));
+    for (const MachineWindowRow& row : MachineWindowTable()) {
+        const WindowCommand& command = row.command;
+        if (command.id != 0)
+            all.push_back({command.id, command.text, nullptr, nullptr, MPC, command.prompt,
+                           O::Application, cmd::ToggleWindow, cmd::WindowState});
+    }
+    return all;
+}
+
+std::vector<MenuEntry> ViewWithWindowCommands() {
+    std::vector<MenuEntry> view(std::begin(kView), std::end(kView));
+    for (const MachineWindowRow& row : MachineWindowTable()) {
+        if (row.command.id != 0)
+            view.push_back({row.command.id, MPC});
+    }
+    return view;
+}
+
+const std::vector<CommandSpec>& AllCommands() {
+    static const std::vector<CommandSpec> all = WithWindowCommands();
+    return all;
+}
+
 } // namespace
 
 unsigned MenuBit(MenuKind kind) {
@@ -255,17 +281,27 @@ const char* CommandSpec::TextIn(MenuKind kind) const {
 }
 
 std::span<const CommandSpec> CommandTable() {
-    return kCommands;
+    return AllCommands();
 }
 
 const CommandSpec* FindCommand(int id) {
-    const auto it = std::find_if(std::begin(kCommands), std::end(kCommands),
+    const std::vector<CommandSpec>& all = AllCommands();
+    const auto it = std::find_if(all.begin(), all.end(),
                                  [id](const CommandSpec& spec) { return spec.id == id; });
-    return it == std::end(kCommands) ? nullptr : &*it;
+    return it == all.end() ? nullptr : &*it;
 }
 
 std::span<const PopupSpec> MenuLayout() {
-    return kMenus;
+    static const std::vector<MenuEntry> view = ViewWithWindowCommands();
+    static const std::vector<PopupSpec> menus = [] {
+        std::vector<PopupSpec> all(std::begin(kMenus), std::end(kMenus));
+        for (PopupSpec& popup : all) {
+            if (popup.entries.data() == kView)
+                popup.entries = view;
+        }
+        return all;
+    }();
+    return menus;
 }
 
 std::span<const Accelerator> Accelerators() {
