@@ -181,7 +181,7 @@ constexpr MenuEntry kView[] = {
     {Cmd::ViewProgram, MPC},
     {Cmd::ViewMessages, MPC},
     {0, MPC},
-    // then the machine windows' own commands (WindowCommands)
+    // then the machine windows' own commands (their rows in ui/MachineViewFactory.cpp)
 };
 constexpr MenuEntry kSetup[] = {
     {Cmd::SetupGeneral, MPC},     {Cmd::SetupMachineAxes, MPC},
@@ -192,7 +192,8 @@ constexpr MenuEntry kSetup[] = {
     {Cmd::SetupTools, MPC},       {Cmd::SetupOffsets, MPC},
     {Cmd::SetupJogging, MPC},     {Cmd::SetupHoming, MPC},
     {Cmd::SetupExtControls, MPC}, {0, MPC},
-    {Cmd::SetupOpen, MPC},        {Cmd::SetupSave, MPC},        {Cmd::SetupSaveAs, MPC},
+    {Cmd::SetupOpen, MPC},        {Cmd::SetupSave, MPC},
+    {Cmd::SetupSaveAs, MPC},
 };
 constexpr MenuEntry kCalibrate[] = {{Cmd::CalibrateJoystick, MPC}};
 constexpr MenuEntry kMode[] = {
@@ -236,9 +237,8 @@ constexpr IconName kIcons[] = {
 std::vector<CommandSpec> WithWindowCommands() {
     std::vector<CommandSpec> all(std::begin(kCommands), std::end(kCommands));
     for (const MachineWindowRow& row : MachineWindowTable()) {
-        const WindowCommand& command = row.command;
-        if (command.id != 0)
-            all.push_back({command.id, command.text, nullptr, nullptr, MPC, command.prompt,
+        if (row.command != 0)
+            all.push_back({row.command, row.menuText, nullptr, nullptr, MPC, row.prompt,
                            O::Application, cmd::ToggleWindow, cmd::WindowState});
     }
     return all;
@@ -247,8 +247,8 @@ std::vector<CommandSpec> WithWindowCommands() {
 std::vector<MenuEntry> ViewWithWindowCommands() {
     std::vector<MenuEntry> view(std::begin(kView), std::end(kView));
     for (const MachineWindowRow& row : MachineWindowTable()) {
-        if (row.command.id != 0)
-            view.push_back({row.command.id, MPC});
+        if (row.command != 0)
+            view.push_back({row.command, MPC});
     }
     return view;
 }

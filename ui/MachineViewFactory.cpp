@@ -28,19 +28,16 @@ const char* ProgramViewTitle() {
 }
 
 const MachineWindowRow kWindows[] = {
-    {ViewKind::ProgramView, "Program - %1", Make<COutputDisplay>, false, {}, ProgramViewTitle},
-    {ViewKind::HomingView, "Homing - %1", Make<HomingView>, false, {}},
-    {ViewKind::MdiPanel, "MDI - %1", Make<CMDIPanel>, true, {}},
-    {ViewKind::StatusDisplay, "Status - %1", Make<CStatusDisplay>, false, {}},
-    // The preview of the loaded program (the previews plan it and follow the tool: an
-    // editor's own preview is theirs alone, PreviewWindows.h).
-    {std::nullopt,
-     "%1 - Toolpath",
-     Make<preview::CToolpathWindow>,
-     false,
-     {Cmd::ViewToolpath, "&Toolpath", "View the part program's toolpath"},
-     nullptr,
-     true},
+    // kind, title, widget, fixed form, title from the content, own document title,
+    // and the window's own View menu command: id, text, prompt
+    {ViewKind::ProgramView, "Program - %1", Make<COutputDisplay>, false, ProgramViewTitle},
+    {ViewKind::HomingView, "Homing - %1", Make<HomingView>, false},
+    {ViewKind::MdiPanel, "MDI - %1", Make<CMDIPanel>, true},
+    {ViewKind::StatusDisplay, "Status - %1", Make<CStatusDisplay>, false},
+    // The preview of the loaded program: the previews plan it and follow the tool. An editor's
+    // own preview is theirs alone (PreviewWindows.h).
+    {std::nullopt, "%1 - Toolpath", Make<preview::CToolpathWindow>, false, nullptr, true,
+     Cmd::ViewToolpath, "&Toolpath", "View the part program's toolpath"},
 };
 
 } // namespace
@@ -62,7 +59,7 @@ const MachineWindowRow* FindMachineWindow(ViewKind view) {
 const MachineWindowRow* FindWindowCommand(int commandId) {
     const auto* row =
         std::find_if(std::begin(kWindows), std::end(kWindows), [commandId](const auto& r) {
-            return commandId != 0 && r.command.id == commandId;
+            return commandId != 0 && r.command == commandId;
         });
     return row == std::end(kWindows) ? nullptr : row;
 }

@@ -19,13 +19,6 @@ class QWidget;
 
 namespace morvik {
 
-// A window's View menu item: checked while the window is open, it opens or closes it.
-struct WindowCommand {
-    int id = 0; // 0: the window has no command (the core opens and closes it)
-    const char* text = nullptr;
-    const char* prompt = nullptr;
-};
-
 struct MachineWindowRow {
     std::optional<ViewKind> kind; // the core's name for the window, if the core opens it
     // What the window is, as its title says: %1 stands for the machine document's title.
@@ -34,12 +27,16 @@ struct MachineWindowRow {
     // A fixed form (the MDI panel): its window is sized to fit it. Other windows that give no
     // size of their own take half the document area.
     bool fixedForm;
-    WindowCommand command;
     // The title from the window's content instead (the program view), or null.
     const char* (*titleNow)() = nullptr;
     // The main window's title names the window's own title ("mill.mch - Toolpath"), not only
     // the machine document's.
     bool ownDocumentTitle = false;
+    // The window's own View menu item, checked while the window is open: it opens or closes
+    // the window. 0: the window has no command (the core opens and closes it).
+    int command = 0;
+    const char* menuText = nullptr;
+    const char* prompt = nullptr;
 
     QString Title(const QString& machineTitle) const;
 };

@@ -61,7 +61,7 @@ public:
     // The window of a view and the view itself, or null while it is not open.
     QMdiSubWindow* ViewWindow(ViewKind view) const;
     QWidget* View(ViewKind view) const;
-    // A window's own View menu command (WindowCommand): its window opened, or closed while it
+    // A window's own View menu command (its row's command): its window opened, or closed while it
     // is open; false for an id no window has. Checked while the window is open.
     bool ToggleWindow(int commandId);
     bool WindowOpen(int commandId) const;
