@@ -14,6 +14,7 @@ struct CommandContext {
     CMainFrame& frame;
     MachineOperation* operation; // null while there is no machine document
     CMachine* machine;           // likewise
+    int command = 0;             // the command run or asked about (a window's own command)
 };
 
 } // namespace morvik

@@ -2,12 +2,11 @@
 
 #include "app/CommandContext.h"
 #include "app/MorvikApp.h"
-#include "dialogs/SetupCommands.h"
 #include "machine/Machine.h"
 #include "operation/MachineOperation.h"
 #include "ui/MainFrame.h"
 #include "ui/PartDocuments.h"
-#include "ui/preview/PreviewWindows.h"
+#include "ui/QtOperatorInterface.h"
 
 namespace morvik::cmd {
 
@@ -98,12 +97,14 @@ CommandState ViewMessagesState(CommandContext& c) {
     return CommandState::Check(c.operation != nullptr && c.operation->MessagesViewChecked());
 }
 
-void ViewToolpath(CommandContext& c) {
-    c.app.Previews().Toggle();
+void ToggleWindow(CommandContext& c) {
+    if (QtOperatorInterface* ui = c.app.Operator())
+        ui->ToggleWindow(c.command);
 }
 
-CommandState ViewToolpathState(CommandContext& c) {
-    return CommandState::Check(c.app.Previews().Checked());
+CommandState WindowState(CommandContext& c) {
+    const QtOperatorInterface* ui = c.app.Operator();
+    return CommandState::Check(ui != nullptr && ui->WindowOpen(c.command));
 }
 
 void WorkCoordinates(CommandContext& c) {
@@ -117,9 +118,9 @@ CommandState WorkCoordinatesState(CommandContext& c) {
 
 // ---- Setup ----
 
-void RunSetup(CommandContext& c, int id) {
+void RunSetup(CommandContext& c, SetupRunner run) {
     if (c.machine != nullptr && c.operation != nullptr)
-        RunSetupCommand(id, *c.machine, *c.operation, &c.frame);
+        run(SetupContext{*c.machine, *c.operation, &c.frame});
 }
 
 void SetupSave(CommandContext& c) {

@@ -3,6 +3,7 @@
 // A handler that acts on the machine does nothing while there is no machine document.
 #pragma once
 
+#include "dialogs/SetupCommands.h"
 #include "machine/MachineState.h"
 #include "ui/CommandTarget.h"
 
@@ -33,16 +34,18 @@ void ViewProgram(CommandContext& c);
 CommandState ViewProgramState(CommandContext& c);
 void ViewMessages(CommandContext& c);
 CommandState ViewMessagesState(CommandContext& c);
-void ViewToolpath(CommandContext& c);
-CommandState ViewToolpathState(CommandContext& c);
+// A machine window's own command (ui/MachineViewFactory.h): its window opened or closed,
+// checked while it is open.
+void ToggleWindow(CommandContext& c);
+CommandState WindowState(CommandContext& c);
 void WorkCoordinates(CommandContext& c);
 CommandState WorkCoordinatesState(CommandContext& c);
 
 // ---- Setup ----
-// The setup dialog of command id, modal over the main window; nothing without a machine.
-void RunSetup(CommandContext& c, int id);
-template <int Id> void Setup(CommandContext& c) {
-    RunSetup(c, Id);
+// The setup dialog a row names, modal over the main window; nothing without a machine.
+void RunSetup(CommandContext& c, SetupRunner run);
+template <class Dialog> void Setup(CommandContext& c) {
+    RunSetup(c, RunSetupDialog<Dialog>);
 }
 void SetupSave(CommandContext& c);
 void SetupSaveAs(CommandContext& c);

@@ -45,6 +45,7 @@ bool TableTarget::Handles(int id) const {
 void TableTarget::Execute(int id) {
     if (const CommandSpec* spec = Row(id)) {
         CommandContext context = context_();
+        context.command = id;
         spec->handler(context);
     }
 }
@@ -54,6 +55,7 @@ CommandState TableTarget::Update(int id) const {
     if (spec == nullptr || spec->update == nullptr)
         return CommandState{};
     CommandContext context = context_();
+    context.command = id;
     return spec->update(context);
 }
 

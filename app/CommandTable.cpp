@@ -1,10 +1,16 @@
 #include "app/CommandTable.h"
 
 #include "app/CommandHandlers.h"
+#include "dialogs/SetupAxisDialogs.h"
+#include "dialogs/SetupComponentDialogs.h"
+#include "dialogs/SetupMachineDialogs.h"
+#include "dialogs/SetupNumberedDialogs.h"
 #include "operation/CommandIds.h"
+#include "ui/MachineViewFactory.h"
 
 #include <algorithm>
 #include <iterator>
+#include <vector>
 
 namespace morvik {
 
@@ -75,39 +81,36 @@ constexpr CommandSpec kCommands[] = {
      cmd::ViewProgram, cmd::ViewProgramState},
     {Cmd::ViewMessages, "&Messages", nullptr, nullptr, MPC, "View part program messages",
      O::Application, cmd::ViewMessages, cmd::ViewMessagesState},
-    // The toolpath preview of the active part program window, or of the loaded program.
-    {Cmd::ViewToolpath, "&Toolpath", nullptr, nullptr, MPC, "View the part program's toolpath",
-     O::Application, cmd::ViewToolpath, cmd::ViewToolpathState},
     {Cmd::SetupGeneral, "&General", nullptr, nullptr, MPC, "Setup general options", O::Application,
-     cmd::Setup<Cmd::SetupGeneral>, cmd::SetupState},
+     cmd::Setup<CSetupGeneral>, cmd::SetupState},
     {Cmd::SetupMachineAxes, "&Machine Axes", nullptr, nullptr, MPC, "Setup machine axes",
-     O::Application, cmd::Setup<Cmd::SetupMachineAxes>, cmd::SetupState},
+     O::Application, cmd::Setup<CSetupAxes>, cmd::SetupState},
     {Cmd::SetupSpindle, "&Spindle", nullptr, nullptr, MPC, "Setup machine spindle", O::Application,
-     cmd::Setup<Cmd::SetupSpindle>, cmd::SetupState},
+     cmd::Setup<CSetupSpindleDlg>, cmd::SetupState},
     {Cmd::SetupCutter, "&Cutter", nullptr, nullptr, MPC, "Setup machine cutter", O::Application,
-     cmd::Setup<Cmd::SetupCutter>, cmd::SetupState},
+     cmd::Setup<CSetupCutterDlg>, cmd::SetupState},
     {Cmd::SetupMachineZero, "Machine &Zero", nullptr, nullptr, MPC, "Setup machine coordinates",
-     O::Application, cmd::Setup<Cmd::SetupMachineZero>, cmd::SetupState},
+     O::Application, cmd::Setup<CSetupMachineCoorDlg>, cmd::SetupState},
     {Cmd::SetupProgramZero, "&Program Zero", nullptr, nullptr, MPC, "Setup part program zero",
-     O::Application, cmd::Setup<Cmd::SetupProgramZero>, cmd::SetupState},
+     O::Application, cmd::Setup<CSetupProgramCoorDlg>, cmd::SetupState},
     {Cmd::SetupFeedRate, "&Feed Rate", nullptr, nullptr, MPC, "Setup feed rate", O::Application,
-     cmd::Setup<Cmd::SetupFeedRate>, cmd::SetupState},
+     cmd::Setup<CSetupFeedDlg>, cmd::SetupState},
     {Cmd::SetupRapidRates, "&Rapid Rates", nullptr, nullptr, MPC, "Setup rapid rate",
-     O::Application, cmd::Setup<Cmd::SetupRapidRates>, cmd::SetupState},
+     O::Application, cmd::Setup<CSetupRapidDlg>, cmd::SetupState},
     {Cmd::SetupLimits, "&Limits", nullptr, nullptr, MPC, "Setup motion limits", O::Application,
-     cmd::Setup<Cmd::SetupLimits>, cmd::SetupState},
+     cmd::Setup<CSetupLimitDlg>, cmd::SetupState},
     {Cmd::SetupWorkZero, "&Work Zero", nullptr, nullptr, MPC, "Setup work coordinates",
-     O::Application, cmd::Setup<Cmd::SetupWorkZero>, cmd::SetupState},
+     O::Application, cmd::Setup<CSetupWorkCoorDlg>, cmd::SetupState},
     {Cmd::SetupTools, "&Tools", nullptr, nullptr, MPC, "Setup tools", O::Application,
-     cmd::Setup<Cmd::SetupTools>, cmd::SetupState},
+     cmd::Setup<CSetupToolDlg>, cmd::SetupState},
     {Cmd::SetupOffsets, "&Offsets", nullptr, nullptr, MPC, "Setup tool offsets", O::Application,
-     cmd::Setup<Cmd::SetupOffsets>, cmd::SetupState},
+     cmd::Setup<CSetupOffsetsDlg>, cmd::SetupState},
     {Cmd::SetupJogging, "&Jogging", nullptr, nullptr, MPC, "Setup jogging options", O::Application,
-     cmd::Setup<Cmd::SetupJogging>, cmd::SetupState},
+     cmd::Setup<CSetupJoggingDlg>, cmd::SetupState},
     {Cmd::SetupHoming, "&Homing", nullptr, nullptr, MPC, "Setup homing options", O::Application,
-     cmd::Setup<Cmd::SetupHoming>, cmd::SetupState},
+     cmd::Setup<CSetupHomingDlg>, cmd::SetupState},
     {Cmd::SetupExtControls, "&Ext. Controls", nullptr, nullptr, MPC, "Setup external controls",
-     O::Application, cmd::Setup<Cmd::SetupExtControls>, cmd::SetupState},
+     O::Application, cmd::Setup<CSetupExtControlsDlg>, cmd::SetupState},
     {Cmd::SetupSave, "&Save\tCtrl+S", nullptr, "&Save", MPC,
      "Save setup information in machine file", O::Application, cmd::SetupSave, cmd::SetupState},
     {Cmd::SetupSaveAs, "Save &As...", nullptr, nullptr, MPC, "Save setup information in new file",
@@ -178,7 +181,7 @@ constexpr MenuEntry kView[] = {
     {Cmd::ViewProgram, MPC},
     {Cmd::ViewMessages, MPC},
     {0, MPC},
-    {Cmd::ViewToolpath, MPC},
+    // then the machine windows' own commands (their rows in ui/MachineViewFactory.cpp)
 };
 constexpr MenuEntry kSetup[] = {
     {Cmd::SetupGeneral, MPC},     {Cmd::SetupMachineAxes, MPC},
@@ -189,7 +192,8 @@ constexpr MenuEntry kSetup[] = {
     {Cmd::SetupTools, MPC},       {Cmd::SetupOffsets, MPC},
     {Cmd::SetupJogging, MPC},     {Cmd::SetupHoming, MPC},
     {Cmd::SetupExtControls, MPC}, {0, MPC},
-    {Cmd::SetupOpen, MPC},        {Cmd::SetupSave, MPC},        {Cmd::SetupSaveAs, MPC},
+    {Cmd::SetupOpen, MPC},        {Cmd::SetupSave, MPC},
+    {Cmd::SetupSaveAs, MPC},
 };
 constexpr MenuEntry kCalibrate[] = {{Cmd::CalibrateJoystick, MPC}};
 constexpr MenuEntry kMode[] = {
@@ -228,6 +232,32 @@ constexpr IconName kIcons[] = {
     {Cmd::Print, "document-print"}, {Cmd::About, "help-about"},
 };
 
+// The commands of the window table's rows (ui/MachineViewFactory.h): each opens and closes its
+// window, and stands at the end of the View menu, in the order of the rows.
+std::vector<CommandSpec> WithWindowCommands() {
+    std::vector<CommandSpec> all(std::begin(kCommands), std::end(kCommands));
+    for (const MachineWindowRow& row : MachineWindowTable()) {
+        if (row.command != 0)
+            all.push_back({row.command, row.menuText, nullptr, nullptr, MPC, row.prompt,
+                           O::Application, cmd::ToggleWindow, cmd::WindowState});
+    }
+    return all;
+}
+
+std::vector<MenuEntry> ViewWithWindowCommands() {
+    std::vector<MenuEntry> view(std::begin(kView), std::end(kView));
+    for (const MachineWindowRow& row : MachineWindowTable()) {
+        if (row.command != 0)
+            view.push_back({row.command, MPC});
+    }
+    return view;
+}
+
+const std::vector<CommandSpec>& AllCommands() {
+    static const std::vector<CommandSpec> all = WithWindowCommands();
+    return all;
+}
+
 } // namespace
 
 unsigned MenuBit(MenuKind kind) {
@@ -251,17 +281,27 @@ const char* CommandSpec::TextIn(MenuKind kind) const {
 }
 
 std::span<const CommandSpec> CommandTable() {
-    return kCommands;
+    return AllCommands();
 }
 
 const CommandSpec* FindCommand(int id) {
-    const auto it = std::find_if(std::begin(kCommands), std::end(kCommands),
+    const std::vector<CommandSpec>& all = AllCommands();
+    const auto it = std::find_if(all.begin(), all.end(),
                                  [id](const CommandSpec& spec) { return spec.id == id; });
-    return it == std::end(kCommands) ? nullptr : &*it;
+    return it == all.end() ? nullptr : &*it;
 }
 
 std::span<const PopupSpec> MenuLayout() {
-    return kMenus;
+    static const std::vector<MenuEntry> view = ViewWithWindowCommands();
+    static const std::vector<PopupSpec> menus = [] {
+        std::vector<PopupSpec> all(std::begin(kMenus), std::end(kMenus));
+        for (PopupSpec& popup : all) {
+            if (popup.entries.data() == kView)
+                popup.entries = view;
+        }
+        return all;
+    }();
+    return menus;
 }
 
 std::span<const Accelerator> Accelerators() {

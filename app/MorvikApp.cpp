@@ -204,6 +204,10 @@ bool MorvikApp::CreateMainFrame() {
     connect(parts_.get(), &CPartDocuments::WindowsChanged, frame_.get(), &CMainFrame::UpdateTitle);
     previews_ = std::make_unique<preview::CPreviewWindows>(*frame_->MdiArea(), *parts_);
     previews_->SetMachineSource([this] { return machine_.get(); });
+    ui_->SetWindowOpened([this](QMdiSubWindow& window) {
+        if (previews_ != nullptr)
+            previews_->Adopt(window);
+    });
     InstallCommands();
     frame_->SetTickHandler([this] { Tick(); });
     frame_->SetCloseHandler([this] { return CanCloseMainFrame(); });
@@ -255,7 +259,8 @@ CommandContext MorvikApp::Context() {
 }
 
 // The active window's view first (when it handles commands itself: a part program window's
-// editor), then the main window and the application. The documents and the document windows
+// editor), then the previews (View > Toolpath for an editor's own preview), the main window and
+// the application. The documents and the document windows
 // have no handlers of their own; the editor hands its document's commands to CPartDocuments.
 std::vector<ICommandTarget*> MorvikApp::RoutingPath() {
     std::vector<ICommandTarget*> path;
@@ -263,6 +268,7 @@ std::vector<ICommandTarget*> MorvikApp::RoutingPath() {
         if (auto* view = dynamic_cast<ICommandTarget*>(window->widget()))
             path.push_back(view);
     }
+    path.push_back(previews_.get()); // an editor's preview, while its editor is active
     path.push_back(&frameTarget_);
     path.push_back(&appTarget_);
     return path;

@@ -7,6 +7,7 @@
 #include "ui/MainFrame.h"
 #include "ui/MdiCommandLine.h"
 #include "ui/PanelControls.h"
+#include "ui/QtOperatorInterface.h"
 #include "ui/preview/PreviewWindows.h"
 #include "ui/preview/ToolpathWindow.h"
 
@@ -74,7 +75,7 @@ std::vector<TourStep> PreviewTour(const QString& path, const QString& program, i
         {300, [](MorvikApp& app) { app.Commands()->Execute(Cmd::ModeRun); }},
         {300, [program](MorvikApp& app) { app.OpenDocumentFile(program); }},
         {300, [](MorvikApp& app) { app.Commands()->Execute(Cmd::Load); }},
-        {300, [](MorvikApp& app) { app.Previews().ToggleMachinePreview(); }},
+        {300, [](MorvikApp& app) { app.Operator()->ToggleWindow(Cmd::ViewToolpath); }},
         {300, [](MorvikApp& app) { app.Commands()->Execute(Cmd::Tile); }},
         {300, [](MorvikApp& app) { app.Operation()->Start(); }},
         {runMs, [path](MorvikApp& app) { Save(app, path); }},
@@ -140,7 +141,7 @@ std::vector<TourStep> FirstHourTour(const QString& folder, const QString& front,
         {800, shot("tour-4-load.png")},
         {100, [](MorvikApp& app) { app.Operation()->Start(); }},
         {runMs, shot("tour-5-run.png")},
-        {100, [](MorvikApp& app) { app.Previews().ToggleMachinePreview(); }},
+        {100, [](MorvikApp& app) { app.Operator()->ToggleWindow(Cmd::ViewToolpath); }},
         {300, command(Cmd::Tile)},
         // The isometric view shows the levels apart, so the part already cut stands out.
         {100,
@@ -150,7 +151,8 @@ std::vector<TourStep> FirstHourTour(const QString& folder, const QString& front,
          }},
         {1500, shot("tour-6-preview.png")},
         {100, [](MorvikApp& app) { app.Operation()->StopAll(); }},
-        {100, [](MorvikApp& app) { app.Previews().ToggleMachinePreview(); }}, // closed again
+        {100,
+         [](MorvikApp& app) { app.Operator()->ToggleWindow(Cmd::ViewToolpath); }}, // closed again
         {1500, command(Cmd::ModeMdi)},
         {500, command(Cmd::Tile)},
         {300, [](MorvikApp& app) { SendMdi(app, QStringLiteral("G0 X20 Y10")); }},

@@ -1,24 +1,20 @@
-// The shell's one entry point into the setup dialogs: the Setup menu's fifteen dialogs, by their
-// command ids (Cmd::SetupGeneral ... Cmd::SetupExtControls, operation/CommandIds.h). The command
-// table's Setup rows call RunSetupCommand with the command id; it returns false for an id it
-// does not handle. Setup > Save, Save As and Calibrate > Joystick are the command table's own
-// rows (the application saves, the operation calibrates).
+// How the shell runs a setup dialog: each Setup row of the command table (app/CommandTable.cpp)
+// names its dialog's runner, RunSetupDialog<CSetupGeneral> and so on, and the row's handler
+// calls it with the machine, its operation and the main window. Setup > Save, Save As and
+// Calibrate > Joystick are the command table's own rows (the application saves, the operation
+// calibrates).
 #pragma once
 
-class QWidget;
+#include "dialogs/SetupForm.h"
 
 namespace morvik {
 
-class CMachine;
-class MachineOperation;
+using SetupRunner = void (*)(const SetupContext& context);
 
-// Runs the command's dialog modally over parent (the main window). True when the id is one of
-// the fifteen, whatever the operator then did.
-bool RunSetupCommand(int commandId, CMachine& machine, MachineOperation& operation,
-                     QWidget* parent);
-
-// True for the ids RunSetupCommand handles (the router's update rule: enabled while a machine
-// is open).
-bool IsSetupCommand(int commandId);
+// Runs the dialog modally over the context's parent, whatever the operator then does.
+template <class Dialog> void RunSetupDialog(const SetupContext& context) {
+    Dialog dialog(context);
+    dialog.RunModal();
+}
 
 } // namespace morvik

@@ -5,7 +5,7 @@
 // RunModal then runs the dialog's own after-OK rule (Apply): store, download the controller
 // file the card needs, mark the machine modified. Cancel stores and downloads nothing.
 //
-// Called by RunSetupCommand (SetupCommands.h), which the shell routes the Setup menu to.
+// Run by RunSetupDialog (SetupCommands.h), which the Setup menu's command rows name.
 #pragma once
 
 #include "dialogs/SetupField.h"

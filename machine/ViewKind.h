@@ -1,6 +1,7 @@
 // The windows the machine document opens and refers to; the user interface owns them and makes
-// each from one row of its window table (ui/MachineWindows.cpp). A new kind is one enumerator
-// here, before kViewKindCount, and one row there.
+// each from one row of its window table (ui/MachineViewFactory.cpp). A window the core opens
+// itself is one enumerator here, before kViewKindCount, and one row there; a window only the
+// operator opens, from its own View menu command, is a row there alone.
 #pragma once
 
 #include <cstddef>

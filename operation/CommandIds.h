@@ -4,7 +4,8 @@
 // never 32771. The ids convert to int where a command travels (the router, ICommandTarget).
 //
 // A new command is one line here (a number not yet used) and one row of the command table
-// (app/CommandTable.cpp).
+// (app/CommandTable.cpp). A machine window's own View menu command is named in the window's
+// row instead (ui/MachineViewFactory.cpp).
 #pragma once
 
 namespace morvik {

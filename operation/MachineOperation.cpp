@@ -261,46 +261,6 @@ MdiResult MachineOperation::SendMdiBlock(const std::string& block) {
 
 // ---- Control panel ----
 
-void MachineOperation::ActionPressed(PanelAction action) {
-    switch (action) {
-    case PanelAction::Start:
-        Start();
-        return;
-    case PanelAction::Block:
-        Block();
-        return;
-    case PanelAction::FeedHold:
-        FeedHold();
-        return;
-    case PanelAction::ZeroX:
-    case PanelAction::ZeroY:
-    case PanelAction::ZeroZ:
-        ZeroAxisReadout(static_cast<int>(action) - static_cast<int>(PanelAction::ZeroX));
-        return;
-    case PanelAction::Stop:
-        StopAll();
-        return;
-    case PanelAction::WorkReadouts:
-        ToggleWorkReadouts();
-        return;
-    case PanelAction::WorkZeroX:
-    case PanelAction::WorkZeroY:
-    case PanelAction::WorkZeroZ:
-        SetWorkZero(WorkZeroAxis(action));
-        return;
-    default:
-        JogButtonPressed(JogBitOf(action));
-        return;
-    }
-}
-
-void MachineOperation::ActionReleased(PanelAction action, bool wasChecked) {
-    if (action == PanelAction::CutBox)
-        CutBoxReleased(wasChecked);
-    else
-        JogButtonReleased(JogBitOf(action));
-}
-
 void MachineOperation::JogButtonPressed(std::uint16_t bit) {
     if (JogPress(bit, panel_.buttonBits))
         holdWatch_.ButtonPressed();
@@ -493,33 +453,6 @@ bool MachineOperation::CalibrateEnabled() const {
     return machine_.Jogging().usePcJoystick.Get() != 0;
 }
 
-bool MachineOperation::IsActionEnabled(PanelAction action) const {
-    switch (action) {
-    case PanelAction::Start:
-        return Live() && (machine_.State().mode == MachineMode::Home || CycleButtonsEnabled());
-    case PanelAction::Block:
-    case PanelAction::FeedHold:
-        return Live() && CycleButtonsEnabled();
-    case PanelAction::MdiBlock:
-        return Live() && machine_.State().mode == MachineMode::Mdi;
-    case PanelAction::ZeroS:
-    case PanelAction::SpindleCw:
-    case PanelAction::SpindleCcw:
-    case PanelAction::SpindleStop:
-        return false; // nothing to do for them
-    case PanelAction::Stop:
-        return Live();
-    case PanelAction::WorkReadouts:
-        return Live();
-    case PanelAction::WorkZeroX:
-    case PanelAction::WorkZeroY:
-    case PanelAction::WorkZeroZ:
-        return WorkZeroEnabled(WorkZeroAxis(action));
-    default:
-        return AxisControlEnabled(action);
-    }
-}
-
 bool MachineOperation::Live() const {
     return currentMachine == &machine_;
 }
@@ -527,38 +460,6 @@ bool MachineOperation::Live() const {
 bool MachineOperation::CycleButtonsEnabled() const {
     return machine_.State().mode == MachineMode::Run &&
            (panel_.programStatus & psw::Startable) != 0;
-}
-
-// The readout zero and jog buttons: in Jog mode, for an axis on the card; Z+ and Z- also for
-// a cutter whose raise or lower macro they run. Any other control is always enabled.
-bool MachineOperation::AxisControlEnabled(PanelAction action) const {
-    const auto fitted = [](const auto& component) { return component.ControllerAxis() != 0; };
-    const Cutter& cutter = machine_.GetCutter();
-    bool onCard;
-    switch (action) {
-    case PanelAction::ZeroX:
-    case PanelAction::JogXPlus:
-    case PanelAction::JogXMinus:
-        onCard = fitted(machine_.AxisX());
-        break;
-    case PanelAction::ZeroY:
-    case PanelAction::JogYPlus:
-    case PanelAction::JogYMinus:
-        onCard = fitted(machine_.AxisY());
-        break;
-    case PanelAction::ZeroZ:
-        onCard = fitted(machine_.AxisZ());
-        break;
-    case PanelAction::JogZPlus:
-        onCard = fitted(machine_.AxisZ()) || (fitted(cutter) && cutter.RaiseMacro() != 0);
-        break;
-    case PanelAction::JogZMinus:
-        onCard = fitted(machine_.AxisZ()) || (fitted(cutter) && cutter.LowerMacro() != 0);
-        break;
-    default:
-        return true;
-    }
-    return Live() && machine_.State().mode == MachineMode::Jog && onCard;
 }
 
 } // namespace morvik

@@ -96,8 +96,9 @@ public:
     MdiResult SendMdiBlock(const std::string& block);
 
     // ---- Control panel ----
-    // A panel control going down / coming up under the mouse, by its action. For the Cut box,
-    // wasChecked is its state as the button comes up.
+    // A panel control going down / coming up under the mouse, by its action: what each does is
+    // its row (PanelActionRows.cpp). For the Cut box, wasChecked is its state as the button
+    // comes up.
     void ActionPressed(PanelAction action);
     void ActionReleased(PanelAction action, bool wasChecked = false);
     // A jog button (bit) going down or up. In Jog mode a press says so in the status bar
@@ -177,8 +178,10 @@ public:
     bool MessagesViewChecked() const { return view_.IsChecked(ProgramViewKind::Messages); }
     bool StatusDisplayOpen() const;
     bool CalibrateEnabled() const;
-    // The panel's enable rules by action.
+    // The panel's enable rules by action (its row), and what stays enabled while there is no
+    // machine document and so no operation (the Cut box and the override fields).
     bool IsActionEnabled(PanelAction action) const;
+    static bool EnabledWithoutMachine(PanelAction action);
 
     // The observers: attach to follow snapshots, mode changes and the program's events.
     MachineEvents& Events() { return events_; }
@@ -198,7 +201,11 @@ private:
     void NameModesLeftInForce();
     void Select(void (ModeControl::*select)());
     bool CycleButtonsEnabled() const;
-    bool AxisControlEnabled(PanelAction action) const;
+    // One row per panel action: its press, its release and its enable rule; the rules the rows
+    // name are ActionRules' (both in PanelActionRows.cpp).
+    struct ActionRow;
+    struct ActionRules;
+    static const ActionRow& RowOf(PanelAction action);
     // True when the bit was taken as held.
     bool JogPress(std::uint16_t bit, std::uint16_t& held);
 

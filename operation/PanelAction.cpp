@@ -2,20 +2,16 @@
 
 #include "operation/ControlPanelState.h"
 
-#include <array>
 #include <utility>
 
 namespace morvik {
 
 std::uint16_t JogBitOf(PanelAction action) {
-    static constexpr std::array<std::pair<PanelAction, std::uint16_t>, 6> kJogBits = {{
-        {PanelAction::JogXPlus, button::kXPlus},
-        {PanelAction::JogXMinus, button::kXMinus},
-        {PanelAction::JogYPlus, button::kYPlus},
-        {PanelAction::JogYMinus, button::kYMinus},
-        {PanelAction::JogZPlus, button::kZPlus},
-        {PanelAction::JogZMinus, button::kZMinus},
-    }};
+    static constexpr std::pair<PanelAction, std::uint16_t> kJogBits[] = {
+        {PanelAction::JogXPlus, button::kXPlus}, {PanelAction::JogXMinus, button::kXMinus},
+        {PanelAction::JogYPlus, button::kYPlus}, {PanelAction::JogYMinus, button::kYMinus},
+        {PanelAction::JogZPlus, button::kZPlus}, {PanelAction::JogZMinus, button::kZMinus},
+    };
     for (const auto& [jog, bit] : kJogBits) {
         if (jog == action)
             return bit;

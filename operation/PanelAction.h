@@ -1,6 +1,7 @@
 // What the control panel's controls do, as the core knows them: the user interface maps its
 // widgets to these actions (ui/PanelControls.h) and MachineOperation presses, releases and
-// enables them by action, never by widget.
+// enables them by action, never by widget. Each action is one row of MachineOperation's action
+// table (PanelActionRows.cpp); the build fails while an action has no row there.
 #pragma once
 
 #include <cstddef>
@@ -37,7 +38,12 @@ enum class PanelAction {
     WorkZeroY,
     WorkZeroZ,
     MdiBlock, // the MDI panel's command line and its Compose button
+    // Not an action: the number of them. A new action goes above, and its row at the same place in
+    // PanelActionRows.cpp.
+    Count
 };
+
+inline constexpr std::size_t kPanelActionCount = static_cast<std::size_t>(PanelAction::Count);
 
 // The jog button bit (button:: in ControlPanelState.h) of a jog action; 0 for any other.
 std::uint16_t JogBitOf(PanelAction action);

@@ -1,6 +1,5 @@
 #include "ui/MDIPanel.h"
 
-#include "machine/Machine.h"
 #include "ui/MdiCommandLine.h"
 
 #include <QApplication>
@@ -74,11 +73,6 @@ std::vector<MdiBlock::Word> CMDIPanel::FilledWords() const {
             words.emplace_back(field.label[0], edit->text().toStdString());
     }
     return words;
-}
-
-CMDIPanel::~CMDIPanel() {
-    if (currentMachine != nullptr)
-        currentMachine->OnViewDestroyed(ViewKind::MdiPanel);
 }
 
 QLineEdit* CMDIPanel::FieldById(int id) const {

@@ -1,7 +1,7 @@
 // The MDI panel: the form of G-code word fields shown while the machine is in MDI mode. The
-// machine document opens it on entering MDI mode and closes it on leaving; its destruction,
-// whoever causes it (the mode change or the operator's close box), tells the document, so that
-// leaving MDI mode after the operator closed it closes nothing.
+// machine document opens it on entering MDI mode and closes it on leaving; whoever closes it
+// (the mode change or the operator's close box), the operator interface tells the document, so
+// that leaving MDI mode after the operator closed it closes nothing.
 //
 // Under the word fields stands the command line (MdiCommandLine): a block typed there, or
 // composed from the filled fields with its Compose button, runs on the card when Enter is
@@ -45,7 +45,6 @@ public:
 
     explicit CMDIPanel(QWidget* parent = nullptr);
     // Tells the machine document the panel is gone.
-    ~CMDIPanel() override;
 
     QLineEdit* FieldById(int id) const;
     MdiCommandLine* CommandLine() const { return commandLine_; }

@@ -2,7 +2,6 @@
 
 #include "operation/MachineOperation.h"
 
-#include <array>
 #include <utility>
 
 namespace morvik {
@@ -11,7 +10,7 @@ namespace {
 
 using A = PanelAction;
 
-constexpr std::array<std::pair<int, PanelAction>, 30> kActions = {{
+constexpr std::pair<int, PanelAction> kActions[] = {
     {control::kStart, A::Start},
     {control::kBlock, A::Block},
     {control::kFeedHold, A::FeedHold},
@@ -42,7 +41,7 @@ constexpr std::array<std::pair<int, PanelAction>, 30> kActions = {{
     {control::kWorkZeroX, A::WorkZeroX},
     {control::kWorkZeroY, A::WorkZeroY},
     {control::kWorkZeroZ, A::WorkZeroZ},
-}};
+};
 
 } // namespace
 
@@ -63,17 +62,8 @@ bool ControlEnabled(const MachineOperation* operation, int id) {
     const std::optional<PanelAction> action = ActionOfControl(id);
     if (!action)
         return true;
-    if (operation != nullptr)
-        return operation->IsActionEnabled(*action);
-    switch (*action) {
-    case PanelAction::CutBox:
-    case PanelAction::FeedOverride:
-    case PanelAction::RapidOverride:
-    case PanelAction::SpindleOverride:
-        return true;
-    default:
-        return false;
-    }
+    return operation != nullptr ? operation->IsActionEnabled(*action)
+                                : MachineOperation::EnabledWithoutMachine(*action);
 }
 
 } // namespace morvik

@@ -121,43 +121,56 @@ QtOperatorInterface::ChooseSaveFile(const std::string& title,
 }
 
 bool QtOperatorInterface::OpenView(ViewKind view) {
-    if (ViewWindow(view) != nullptr)
-        return true;
     const MachineWindowRow* row = FindMachineWindow(view);
-    QWidget* widget = row != nullptr ? row->create() : nullptr;
+    return row != nullptr && Open(*row);
+}
+
+bool QtOperatorInterface::Open(const MachineWindowRow& row) {
+    if (Window(&row) != nullptr)
+        return true;
+    QWidget* widget = row.create();
     if (widget == nullptr)
         return false;
     QMdiSubWindow* window = frame_.MdiArea()->addSubWindow(widget);
     window->setAttribute(Qt::WA_DeleteOnClose);
-    window->setObjectName(QString("view%1").arg(static_cast<int>(view)));
-    if (row->fixedForm) {
+    window->setObjectName(QString("view%1").arg(&row - MachineWindowTable().data()));
+    if (row.fixedForm) {
         window->adjustSize(); // the window fits the form
     } else if (!widget->sizeHint().isValid()) {
         const QSize area = frame_.MdiArea()->size();
         window->resize(std::max(area.width() / 2, 320), std::max(area.height() / 2, 200));
     }
-    windows_[view] = OpenWindow{window, window,
-                                QObject::connect(window, &QObject::destroyed,
-                                                 [=, this](QObject* gone) { Forget(view, gone); })};
-    openOrder_.push_back(view);
+    const MachineWindowRow* key = &row;
+    windows_[key] = OpenWindow{window, window,
+                               QObject::connect(window, &QObject::destroyed,
+                                                [=, this](QObject* gone) { Forget(key, gone); })};
+    openOrder_.push_back(key);
     RetitleViews();
     window->show();
     // A window wider or taller than the document area is placed so that its title bar and its
     // left edge stay in view (the area would otherwise centre it beyond its left side).
     if (window->x() < 0 || window->y() < 0)
         window->move(std::max(0, window->x()), std::max(0, window->y()));
+    if (opened_)
+        opened_(*window);
     return true;
 }
 
-// The operator closed the window (or the main window is going): forget it. The document has
-// been told by the view's own destructor, whichever view it was.
-void QtOperatorInterface::Forget(ViewKind view, const QObject* window) {
-    const auto it = windows_.find(view);
+void QtOperatorInterface::Forget(const MachineWindowRow* row, const QObject* window) {
+    const auto it = windows_.find(row);
     if (it == windows_.end() || it->second.object != window)
         return;
     windows_.erase(it);
-    openOrder_.erase(std::remove(openOrder_.begin(), openOrder_.end(), view), openOrder_.end());
+    openOrder_.erase(std::remove(openOrder_.begin(), openOrder_.end(), row), openOrder_.end());
+    TellGone(*row);
     RetitleViews();
+}
+
+// A window the core opened is forgotten by the document; the program view's takes the card's
+// output options with it (CMachine::OnViewDestroyed).
+void QtOperatorInterface::TellGone(const MachineWindowRow& row) {
+    if (row.kind && currentMachine != nullptr)
+        currentMachine->OnViewDestroyed(*row.kind);
 }
 
 void QtOperatorInterface::Destroy(OpenWindow& open) {
@@ -166,24 +179,41 @@ void QtOperatorInterface::Destroy(OpenWindow& open) {
 }
 
 void QtOperatorInterface::CloseView(ViewKind view) {
-    const auto it = windows_.find(view);
+    if (const MachineWindowRow* row = FindMachineWindow(view))
+        Close(*row);
+}
+
+void QtOperatorInterface::Close(const MachineWindowRow& row) {
+    const auto it = windows_.find(&row);
     if (it == windows_.end())
         return;
     OpenWindow open = it->second;
     windows_.erase(it);
-    openOrder_.erase(std::remove(openOrder_.begin(), openOrder_.end(), view), openOrder_.end());
+    openOrder_.erase(std::remove(openOrder_.begin(), openOrder_.end(), &row), openOrder_.end());
     Destroy(open);
+    TellGone(row);
     RetitleViews();
 }
 
 void QtOperatorInterface::CloseAllViews() {
-    while (!openOrder_.empty()) {
-        const ViewKind view = openOrder_.back();
-        OpenWindow open = windows_[view];
-        // Closed as the operator would close it, so the document hears of each.
-        Forget(view, open.object);
-        Destroy(open);
-    }
+    while (!openOrder_.empty())
+        Close(*openOrder_.back());
+}
+
+bool QtOperatorInterface::ToggleWindow(int commandId) {
+    const MachineWindowRow* row = FindWindowCommand(commandId);
+    if (row == nullptr)
+        return false;
+    if (Window(row) != nullptr)
+        Close(*row);
+    else
+        Open(*row);
+    return true;
+}
+
+bool QtOperatorInterface::WindowOpen(int commandId) const {
+    const MachineWindowRow* row = FindWindowCommand(commandId);
+    return row != nullptr && Window(row) != nullptr;
 }
 
 void QtOperatorInterface::ClearView(ViewKind view) {
@@ -205,7 +235,11 @@ void QtOperatorInterface::ShowStatusText(int id) {
 }
 
 QMdiSubWindow* QtOperatorInterface::ViewWindow(ViewKind view) const {
-    const auto it = windows_.find(view);
+    return Window(FindMachineWindow(view));
+}
+
+QMdiSubWindow* QtOperatorInterface::Window(const MachineWindowRow* row) const {
+    const auto it = windows_.find(row);
     return it == windows_.end() ? nullptr : it->second.window.data();
 }
 
@@ -218,31 +252,16 @@ CTextView* QtOperatorInterface::TextView(ViewKind view) const {
     return dynamic_cast<CTextView*>(View(view));
 }
 
-QString QtOperatorInterface::ViewName(ViewKind view) {
-    switch (view) {
-    case ViewKind::ProgramView:
-        return currentMachine != nullptr &&
-                       currentMachine->State().programViewKind == ProgramViewKind::Messages
-                   ? "Messages"
-                   : "Program";
-    case ViewKind::HomingView:
-        return "Homing";
-    case ViewKind::MdiPanel:
-        return "MDI";
-    case ViewKind::StatusDisplay:
-        return "Status";
-    }
-    return QString();
-}
-
 void QtOperatorInterface::RetitleViews() {
     const QString title = MachineTitle();
-    for (ViewKind view : openOrder_) {
-        QMdiSubWindow* window = ViewWindow(view);
+    for (const MachineWindowRow* row : openOrder_) {
+        QMdiSubWindow* window = Window(row);
         if (window == nullptr)
             continue;
-        CMainFrame::SetDocument(window, DocumentKind::Machine, title);
-        window->setWindowTitle(ViewName(view) + " - " + title);
+        const QString shown = row->Title(title);
+        CMainFrame::SetDocument(window, DocumentKind::Machine,
+                                row->ownDocumentTitle ? shown : title);
+        window->setWindowTitle(shown);
     }
     frame_.UpdateTitle();
 }

@@ -4,12 +4,13 @@
 //
 // The machine's windows are document windows titled with what they are and the machine
 // document's title ("Homing - mill.mch"): the program view (COutputDisplay), the homing view
-// (HomingView), the MDI panel (CMDIPanel) and the status display (CStatusDisplay), each made
-// from its row of the window table (MachineViewFactory.h). This is their one opener.
+// (HomingView), the MDI panel (CMDIPanel), the status display (CStatusDisplay) and the
+// loaded program's toolpath preview, each made from its row of the window table
+// (MachineViewFactory.h). This is their one opener.
 //
-// Whoever closes a window - the document through CloseView or the operator with its close box
-// - its destruction tells the machine document (CMachine::OnViewDestroyed): every one of the
-// machine's views does so from its own destructor, so this object only forgets the window.
+// Whoever closes a window - the document through CloseView, the operator with its close box or
+// its View menu command, the main window going - this object tells the machine document
+// (CMachine::OnViewDestroyed) that a window of the core's has gone.
 #pragma once
 
 #include "machine/OperatorInterface.h"
@@ -17,6 +18,7 @@
 
 #include <QPointer>
 
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -28,6 +30,7 @@ namespace morvik {
 
 class CMainFrame;
 class CTextView;
+struct MachineWindowRow;
 
 class QtOperatorInterface : public IOperatorInterface {
 public:
@@ -58,15 +61,20 @@ public:
     // The window of a view and the view itself, or null while it is not open.
     QMdiSubWindow* ViewWindow(ViewKind view) const;
     QWidget* View(ViewKind view) const;
+    // A window's own View menu command (its row's command): its window opened, or closed while it
+    // is open; false for an id no window has. Checked while the window is open.
+    bool ToggleWindow(int commandId);
+    bool WindowOpen(int commandId) const;
+    // Told of every window opened, once it is shown (the previews take over their window).
+    void SetWindowOpened(std::function<void(QMdiSubWindow&)> opened) {
+        opened_ = std::move(opened);
+    }
     // Every machine window closed, each telling the document; called as the document closes.
     void CloseAllViews();
     // The windows' titles again, after the document's title changed (Save As) or a view's
     // content did: each says what the window is, then the machine document's title
     // ("Program - mill.mch").
     void RetitleViews();
-    // What a machine window is, as its title says: "Status", "Program" or "Messages" (the
-    // program view by what it was opened for), "MDI", "Homing".
-    static QString ViewName(ViewKind view);
     // Whether the last file dialog was cancelled (a false Save As may be a cancel or a failure).
     bool LastFileDialogCancelled() const { return lastDialogCancelled_; }
 
@@ -76,7 +84,12 @@ public:
 
 private:
     CTextView* TextView(ViewKind view) const;
-    void Forget(ViewKind view, const QObject* window);
+    bool Open(const MachineWindowRow& row);
+    void Close(const MachineWindowRow& row);
+    QMdiSubWindow* Window(const MachineWindowRow* row) const;
+    // The operator closed the window (or the main window is going).
+    void Forget(const MachineWindowRow* row, const QObject* window);
+    static void TellGone(const MachineWindowRow& row);
 
     CMainFrame& frame_;
     struct OpenWindow {
@@ -89,9 +102,10 @@ private:
     // Detaches the window from this object and deletes it.
     static void Destroy(OpenWindow& open);
 
-    std::map<ViewKind, OpenWindow> windows_;
+    std::map<const MachineWindowRow*, OpenWindow> windows_;
     // The order the windows were opened in, for their numbers.
-    std::vector<ViewKind> openOrder_;
+    std::vector<const MachineWindowRow*> openOrder_;
+    std::function<void(QMdiSubWindow&)> opened_;
     int waitDepth_ = 0;
     bool lastDialogCancelled_ = false;
     // Where each open-file dialog, by its title, was left ("File Load" starts where the last

@@ -150,12 +150,6 @@ CStatusDisplay::CStatusDisplay(QWidget* parent)
     timer_.start();
 }
 
-CStatusDisplay::~CStatusDisplay() {
-    timer_.stop();
-    if (currentMachine != nullptr)
-        currentMachine->OnViewDestroyed(ViewKind::StatusDisplay);
-}
-
 void CStatusDisplay::Build() {
     for (const GroupItem& group : kGroups)
         placed_.emplace_back(new QGroupBox(QString::fromLatin1(group.title), this), group.rect);

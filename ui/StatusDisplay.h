@@ -1,8 +1,9 @@
 // The status display: a window on the machine that shows the part program's counters (program
 // number, sequence number, file position, repeat count, tool number) and the card's mode,
 // option and error flags from its program status word. It refreshes itself every 100 ms from
-// its own timer while it is open; View > Machine Status opens and closes it, and its
-// destruction, by either way, tells the machine document, which then drops the menu's check.
+// its own timer while it is open; View > Machine Status opens and closes it, and when it goes,
+// by either way, the operator interface tells the machine document, which then drops the
+// menu's check.
 //
 // Each refresh asks the card its own six questions (ReadProgramCounters) and shows the
 // ProgramCounters it got, the snapshot's type for them.
@@ -40,7 +41,6 @@ public:
 
     // Builds the form; with a machine it refreshes once and starts its timer.
     explicit CStatusDisplay(QWidget* parent = nullptr);
-    ~CStatusDisplay() override;
 
     // Reads the card and shows what it read; nothing without a machine. The timer calls it.
     void Refresh();

@@ -1,15 +1,17 @@
 // The setup dialogs on the simulated card: a machine opened from a copy of the three-axis test
 // machine in the test's own folder (so Save never touches the source tree), the operation
 // facade, validation messages recorded instead of shown, and the remembered numbers back at 1.
-// A dialog is run through RunSetupCommand exactly as the shell runs it; the test acts on it
-// from a zero-time timer while it is modal, so nothing waits for real time.
+// A dialog is run through its runner (RunSetupDialog) exactly as the shell runs it; the test acts
+// on it from a zero-time timer while it is modal, so nothing waits for real time.
 #pragma once
 
 #include "dialogs/NumberedSetupForm.h"
+#include "dialogs/SetupAxisDialogs.h"
 #include "dialogs/SetupCommands.h"
+#include "dialogs/SetupComponentDialogs.h"
+#include "dialogs/SetupMachineDialogs.h"
 #include "dialogs/SetupNumberedDialogs.h"
 #include "dialogs/ValidationMessage.h"
-#include "operation/CommandIds.h"
 #include "operation/modes/OperationFixture.h"
 
 #include <QApplication>
@@ -42,8 +44,8 @@ protected:
         OperationOnCard::TearDown();
     }
 
-    // Runs the command; act gets the modal dialog (none for commands without one).
-    bool Run(int id, const std::function<void(CSetupForm&)>& act = nullptr) {
+    // Runs the dialog; act gets it while it is modal.
+    void Run(SetupRunner dialog, const std::function<void(CSetupForm&)>& act = nullptr) {
         bool acted = false;
         if (act) {
             QTimer::singleShot(0, [&] {
@@ -56,15 +58,14 @@ protected:
                     form->reject(); // a test that left it open cancels
             });
         }
-        const bool handled = RunSetupCommand(id, *machine, *op, nullptr);
-        EXPECT_EQ(act != nullptr, acted) << "command " << id;
-        return handled;
+        dialog(SetupContext{*machine, *op, nullptr});
+        EXPECT_EQ(act != nullptr, acted) << "no setup dialog came up";
     }
 
     // The text a dialog shows in the field labelled so, read by opening it and cancelling.
-    QString Shown(int id, const QString& label) {
+    QString Shown(SetupRunner dialog, const QString& label) {
         QString text;
-        Run(id, [&](CSetupForm& form) { text = Text(form, label); });
+        Run(dialog, [&](CSetupForm& form) { text = Text(form, label); });
         return text;
     }
 

@@ -16,24 +16,24 @@ void AsNumbered(CSetupForm& form, const std::function<void(CNumberedSetupForm&)>
 }
 
 struct ClampCase {
-    int id;
+    SetupRunner dialog;
     const char* typed;
     const char* shown;
 };
 
 const ClampCase kClamps[] = {
-    {Cmd::SetupOffsets, "40", "32"}, {Cmd::SetupOffsets, "0", "1"},
-    {Cmd::SetupOffsets, "abc", "1"}, {Cmd::SetupOffsets, "-3", "1"},
-    {Cmd::SetupOffsets, "17", "17"}, {Cmd::SetupOffsets, " 5x", "5"},
-    {Cmd::SetupTools, "12", "9"},    {Cmd::SetupWorkZero, "7", "6"},
-    {Cmd::SetupWorkZero, "3", "3"},
+    {RunSetupDialog<CSetupOffsetsDlg>, "40", "32"}, {RunSetupDialog<CSetupOffsetsDlg>, "0", "1"},
+    {RunSetupDialog<CSetupOffsetsDlg>, "abc", "1"}, {RunSetupDialog<CSetupOffsetsDlg>, "-3", "1"},
+    {RunSetupDialog<CSetupOffsetsDlg>, "17", "17"}, {RunSetupDialog<CSetupOffsetsDlg>, " 5x", "5"},
+    {RunSetupDialog<CSetupToolDlg>, "12", "9"},     {RunSetupDialog<CSetupWorkCoorDlg>, "7", "6"},
+    {RunSetupDialog<CSetupWorkCoorDlg>, "3", "3"},
 };
 
 TEST_F(DialogOnCard, LeavingTheNumberFieldClampsTheNumberAndRemembersIt) {
     for (const ClampCase& c : kClamps) {
-        SCOPED_TRACE(std::to_string(c.id) + ": " + c.typed);
+        SCOPED_TRACE("case " + std::to_string(&c - kClamps) + ": " + c.typed);
         int current = 0;
-        Run(c.id, [&](CSetupForm& form) {
+        Run(c.dialog, [&](CSetupForm& form) {
             AsNumbered(form, [&](CNumberedSetupForm& numbered) {
                 numbered.NumberEdit()->setText(c.typed);
                 LeaveNumberField(numbered);
@@ -44,7 +44,7 @@ TEST_F(DialogOnCard, LeavingTheNumberFieldClampsTheNumberAndRemembersIt) {
         });
         EXPECT_EQ(QString::number(current), c.shown);
         // The next opening starts there, even after Cancel.
-        Run(c.id, [&](CSetupForm& form) {
+        Run(c.dialog, [&](CSetupForm& form) {
             AsNumbered(form, [&](CNumberedSetupForm& numbered) {
                 EXPECT_EQ(numbered.NumberEdit()->text(), c.shown);
             });
@@ -53,25 +53,29 @@ TEST_F(DialogOnCard, LeavingTheNumberFieldClampsTheNumberAndRemembersIt) {
 }
 
 struct ArrowCase {
-    int id;
+    SetupRunner dialog;
     int start;
     bool up;
     int expected;
 };
 
 const ArrowCase kArrows[] = {
-    {Cmd::SetupTools, 9, true, 9},     {Cmd::SetupTools, 8, true, 9},
-    {Cmd::SetupTools, 1, false, 1},    {Cmd::SetupTools, 2, false, 1},
-    {Cmd::SetupOffsets, 32, true, 32}, {Cmd::SetupOffsets, 31, true, 32},
-    {Cmd::SetupWorkZero, 6, true, 6},  {Cmd::SetupWorkZero, 4, false, 3},
+    {RunSetupDialog<CSetupToolDlg>, 9, true, 9},
+    {RunSetupDialog<CSetupToolDlg>, 8, true, 9},
+    {RunSetupDialog<CSetupToolDlg>, 1, false, 1},
+    {RunSetupDialog<CSetupToolDlg>, 2, false, 1},
+    {RunSetupDialog<CSetupOffsetsDlg>, 32, true, 32},
+    {RunSetupDialog<CSetupOffsetsDlg>, 31, true, 32},
+    {RunSetupDialog<CSetupWorkCoorDlg>, 6, true, 6},
+    {RunSetupDialog<CSetupWorkCoorDlg>, 4, false, 3},
 };
 
 TEST_F(DialogOnCard, TheArrowsStepOneEntryWithinTheRange) {
     for (const ArrowCase& c : kArrows) {
-        SCOPED_TRACE(std::to_string(c.id) + " from " + std::to_string(c.start));
+        SCOPED_TRACE("case " + std::to_string(&c - kArrows) + " from " + std::to_string(c.start));
         RememberedNumbers& numbers = SetupRememberedNumbers();
         numbers = RememberedNumbers{c.start, c.start, c.start};
-        Run(c.id, [&](CSetupForm& form) {
+        Run(c.dialog, [&](CSetupForm& form) {
             AsNumbered(form, [&](CNumberedSetupForm& numbered) {
                 (c.up ? numbered.UpArrow() : numbered.DownArrow())->click();
                 EXPECT_EQ(numbered.Current(), c.expected);
@@ -85,7 +89,7 @@ TEST_F(DialogOnCard, ToolFieldsFollowTheArrows) {
     machine->Tools()[8].SetDescription("tool nine");
     machine->Tools()[7].SetDescription("tool eight");
     SetupRememberedNumbers().tool = 8;
-    Run(Cmd::SetupTools, [](CSetupForm& form) {
+    Run(RunSetupDialog<CSetupToolDlg>, [](CSetupForm& form) {
         AsNumbered(form, [&](CNumberedSetupForm& numbered) {
             EXPECT_EQ(Text(form, "Description"), "tool eight");
             numbered.UpArrow()->click();
@@ -118,7 +122,7 @@ void EditWorkCoordinates23(CSetupForm& form) {
 TEST_F(DialogOnCard, WorkCoordinateEditsAreKeptAcrossSwitchesAndAppliedOnlyByOk) {
     for (const bool ok : {false, true}) {
         SCOPED_TRACE(ok ? "OK" : "Cancel");
-        Run(Cmd::SetupWorkZero, [&](CSetupForm& form) {
+        Run(RunSetupDialog<CSetupWorkCoorDlg>, [&](CSetupForm& form) {
             EditWorkCoordinates23(form);
             EXPECT_EQ(machine->WorkCoords()[1].X().Format(9), "0 in"); // not before OK
             if (ok)
@@ -134,7 +138,7 @@ TEST_F(DialogOnCard, WorkCoordinateEditsAreKeptAcrossSwitchesAndAppliedOnlyByOk)
 }
 
 TEST_F(DialogOnCard, OkTakesANumberTypedWithoutLeavingTheFieldAfterStoringTheShownEntry) {
-    Run(Cmd::SetupOffsets, [](CSetupForm& form) {
+    Run(RunSetupDialog<CSetupOffsetsDlg>, [](CSetupForm& form) {
         AsNumbered(form, [&](CNumberedSetupForm& numbered) {
             DialogOnCard::Type(form, "D Geometry", "0.5 in");
             numbered.NumberEdit()->setText("40");
@@ -148,7 +152,7 @@ TEST_F(DialogOnCard, OkTakesANumberTypedWithoutLeavingTheFieldAfterStoringTheSho
 }
 
 TEST_F(DialogOnCard, AnEntryThatFailsItsCheckIsNotLeft) {
-    Run(Cmd::SetupTools, [this](CSetupForm& form) {
+    Run(RunSetupDialog<CSetupToolDlg>, [this](CSetupForm& form) {
         AsNumbered(form, [&](CNumberedSetupForm& numbered) {
             Type(form, "Wear Factor", "much");
             numbered.UpArrow()->click();
@@ -164,7 +168,7 @@ TEST_F(DialogOnCard, AnEntryThatFailsItsCheckIsNotLeft) {
 }
 
 TEST_F(DialogOnCard, ATooLongToolNumberIsRefusedOnOk) {
-    Run(Cmd::SetupTools, [this](CSetupForm& form) {
+    Run(RunSetupDialog<CSetupToolDlg>, [this](CSetupForm& form) {
         AsNumbered(form, [&](CNumberedSetupForm& numbered) {
             numbered.NumberEdit()->setText("0004");
             form.accept();
@@ -177,7 +181,7 @@ TEST_F(DialogOnCard, ATooLongToolNumberIsRefusedOnOk) {
 
 TEST_F(DialogOnCard, OffsetRowsEditTheirOwnTables) {
     SetupRememberedNumbers().toolOffset = 7;
-    Run(Cmd::SetupOffsets, [](CSetupForm& form) {
+    Run(RunSetupDialog<CSetupOffsetsDlg>, [](CSetupForm& form) {
         DialogOnCard::Type(form, "D Geometry", "1 in");
         DialogOnCard::Type(form, "D Wear Factor", "0.5");
         DialogOnCard::Type(form, "H Geometry", "2 mm");

@@ -7,7 +7,7 @@ namespace morvik::test {
 namespace {
 
 struct DialogCase {
-    int id;
+    SetupRunner dialog;
     const char* caption;
     const char* label;
     const char* typed;
@@ -21,38 +21,38 @@ std::string Str(int value) {
 }
 
 const DialogCase kDialogs[] = {
-    {Cmd::SetupGeneral, "General", "Program Style", "Fanuc", kConfigurationDownload,
+    {RunSetupDialog<CSetupGeneral>, "General", "Program Style", "Fanuc", kConfigurationDownload,
      [](CMachine& m) { return Str(m.General().programStyle.Get()); }, "0"},
-    {Cmd::SetupMachineAxes, "Machine Axis Setup", "Z Controller Axis", "5", kConfigurationDownload,
-     [](CMachine& m) { return Str(m.AxisZ().ControllerAxis()); }, "5"},
-    {Cmd::SetupSpindle, "Spindle Setup", "Direction", "REVERSE", kConfigurationDownload,
-     [](CMachine& m) { return Str(m.GetSpindle().Polarity()); }, "-1"},
-    {Cmd::SetupCutter, "Cutter Setup", "Raise Macro", "1001", kConfigurationDownload,
+    {RunSetupDialog<CSetupAxes>, "Machine Axis Setup", "Z Controller Axis", "5",
+     kConfigurationDownload, [](CMachine& m) { return Str(m.AxisZ().ControllerAxis()); }, "5"},
+    {RunSetupDialog<CSetupSpindleDlg>, "Spindle Setup", "Direction", "REVERSE",
+     kConfigurationDownload, [](CMachine& m) { return Str(m.GetSpindle().Polarity()); }, "-1"},
+    {RunSetupDialog<CSetupCutterDlg>, "Cutter Setup", "Raise Macro", "1001", kConfigurationDownload,
      [](CMachine& m) { return Str(m.GetCutter().RaiseMacro()); }, "1001"},
-    {Cmd::SetupMachineZero, "Machine Coordinates Setup", "X Machine Offset", "2.5 in",
-     kConfigurationDownload, [](CMachine& m) { return m.AxisX().MachineOffset().Format(9); },
-     "2.5 in"},
-    {Cmd::SetupProgramZero, "Program Coordinates Setup", "Y Program Offset", "-1.25 mm",
-     kConfigurationDownload, [](CMachine& m) { return m.AxisY().ProgramOffset().Format(9); },
-     "-1.25 mm"},
-    {Cmd::SetupFeedRate, "Feed Setup", "Default Feed Rate", "30 in/min", kConfigurationDownload,
-     [](CMachine& m) { return m.Feed().feedRate.Format(9); }, "30 in/min"},
-    {Cmd::SetupRapidRates, "Rapid Setup", "Z Rapid Deceleration", "5 in/sec/sec",
+    {RunSetupDialog<CSetupMachineCoorDlg>, "Machine Coordinates Setup", "X Machine Offset",
+     "2.5 in", kConfigurationDownload,
+     [](CMachine& m) { return m.AxisX().MachineOffset().Format(9); }, "2.5 in"},
+    {RunSetupDialog<CSetupProgramCoorDlg>, "Program Coordinates Setup", "Y Program Offset",
+     "-1.25 mm", kConfigurationDownload,
+     [](CMachine& m) { return m.AxisY().ProgramOffset().Format(9); }, "-1.25 mm"},
+    {RunSetupDialog<CSetupFeedDlg>, "Feed Setup", "Default Feed Rate", "30 in/min",
+     kConfigurationDownload, [](CMachine& m) { return m.Feed().feedRate.Format(9); }, "30 in/min"},
+    {RunSetupDialog<CSetupRapidDlg>, "Rapid Setup", "Z Rapid Deceleration", "5 in/sec/sec",
      kConfigurationDownload, [](CMachine& m) { return m.AxisZ().RapidDecel().Format(9); },
      "5 in/sec/sec"},
-    {Cmd::SetupLimits, "Limits Setup", "X Upper Limit", "50 in", kConfigurationDownload,
-     [](CMachine& m) { return m.AxisX().UpperLimit().Format(9); }, "50 in"},
-    {Cmd::SetupWorkZero, "Work Coordinates Setup", "Z", "0.75 in", kWorkCoordDownload,
-     [](CMachine& m) { return m.WorkCoords()[0].Z().Format(9); }, "0.75 in"},
-    {Cmd::SetupTools, "Tool Setup", "Description", "3/8 end mill", kToolDownload,
+    {RunSetupDialog<CSetupLimitDlg>, "Limits Setup", "X Upper Limit", "50 in",
+     kConfigurationDownload, [](CMachine& m) { return m.AxisX().UpperLimit().Format(9); }, "50 in"},
+    {RunSetupDialog<CSetupWorkCoorDlg>, "Work Coordinates Setup", "Z", "0.75 in",
+     kWorkCoordDownload, [](CMachine& m) { return m.WorkCoords()[0].Z().Format(9); }, "0.75 in"},
+    {RunSetupDialog<CSetupToolDlg>, "Tool Setup", "Description", "3/8 end mill", kToolDownload,
      [](CMachine& m) { return m.Tools()[0].Description(); }, "3/8 end mill"},
-    {Cmd::SetupOffsets, "Tool Offsets Setup", "H Wear", "0.01 in", kToolDownload,
+    {RunSetupDialog<CSetupOffsetsDlg>, "Tool Offsets Setup", "H Wear", "0.01 in", kToolDownload,
      [](CMachine& m) { return m.OffsetTables()[1].Wear(1).Format(9); }, "0.01 in"},
-    {Cmd::SetupJogging, "Jogging Setup", "Joystick Deadband", "25", kNoDownload,
+    {RunSetupDialog<CSetupJoggingDlg>, "Jogging Setup", "Joystick Deadband", "25", kNoDownload,
      [](CMachine& m) { return Str(m.Jogging().joystickDeadband.Get()); }, "25"},
-    {Cmd::SetupHoming, "Homing Setup", "Homing Macro Number", "1000", kNoDownload,
+    {RunSetupDialog<CSetupHomingDlg>, "Homing Setup", "Homing Macro Number", "1000", kNoDownload,
      [](CMachine& m) { return Str(m.Homing().homingMacro.Get()); }, "1000"},
-    {Cmd::SetupExtControls, "Setup External Controls", "Dryrun Switch", "16",
+    {RunSetupDialog<CSetupExtControlsDlg>, "Setup External Controls", "Dryrun Switch", "16",
      kConfigurationDownload,
      [](CMachine& m) { return Str(m.ExternalControls().dryRunSwitchChannel.Get()); }, "16"},
 };
@@ -62,17 +62,17 @@ TEST_F(DialogOnCard, OkStoresTheEditDownloadsItsFileAndMarksTheMachineModified) 
         SCOPED_TRACE(c.caption);
         machine->SetModifiedFlag(false);
         QString caption;
-        EXPECT_TRUE(Run(c.id, [&](CSetupForm& form) {
+        Run(c.dialog, [&](CSetupForm& form) {
             caption = form.windowTitle();
             Type(form, c.label, c.typed);
             form.accept();
             EXPECT_FALSE(form.isVisible());
-        }));
+        });
         EXPECT_EQ(caption.toStdString(), c.caption);
         EXPECT_EQ(c.stored(*machine), c.expected);
         EXPECT_EQ(Downloads(), c.downloads);
         EXPECT_TRUE(machine->IsModified());
-        EXPECT_EQ(Shown(c.id, c.label).toStdString(), c.typed); // the next opening shows it
+        EXPECT_EQ(Shown(c.dialog, c.label).toStdString(), c.typed); // the next opening shows it
         EXPECT_TRUE(shownMessages.isEmpty()) << shownMessages.join('|').toStdString();
     }
 }
@@ -81,7 +81,7 @@ TEST_F(DialogOnCard, CancelChangesNothingAndDownloadsNothing) {
     for (const DialogCase& c : kDialogs) {
         SCOPED_TRACE(c.caption);
         const std::string before = c.stored(*machine);
-        Run(c.id, [&](CSetupForm& form) {
+        Run(c.dialog, [&](CSetupForm& form) {
             Type(form, c.label, c.typed);
             form.reject();
         });
@@ -98,35 +98,42 @@ TEST_F(DialogOnCard, OkWithoutAnEditKeepsEveryValue) {
     const std::string savedAfter = cwd.folder.File("after.mch");
     ASSERT_TRUE(machine->WriteSetup(savedBefore));
     for (const DialogCase& c : kDialogs)
-        Run(c.id, [](CSetupForm& form) { form.accept(); });
+        Run(c.dialog, [](CSetupForm& form) { form.accept(); });
     ASSERT_TRUE(machine->WriteSetup(savedAfter));
     EXPECT_EQ(ReadBytes(savedAfter), ReadBytes(savedBefore));
 }
 
 struct RefusedCase {
-    int id;
+    SetupRunner dialog;
     const char* label;
     QString typed;
     const char* message;
 };
 
 const RefusedCase kRefused[] = {
-    {Cmd::SetupExtControls, "Start Button", "17", "Enter an integer between 0 and 16."},
-    {Cmd::SetupExtControls, "Dryrun Switch", "-1", "Enter an integer between 0 and 16."},
-    {Cmd::SetupMachineAxes, "X Slave Axis", "9", "Enter an integer between 0 and 8."},
-    {Cmd::SetupMachineAxes, "X Controller Axis", "two", "Enter an integer."},
-    {Cmd::SetupSpindle, "Controller Axis", "7", "Enter an integer between 0 and 6."},
-    {Cmd::SetupCutter, "Lower M-code", "", "Enter an integer."},
-    {Cmd::SetupJogging, "Joystick Deadband", "101", "Enter an integer between 0 and 100."},
-    {Cmd::SetupHoming, "Homing Macro Number", "1100", "Enter an integer between 0 and 1099."},
-    {Cmd::SetupTools, "Wear Factor", "half", "Enter a number."},
-    {Cmd::SetupTools, "Orientation", "1.5", "Enter an integer."},
-    {Cmd::SetupOffsets, "D Wear Factor", "0,5", "Enter a number."},
-    {Cmd::SetupTools, "Description", QString(120, 'x'), "Enter no more than 119 characters."},
-    {Cmd::SetupGeneral, "Machine Type", QString(41, 'M'), "Enter no more than 40 characters."},
-    {Cmd::SetupGeneral, "Default Units", "METRICAL",
+    {RunSetupDialog<CSetupExtControlsDlg>, "Start Button", "17",
+     "Enter an integer between 0 and 16."},
+    {RunSetupDialog<CSetupExtControlsDlg>, "Dryrun Switch", "-1",
+     "Enter an integer between 0 and 16."},
+    {RunSetupDialog<CSetupAxes>, "X Slave Axis", "9", "Enter an integer between 0 and 8."},
+    {RunSetupDialog<CSetupAxes>, "X Controller Axis", "two", "Enter an integer."},
+    {RunSetupDialog<CSetupSpindleDlg>, "Controller Axis", "7", "Enter an integer between 0 and 6."},
+    {RunSetupDialog<CSetupCutterDlg>, "Lower M-code", "", "Enter an integer."},
+    {RunSetupDialog<CSetupJoggingDlg>, "Joystick Deadband", "101",
+     "Enter an integer between 0 and 100."},
+    {RunSetupDialog<CSetupHomingDlg>, "Homing Macro Number", "1100",
+     "Enter an integer between 0 and 1099."},
+    {RunSetupDialog<CSetupToolDlg>, "Wear Factor", "half", "Enter a number."},
+    {RunSetupDialog<CSetupToolDlg>, "Orientation", "1.5", "Enter an integer."},
+    {RunSetupDialog<CSetupOffsetsDlg>, "D Wear Factor", "0,5", "Enter a number."},
+    {RunSetupDialog<CSetupToolDlg>, "Description", QString(120, 'x'),
+     "Enter no more than 119 characters."},
+    {RunSetupDialog<CSetupGeneral>, "Machine Type", QString(41, 'M'),
+     "Enter no more than 40 characters."},
+    {RunSetupDialog<CSetupGeneral>, "Default Units", "METRICAL",
      ""}, // 8 characters: accepted (names no choice)
-    {Cmd::SetupGeneral, "Default Units", "METRICALS", "Enter no more than 8 characters."},
+    {RunSetupDialog<CSetupGeneral>, "Default Units", "METRICALS",
+     "Enter no more than 8 characters."},
 };
 
 TEST_F(DialogOnCard, AFieldThatFailsItsCheckKeepsTheDialogOpenWithTheFocusOnIt) {
@@ -136,7 +143,7 @@ TEST_F(DialogOnCard, AFieldThatFailsItsCheckKeepsTheDialogOpenWithTheFocusOnIt) 
         machine->SetModifiedFlag(false);
         bool stayedOpen = false;
         bool focused = false;
-        Run(c.id, [&](CSetupForm& form) {
+        Run(c.dialog, [&](CSetupForm& form) {
             Type(form, c.label, c.typed);
             form.accept();
             stayedOpen = form.isVisible();
@@ -156,7 +163,7 @@ TEST_F(DialogOnCard, AFieldThatFailsItsCheckKeepsTheDialogOpenWithTheFocusOnIt) 
 
 TEST_F(DialogOnCard, ARefusedDescriptionIsStoredOnceItFitsTheMachineFile) {
     const QString longest(119, 'd');
-    Run(Cmd::SetupTools, [&](CSetupForm& form) {
+    Run(RunSetupDialog<CSetupToolDlg>, [&](CSetupForm& form) {
         Type(form, "Description", longest + "d");
         form.accept();
         Type(form, "Description", longest);
@@ -170,7 +177,7 @@ TEST_F(DialogOnCard, ARefusedDescriptionIsStoredOnceItFitsTheMachineFile) {
 
 TEST_F(DialogOnCard, GeneralKeepsTheOldChoiceForAnUnknownTextAndStillRewritesTheConfiguration) {
     machine->General().machineType.Set(2);
-    Run(Cmd::SetupGeneral, [](CSetupForm& form) {
+    Run(RunSetupDialog<CSetupGeneral>, [](CSetupForm& form) {
         EXPECT_EQ(Text(form, "Machine Type"), "Lathe");
         Type(form, "Machine Type", "Mill, Diagonal");
         Type(form, "Program Style", "Fanuc ");
@@ -185,7 +192,7 @@ TEST_F(DialogOnCard, GeneralKeepsTheOldChoiceForAnUnknownTextAndStillRewritesThe
 }
 
 TEST_F(DialogOnCard, GeneralSetsThePartProgramUnitsByName) {
-    Run(Cmd::SetupGeneral, [](CSetupForm& form) {
+    Run(RunSetupDialog<CSetupGeneral>, [](CSetupForm& form) {
         Type(form, "English Dimensions", "1/10000 INCH");
         Type(form, "English Time", "SECOND");
         Type(form, "Metric Dimensions", "1/100 MILLIMETER");
@@ -202,7 +209,7 @@ TEST_F(DialogOnCard, GeneralSetsThePartProgramUnitsByName) {
 TEST_F(DialogOnCard, SpindleCombosShowNothingForUnknownCodesAndKeepThemForUnknownTexts) {
     machine->GetSpindle().SetMode(7);
     machine->GetSpindle().SetPolarity(1);
-    Run(Cmd::SetupSpindle, [](CSetupForm& form) {
+    Run(RunSetupDialog<CSetupSpindleDlg>, [](CSetupForm& form) {
         EXPECT_EQ(Text(form, "Motor Type"), "");
         EXPECT_EQ(Text(form, "Direction"), "NORMAL");
         Type(form, "Direction", "BACKWARDS");
@@ -210,7 +217,7 @@ TEST_F(DialogOnCard, SpindleCombosShowNothingForUnknownCodesAndKeepThemForUnknow
     });
     EXPECT_EQ(machine->GetSpindle().Mode(), 7);
     EXPECT_EQ(machine->GetSpindle().Polarity(), 1);
-    Run(Cmd::SetupSpindle, [](CSetupForm& form) {
+    Run(RunSetupDialog<CSetupSpindleDlg>, [](CSetupForm& form) {
         Type(form, "Motor Type", "DRIVE");
         form.accept();
     });
@@ -220,8 +227,8 @@ TEST_F(DialogOnCard, SpindleCombosShowNothingForUnknownCodesAndKeepThemForUnknow
 TEST_F(DialogOnCard, QuantitiesShowTheSetupPrecisionAndTakeKnownUnits) {
     machine->Feed().feedRate.Set(unit::Inch, timeunit::Minute, 1.0 / 3.0);
     machine->General().setupPrecision.Set(4);
-    EXPECT_EQ(Shown(Cmd::SetupFeedRate, "Default Feed Rate"), "0.3333 in/min");
-    Run(Cmd::SetupFeedRate, [](CSetupForm& form) {
+    EXPECT_EQ(Shown(RunSetupDialog<CSetupFeedDlg>, "Default Feed Rate"), "0.3333 in/min");
+    Run(RunSetupDialog<CSetupFeedDlg>, [](CSetupForm& form) {
         Type(form, "Feed Acceleration", "12.5 mm/sec/sec");
         form.accept();
     });
@@ -240,20 +247,20 @@ TEST_F(DialogOnCard, QuantityWithAnUnknownUnitIsRefusedAndABareNumberKeepsTheUni
     EXPECT_TRUE(rate.contains("msec, sec, min, hr, day"));
     EXPECT_FALSE(length.contains("msec"));
     struct Case {
-        int id;
+        SetupRunner dialog;
         const char* label;
         QString typed;
         QString message; // empty: accepted
     };
     const Case cases[] = {
-        {Cmd::SetupFeedRate, "Default Feed Rate", "12 furlongs/fortnight", rate},
-        {Cmd::SetupFeedRate, "Default Feed Rate", "fast", rate},
-        {Cmd::SetupFeedRate, "Default Feed Rate", "12 in", rate}, // no time unit
-        {Cmd::SetupFeedRate, "Feed Acceleration", "3 in/fortnight/fortnight", rate},
-        {Cmd::SetupLimits, "X Lower Limit", "-2 parsecs", length},
-        {Cmd::SetupMachineAxes, "X Axis Scaling", "2000 counts/league", length},
-        {Cmd::SetupFeedRate, "Default Feed Rate", "250", ""},
-        {Cmd::SetupFeedRate, "Default Feed Rate", " 2.5e2 ", ""},
+        {RunSetupDialog<CSetupFeedDlg>, "Default Feed Rate", "12 furlongs/fortnight", rate},
+        {RunSetupDialog<CSetupFeedDlg>, "Default Feed Rate", "fast", rate},
+        {RunSetupDialog<CSetupFeedDlg>, "Default Feed Rate", "12 in", rate}, // no time unit
+        {RunSetupDialog<CSetupFeedDlg>, "Feed Acceleration", "3 in/fortnight/fortnight", rate},
+        {RunSetupDialog<CSetupLimitDlg>, "X Lower Limit", "-2 parsecs", length},
+        {RunSetupDialog<CSetupAxes>, "X Axis Scaling", "2000 counts/league", length},
+        {RunSetupDialog<CSetupFeedDlg>, "Default Feed Rate", "250", ""},
+        {RunSetupDialog<CSetupFeedDlg>, "Default Feed Rate", " 2.5e2 ", ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.label) + " = " + c.typed.toStdString());
@@ -262,7 +269,7 @@ TEST_F(DialogOnCard, QuantityWithAnUnknownUnitIsRefusedAndABareNumberKeepsTheUni
         shownMessages.clear();
         bool stayedOpen = false;
         bool focused = false;
-        Run(c.id, [&](CSetupForm& form) {
+        Run(c.dialog, [&](CSetupForm& form) {
             Type(form, c.label, c.typed);
             form.accept();
             stayedOpen = form.isVisible();
@@ -291,7 +298,7 @@ TEST_F(DialogOnCard, UnitComboWithAnUnknownNameKeepsTheUnit) {
     GeneralSettings& general = machine->General();
     general.partPrgmMetricDimUnits.Set(unit::Millimeter);
     general.partPrgmEnglishPerUnits.Set(timeunit::Minute);
-    Run(Cmd::SetupGeneral, [](CSetupForm& form) {
+    Run(RunSetupDialog<CSetupGeneral>, [](CSetupForm& form) {
         Type(form, "Metric Dimensions", "FURLONG");
         Type(form, "English Time", "");
         Type(form, "Metric Time", "HOUR");
@@ -307,7 +314,7 @@ TEST_F(DialogOnCard, UnitComboWithAnUnknownNameKeepsTheUnit) {
 // file in another encoding is kept byte for byte when it is not edited.
 TEST_F(DialogOnCard, DescriptionsAreLimitedInCharactersAndKeptWhenNotEdited) {
     const QString accented = QString(119, QChar(0x00D8)); // 119 "Ø", 238 bytes of UTF-8
-    Run(Cmd::SetupTools, [&](CSetupForm& form) {
+    Run(RunSetupDialog<CSetupToolDlg>, [&](CSetupForm& form) {
         Type(form, "Description", accented);
         form.accept();
     });
@@ -318,7 +325,7 @@ TEST_F(DialogOnCard, DescriptionsAreLimitedInCharactersAndKeptWhenNotEdited) {
 
     const std::string latin1 = "Fr\xE4ser \xD8 6 mm"; // not UTF-8
     machine->Tools()[0].SetDescription(latin1);
-    Run(Cmd::SetupTools, [](CSetupForm& form) {
+    Run(RunSetupDialog<CSetupToolDlg>, [](CSetupForm& form) {
         Type(form, "X Length", "2 in");
         form.accept();
     });
@@ -330,7 +337,7 @@ TEST_F(DialogOnCard, DescriptionsAreLimitedInCharactersAndKeptWhenNotEdited) {
 TEST_F(DialogOnCard, JoggingOkInJogModeEntersJogModeAgain) {
     op->SelectJog();
     CardCommands();
-    Run(Cmd::SetupJogging, [](CSetupForm& form) {
+    Run(RunSetupDialog<CSetupJoggingDlg>, [](CSetupForm& form) {
         Type(form, "Max. Jog Rate", "30 in/min");
         form.accept();
     });
@@ -338,7 +345,7 @@ TEST_F(DialogOnCard, JoggingOkInJogModeEntersJogModeAgain) {
     EXPECT_FALSE(afterOk.empty());
     op->SelectJog(); // the same entry, run by the facade itself
     EXPECT_EQ(CardCommands(), afterOk);
-    Run(Cmd::SetupJogging, [](CSetupForm& form) { form.reject(); });
+    Run(RunSetupDialog<CSetupJoggingDlg>, [](CSetupForm& form) { form.reject(); });
     EXPECT_TRUE(CardCommands().empty());
 }
 
@@ -346,7 +353,7 @@ TEST_F(DialogOnCard, HomingOkInHomeModeOpensTheMessageViewWhenNoLongerSuppressed
     machine->Homing().suppressHomingMessages.Set(1);
     op->SelectHome();
     ui.calls.clear();
-    Run(Cmd::SetupHoming, [](CSetupForm& form) {
+    Run(RunSetupDialog<CSetupHomingDlg>, [](CSetupForm& form) {
         EXPECT_EQ(Text(form, "Suppress Homing Messages"), "1");
         Type(form, "Suppress Homing Messages", "0");
         form.accept();
@@ -354,17 +361,6 @@ TEST_F(DialogOnCard, HomingOkInHomeModeOpensTheMessageViewWhenNoLongerSuppressed
     EXPECT_EQ(machine->Homing().suppressHomingMessages.Get(), 0);
     EXPECT_EQ(ui.calls, std::vector<std::string>{"open HomingView"});
     EXPECT_TRUE(machine->IsModified());
-}
-
-TEST_F(DialogOnCard, IdsThatAreNotSetupCommandsAreLeftToTheCaller) {
-    // Save, Save As and Calibrate are the command table's own rows, not dialogs.
-    for (int id : {0, 32773, +Cmd::SetupOpen, +Cmd::New, +Cmd::SetupSave, +Cmd::SetupSaveAs,
-                   +Cmd::CalibrateJoystick}) {
-        EXPECT_FALSE(IsSetupCommand(id));
-        EXPECT_FALSE(RunSetupCommand(id, *machine, *op, nullptr));
-    }
-    for (const DialogCase& c : kDialogs)
-        EXPECT_TRUE(IsSetupCommand(c.id));
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "ui/preview/PreviewWindows.h"
 
 #include "machine/Machine.h"
+#include "operation/CommandIds.h"
 #include "ui/MainFrame.h"
 #include "ui/Part.h"
 #include "ui/PartDocuments.h"
@@ -60,43 +61,44 @@ CPreviewWindows::~CPreviewWindows() {
 
 // ---- View > Toolpath ----
 
-void CPreviewWindows::Toggle() {
-    QMdiSubWindow* active = area_.activeSubWindow();
-    if (Editor* editor = EditorOfWindow(active)) {
+bool CPreviewWindows::Handles(int id) const {
+    return id == Cmd::ViewToolpath &&
+           (EditorOfWindow(area_.activeSubWindow()) != nullptr || ActivePart() != nullptr);
+}
+
+void CPreviewWindows::Execute(int id) {
+    if (!Handles(id))
+        return;
+    if (Editor* editor = EditorOfWindow(area_.activeSubWindow()))
         delete editor->window.data();
-        return;
-    }
-    if (auto* view = active != nullptr ? qobject_cast<CPartView*>(active->widget()) : nullptr) {
-        ToggleEditorPreview(view->Part());
-        return;
-    }
-    ToggleMachinePreview();
+    else
+        ToggleEditorPreview(*ActivePart());
 }
 
-bool CPreviewWindows::Checked() const {
+CommandState CPreviewWindows::Update(int) const {
+    if (EditorOfWindow(area_.activeSubWindow()) != nullptr)
+        return CommandState::Check(true);
+    const CPart* part = ActivePart();
+    return CommandState::Check(part != nullptr && EditorOf(*part) != nullptr);
+}
+
+CPart* CPreviewWindows::ActivePart() const {
     QMdiSubWindow* active = area_.activeSubWindow();
-    if (EditorOfWindow(active) != nullptr)
-        return true;
-    if (auto* view = active != nullptr ? qobject_cast<CPartView*>(active->widget()) : nullptr)
-        return EditorOf(view->Part()) != nullptr;
-    return machineWindow_ != nullptr;
+    auto* view = active != nullptr ? qobject_cast<CPartView*>(active->widget()) : nullptr;
+    return view != nullptr ? &view->Part() : nullptr;
 }
 
-void CPreviewWindows::ToggleMachinePreview() {
-    if (machineWindow_ != nullptr) {
-        delete machineWindow_.data();
+void CPreviewWindows::Adopt(QMdiSubWindow& window) {
+    auto* widget = qobject_cast<CToolpathWindow*>(window.widget());
+    if (widget == nullptr || machineWindow_ != nullptr)
         return;
-    }
-    CMachine* machine = machine_ ? machine_() : nullptr;
-    const QString title =
-        (machine != nullptr ? QString::fromStdString(machine->GetTitle()) : QString()) +
-        kTitleSuffix;
-    machineWidget_ = new CToolpathWindow;
+    machineWidget_ = widget;
     machinePlanner_ = std::make_unique<CToolpathPlanner>();
     connect(machinePlanner_.get(), &CToolpathPlanner::Planned, machineWidget_,
             &CToolpathWindow::ShowPlan);
-    machineWindow_ = AddWindow(machineWidget_, true, title);
-    machineRaw_ = machineWindow_.data();
+    machineWindow_ = &window;
+    machineRaw_ = &window;
+    connect(&window, &QObject::destroyed, this, &CPreviewWindows::Forget);
     plannedText_.reset();
     PlanMachineProgram();
     Tick(lastFeed_);
@@ -123,7 +125,7 @@ void CPreviewWindows::ToggleEditorPreview(CPart& part) {
             ShowLine(*e.part, line);
     });
     connect(&part, &QObject::destroyed, e.widget, [&e] { delete e.window.data(); });
-    e.window = AddWindow(e.widget, false, part.Title() + kTitleSuffix);
+    e.window = AddWindow(e.widget, part.Title() + kTitleSuffix);
     e.raw = e.window.data();
     editors_.push_back(std::move(editor));
     PlanEditor(e);
@@ -151,12 +153,11 @@ void CPreviewWindows::CloseAll() {
     MarkRunningLine(0);
 }
 
-QMdiSubWindow* CPreviewWindows::AddWindow(CToolpathWindow* widget, bool machine,
-                                          const QString& title) {
+// An editor's preview window, a part program document of its own.
+QMdiSubWindow* CPreviewWindows::AddWindow(CToolpathWindow* widget, const QString& title) {
     QMdiSubWindow* window = area_.addSubWindow(widget);
     window->setAttribute(Qt::WA_DeleteOnClose);
-    CMainFrame::SetDocument(window, machine ? DocumentKind::Machine : DocumentKind::PartProgram,
-                            title);
+    CMainFrame::SetDocument(window, DocumentKind::PartProgram, title);
     window->setWindowTitle(title);
     connect(window, &QObject::destroyed, this, &CPreviewWindows::Forget);
     window->show();

@@ -4,14 +4,18 @@
 //   - an editor's preview: the text of a part program window, planned again after a short
 //     pause in typing, before anything is sent to the card; a refused block chosen in its list
 //     puts the editor's cursor on that line.
-// View > Toolpath opens or closes the preview that belongs to the active window (an editor's
-// when a part program window is active, else the machine's). On each tick the main window
+// View > Toolpath opens or closes the preview that belongs to the active window: an editor's
+// when a part program window or an editor's preview is active (this object takes the command
+// then, as a party on the routing path), else the machine's, which is a machine window of the
+// window table (ui/MachineViewFactory.h): the operator interface opens and closes it, and hands
+// it here (Adopt) to be planned and fed. On each tick the main window
 // hands the preview a feed (ToolpathFeed.h); part program windows of the loaded file mark the
 // running line from it. Paths start where the tool stands, in the card's modes (the work zero
 // and the power-on modes while the tick has not told them); the loaded program is planned
 // again when either changed before its run began.
 #pragma once
 
+#include "ui/CommandTarget.h"
 #include "ui/preview/PreviewSetup.h"
 #include "ui/preview/ToolpathFeed.h"
 
@@ -41,7 +45,7 @@ namespace preview {
 class CToolpathPlanner;
 class CToolpathWindow;
 
-class CPreviewWindows : public QObject {
+class CPreviewWindows : public QObject, public ICommandTarget {
     Q_OBJECT
 
 public:
@@ -56,9 +60,13 @@ public:
     void SetMachineSource(std::function<CMachine*()> source) { machine_ = std::move(source); }
 
     // ---- View > Toolpath ----
-    void Toggle();
-    bool Checked() const;
-    void ToggleMachinePreview();
+    // The command while an editor's window or its preview is active.
+    bool Handles(int id) const override;
+    void Execute(int id) override;
+    CommandState Update(int id) const override;
+    // A window the operator interface opened: when it shows a toolpath, it is the machine's
+    // preview, planned and fed from now on.
+    void Adopt(QMdiSubWindow& window);
     void ToggleEditorPreview(CPart& part);
     CToolpathWindow* MachinePreview() const;
     CToolpathWindow* EditorPreview(const CPart& part) const;
@@ -86,13 +94,14 @@ private:
         QTimer* pause = nullptr;
     };
 
-    QMdiSubWindow* AddWindow(CToolpathWindow* widget, bool machine, const QString& title);
+    QMdiSubWindow* AddWindow(CToolpathWindow* widget, const QString& title);
     void PlanMachineProgram(bool setupChanged = false);
     void PlanEditor(Editor& editor);
     void ShowLine(const CPart& part, std::uint32_t line);
     void MarkRunningLine(std::uint32_t line);
     Editor* EditorOf(const CPart& part) const;
     Editor* EditorOfWindow(const QMdiSubWindow* window) const;
+    CPart* ActivePart() const;
     void Forget(QObject* window);
     CPreviewSetup SetupNow() const;
 

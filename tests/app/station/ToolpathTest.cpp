@@ -63,6 +63,9 @@ TEST_F(ToolpathOnCard, ViewToolpathOpensAndClosesTheMachinePreview) {
     EXPECT_EQ(sub->widget(), window);
     EXPECT_EQ(CMainFrame::KindOf(sub), DocumentKind::Machine);
     EXPECT_EQ(Commands().CurrentMenuKind(), MenuKind::Machine);
+    // Its title names the machine's document first, and the main window's title names it whole.
+    EXPECT_EQ(sub->windowTitle(), QString::fromStdString(Machine().GetTitle()) + " - Toolpath");
+    EXPECT_EQ(Frame().windowTitle(), "Morvik Program - " + sub->windowTitle());
 
     Execute(kViewToolpath);
     EXPECT_EQ(Previews().MachinePreview(), nullptr);

@@ -56,6 +56,12 @@ public:
         window->setWindowTitle("Machine1");
         if (FindMachineWindow(view)->fixedForm)
             window->adjustSize();
+        // The document hears of the window going, however it goes, as from the station's own
+        // operator interface.
+        QObject::connect(window, &QObject::destroyed, [view] {
+            if (currentMachine != nullptr)
+                currentMachine->OnViewDestroyed(view);
+        });
         window->show();
         windows_[view] = window;
         return true;

@@ -225,7 +225,7 @@ TEST_F(OperatorOnFake, TextGoesToTheTextViewsAndNowhereElse) {
 }
 
 // Whoever closes a window, the document forgets it; the program view's window also takes the
-// card's output options with it, however it goes (its own destructor switches them off, once).
+// card's output options with it, however it goes (the interface tells the document once).
 TEST_F(OperatorOnFake, ClosingAWindowTellsTheDocument) {
     struct Case {
         ViewKind view;

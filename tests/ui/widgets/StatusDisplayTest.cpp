@@ -1,10 +1,8 @@
 // The status display on the card: each refresh reads the program status and the five counters
 // in their order and shows exactly what the card answered, in the fields' formats; the option
-// check boxes accept a click only until the next refresh; the display and the homing view tell
-// the machine when they are destroyed.
+// check boxes accept a click only until the next refresh.
 #include "ui/StatusDisplay.h"
 #include "controller/ControllerCodes.h"
-#include "ui/HomingView.h"
 #include "ui/widgets/PanelFixture.h"
 
 #include <QFontInfo>
@@ -170,25 +168,6 @@ TEST_F(StatusDisplayOnCard, WithoutAMachineItNeitherRefreshesNorRuns) {
     display.Refresh();
     EXPECT_EQ(display.Field("programNumber")->text(), "");
     EXPECT_TRUE(TraceSinceLast().empty()) << "nothing asked of the card";
-}
-
-TEST_F(StatusDisplayOnCard, DestroyingAViewTellsTheMachine) {
-    struct Case {
-        ViewKind kind;
-        std::function<QWidget*()> make;
-    };
-    const Case cases[] = {
-        {ViewKind::StatusDisplay, [] { return new CStatusDisplay; }},
-        {ViewKind::HomingView, [] { return new HomingView; }},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(test::RecordingOperator::Name(c.kind));
-        machine->State().views.Remember(c.kind);
-        QWidget* view = c.make();
-        EXPECT_TRUE(machine->State().views.Has(c.kind));
-        delete view;
-        EXPECT_FALSE(machine->State().views.Has(c.kind));
-    }
 }
 
 } // namespace
