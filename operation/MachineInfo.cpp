@@ -12,7 +12,6 @@ namespace morvik {
 
 namespace {
 
-constexpr std::uint32_t kRunUnderWay = psw::Running | psw::Paused | psw::FeedHold;
 constexpr const char* kAxisLetters[] = {"X", "Y", "Z"};
 // How near its soft limit an axis stopped by an error must stand for the limit to be named:
 // the card stops at the limit, and reads the position back in whole encoder counts.
@@ -129,7 +128,7 @@ std::string MachineInfo::ElapsedText(std::uint64_t ms) {
 
 // A run is over when the status word no longer shows it under way, or Run mode was left.
 void MachineInfo::FollowRun(const MachineSnapshot& snapshot) {
-    const bool underWay = snapshot.programStatus && (*snapshot.programStatus & kRunUnderWay);
+    const bool underWay = snapshot.programStatus && (*snapshot.programStatus & psw::RunUnderWay);
     if (runStart_ && !runEnd_ && !underWay)
         runEnd_ = machine_.Clock().NowMs();
 }

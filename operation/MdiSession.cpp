@@ -98,9 +98,8 @@ MdiResult MdiSession::Run(const std::string& block) {
 }
 
 bool MdiSession::BlockRunning() {
-    constexpr std::uint32_t kRunning = psw::Running | psw::Paused | psw::FeedHold;
     return machine_.State().programStarted &&
-           (machine_.Controller().ProgramStatus() & kRunning) != 0;
+           (machine_.Controller().ProgramStatus() & psw::RunUnderWay) != 0;
 }
 
 // The card tells a part error's reason only with its message output on.

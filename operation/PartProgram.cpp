@@ -167,9 +167,8 @@ LoadResult PartProgram::Load(const ProgramLines& program, const std::string& pat
 }
 
 bool PartProgram::ProgramRunning() {
-    constexpr std::uint32_t kRunning = psw::Running | psw::Paused | psw::FeedHold;
     return machine_.State().programStarted &&
-           (machine_.Controller().ProgramStatus() & kRunning) != 0;
+           (machine_.Controller().ProgramStatus() & psw::RunUnderWay) != 0;
 }
 
 LoadResult PartProgram::SendAndRun(const std::vector<std::string>& lines, const std::string& path) {
