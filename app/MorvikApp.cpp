@@ -387,7 +387,7 @@ void MorvikApp::DropMachineDocument() {
         // from here the document closes whatever the card says, so nobody is told "the machine
         // stays in Jog mode".
         operation_->ReleaseAllJogButtons();
-        if (machine_->State().mode == MachineMode::Jog)
+        if (machine_->State().Mode() == MachineMode::Jog)
             operation_->Jog().ExitAndWait(0);
     }
     if (ui_ != nullptr)

@@ -53,7 +53,7 @@ MdiResult MdiSession::Send(const std::string& typed) {
 
 // The checks that need nothing from the card.
 MdiResult MdiSession::Check(const std::string& block) {
-    if (machine_.State().mode != MachineMode::Mdi) {
+    if (machine_.State().Mode() != MachineMode::Mdi) {
         Say(msg::MdiNeedsMdiMode);
         return MdiResult::NotInMdiMode;
     }
@@ -182,7 +182,7 @@ void MdiSession::OnModeChanged(MachineMode from, MachineMode to) {
 }
 
 void MdiSession::OnPartError(std::uint32_t /*errorBits*/, const std::string& reason) {
-    if (machine_.State().mode != MachineMode::Mdi)
+    if (machine_.State().Mode() != MachineMode::Mdi)
         return;
     awaiting_ = false;
     Say(msg::MdiBlockFailed, reason);
@@ -190,7 +190,7 @@ void MdiSession::OnPartError(std::uint32_t /*errorBits*/, const std::string& rea
 
 // Text arrives in pieces that need not end at a line end: a piece continues the open line.
 void MdiSession::OnCardText(const std::string& text) {
-    if (machine_.State().mode != MachineMode::Mdi)
+    if (machine_.State().Mode() != MachineMode::Mdi)
         return;
     for (const char c : text) {
         if (c == '\r' || c == '\n') {

@@ -117,7 +117,7 @@ std::vector<FileFilter> PartProgram::LoadFilters() {
 }
 
 LoadResult PartProgram::LoadFromFile() {
-    if (machine_.State().mode != MachineMode::Run) {
+    if (machine_.State().Mode() != MachineMode::Run) {
         machine_.Operator().ShowMessage(msg::MustBeInRunToLoad);
         return LoadResult::NotInRunMode;
     }
@@ -144,7 +144,7 @@ LoadResult PartProgram::ChooseAndLoad() {
 
 LoadResult PartProgram::LoadFromLines(const std::vector<std::string>& lines,
                                       const std::string& path) {
-    if (machine_.State().mode != MachineMode::Run) {
+    if (machine_.State().Mode() != MachineMode::Run) {
         machine_.Operator().ShowMessage(msg::MustBeInRunToLoad);
         return LoadResult::NotInRunMode;
     }
@@ -256,7 +256,7 @@ void PartProgram::AwaitFirstLineEcho() {
 
 LoadResult PartProgram::Restart() {
     MachineState& state = machine_.State();
-    if (state.mode != MachineMode::Run) {
+    if (state.Mode() != MachineMode::Run) {
         machine_.Operator().ShowMessage(msg::MustBeInRunToRestart);
         return LoadResult::NotInRunMode;
     }
@@ -310,7 +310,7 @@ bool PartProgram::ReloadIfReplaced() {
 
 void PartProgram::RunCycle(void (MotionController::*send)(), bool reload) {
     const MachineState& state = machine_.State();
-    if (state.mode != MachineMode::Run)
+    if (state.Mode() != MachineMode::Run)
         return;
     if (!state.partLoaded) {
         machine_.Operator().ShowMessage(msg::NoPartLoaded);

@@ -58,7 +58,7 @@ void ProgramView::Toggle(ProgramViewKind kind) {
             state.views.Forget(ViewKind::ProgramView);
             machine_.AllOutputOptionsOff();
             // In Run mode the card keeps sending its messages for the panel's message line.
-            if (state.mode == MachineMode::Run)
+            if (state.Mode() == MachineMode::Run)
                 machine_.Controller().SetOutputOption(code::OutputMessages, true);
         }
         return;
@@ -82,9 +82,9 @@ bool ProgramView::IsChecked(ProgramViewKind kind) const {
 void ProgramView::Route(const std::string& text) {
     const MachineState& state = machine_.State();
     ViewKind target;
-    if (state.mode == MachineMode::Run)
+    if (state.Mode() == MachineMode::Run)
         target = ViewKind::ProgramView;
-    else if (state.mode == MachineMode::Home)
+    else if (state.Mode() == MachineMode::Home)
         target = ViewKind::HomingView;
     else
         return;

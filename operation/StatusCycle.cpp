@@ -94,7 +94,7 @@ bool StatusCycle::IdleDrain() {
 void StatusCycle::BeginSnapshot() {
     const MachineState& state = machine_.State();
     snapshot_ = MachineSnapshot{};
-    snapshot_.mode = state.mode;
+    snapshot_.mode = state.Mode();
     snapshot_.homed = state.homed;
     snapshot_.homing = state.homingUnderWay;
     snapshot_.positionReadout = state.positionReadout;
