@@ -204,7 +204,8 @@ void MorvikApp::InstallCommands() {
 }
 
 // False only when the card cannot be opened (the machine has told the operator why).
-bool MorvikApp::OpenMachineDocument(const std::string& path) {
+bool MorvikApp::OpenMachineDocument(const std::string& path,
+                                    std::optional<MachineOpenCheck> checked) {
     IClock& clock = options_.clock != nullptr ? *options_.clock : steadyClock_;
     // The card is always opened with controller id 0, as the machine document does; the
     // "ControllerID" of the settings file is only kept and written back.
@@ -213,14 +214,14 @@ bool MorvikApp::OpenMachineDocument(const std::string& path) {
         machine_.reset();
         return false;
     }
-    const bool opened = path.empty() ? machine_->OnNewDocument() : machine_->OnOpenDocument(path);
+    const bool opened = path.empty() ? machine_->OnNewDocument()
+                        : checked    ? machine_->OnOpenChecked(path, *checked)
+                                     : machine_->OnOpenDocument(path);
     if (!opened) {
         // A file the operator chose not to open as a new machine, or one the machine refused
         // with its own message, needs no second message.
         if (!machine_->OpenReported())
-            ModalDialogs().Inform(frame_.get(), kMessageCaption,
-                                  QString(kFailedToOpen) + "\n" + QString::fromStdString(path),
-                                  BoxIcon::Warning);
+            ReportOpenFailure(path);
         machine_.reset();   // closes the card again
         telemetry_->Stop(); // no machine to publish: the last one is left offline
         return true;
@@ -496,7 +497,8 @@ bool MorvikApp::RestoreCopy(const RecoveryCopy& copy) {
     if (copy.kind == RecoveryCopy::Kind::PartProgram)
         return parts_->Restore(QByteArray::fromStdString(copy.bytes),
                                QString::fromStdString(copy.path),
-                               QString::fromStdString(copy.encoding)) != nullptr;
+                               QString::fromStdString(copy.encoding),
+                               QString::fromStdString(copy.title)) != nullptr;
     // A machine copy needs the machine document; without one it waits for the next start.
     if (machine_ == nullptr)
         return false;
@@ -535,17 +537,36 @@ bool MorvikApp::OpenMachine() {
     return ReplaceMachine(path->toStdString());
 }
 
+void MorvikApp::ReportOpenFailure(const std::string& path) {
+    ModalDialogs().Inform(frame_.get(), kMessageCaption,
+                          QString(kFailedToOpen) + "\n" + QString::fromStdString(path),
+                          BoxIcon::Warning);
+}
+
 bool MorvikApp::ReplaceMachine(const std::string& path) {
     // The old machine closes as at exit: the same question first, and no close while a jogged
     // axis may still be moving.
-    if (!KeepRunningProgram(msg::OpeningStopsRunningProgram) || !JoggingStoppedForClose() ||
-        !SaveModified())
+    if (!KeepRunningProgram(msg::OpeningStopsRunningProgram) || !JoggingStoppedForClose())
+        return false;
+    // The new file is checked, and asked about, while the current machine still stands: a
+    // file that cannot be read, or that the operator declines to open as a new machine,
+    // leaves the current machine exactly as it was.
+    std::optional<MachineOpenCheck> checked;
+    if (machine_ != nullptr) {
+        checked = machine_->CheckOpen(path);
+        if (*checked == MachineOpenCheck::Refused) {
+            if (!machine_->OpenReported())
+                ReportOpenFailure(path);
+            return false;
+        }
+    }
+    if (!SaveModified())
         return false;
     const bool ticking = frame_->PeriodicTimer().isActive();
     DropMachineDocument();
     currentControlPanel->State() = ControlPanelState{}; // nothing of the old machine shows
     // Only a card that cannot be opened at all fails here; it has told the operator why.
-    OpenMachineDocument(path);
+    OpenMachineDocument(path, checked);
     currentControlPanel->FirstFill();
     if (ticking)
         frame_->PeriodicTimer().start();

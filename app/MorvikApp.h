@@ -21,6 +21,7 @@
 #include "app/CommandRouter.h"
 #include "controller/ApiLoader.h"
 #include "controller/Clock.h"
+#include "machine/MachineOpenCheck.h"
 
 #include <QObject>
 #include <QString>
@@ -28,6 +29,7 @@
 #include <QTimer>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -174,8 +176,11 @@ private:
     bool CreateMainFrame();
     void InstallCommands();
     // The machine file at path (empty: a new machine) on the card, with its operation; false
-    // only when the card cannot be opened.
-    bool OpenMachineDocument(const std::string& path);
+    // only when the card cannot be opened. checked: what CheckOpen already answered for path,
+    // so that nothing is asked twice.
+    bool OpenMachineDocument(const std::string& path,
+                             std::optional<MachineOpenCheck> checked = std::nullopt);
+    void ReportOpenFailure(const std::string& path);
     // The machine document's windows closed, a held jog stopped, the card left safe and the
     // document gone; the station itself stays.
     void DropMachineDocument();

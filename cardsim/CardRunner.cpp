@@ -59,10 +59,15 @@ bool CCardRunner::CycleStart() {
 
 bool CCardRunner::SingleBlock() {
     switch (programState_) {
-    case CCardProgramState::Ready:
-    case CCardProgramState::Paused:
     case CCardProgramState::FeedHold:
     case CCardProgramState::Running:
+        // A block is under way: it is the one that ends in the pause.
+        if (after_ == After::Continue) {
+            after_ = After::Pause;
+        }
+        [[fallthrough]];
+    case CCardProgramState::Ready:
+    case CCardProgramState::Paused:
         singleBlock_ = true;
         programState_ = CCardProgramState::Running;
         planner_.SetSetup(Setup());

@@ -58,10 +58,12 @@ SetupField QuantityField(const QString& label, std::function<Quantity&()> at, in
     field.label = label;
     auto shown = [at, precision] { return QString::fromStdString(at().Format(precision)); };
     field.read = shown;
-    field.validate = [at, shown](const QString& text) -> std::optional<QString> {
+    // The message names the field: a dialog holds many quantities of one kind.
+    field.validate = [at, shown, label](const QString& text) -> std::optional<QString> {
         if (text == shown())
             return std::nullopt;
-        return CheckQuantityText(at(), text);
+        const std::optional<QString> failure = CheckQuantityText(at(), text);
+        return failure ? std::optional<QString>(label + ": " + *failure) : std::nullopt;
     };
     field.write = [at, shown](const QString& text) {
         if (text != shown())

@@ -1,5 +1,7 @@
 #include "gcode/Program.h"
 
+#include "gcode/TextLines.h"
+
 #include <algorithm>
 
 namespace morvik::gcode {
@@ -12,14 +14,8 @@ CProgramResult PlanProgram(std::string_view text, CPlanner& planner, CSegmentSin
                            bool blockDelete) {
     CProgramResult result;
     CBlock block;
-    std::size_t pos = 0;
-    while (pos < text.size()) {
-        auto end = text.find('\n', pos);
-        if (end == std::string_view::npos) {
-            end = text.size();
-        }
-        auto line = text.substr(pos, end - pos);
-        pos = end + 1;
+    CTextLines lines(text);
+    for (std::string_view line; lines.Next(line);) {
         ++result.lines;
         const bool read = ReadBlock(line, result.lines, block);
         if (block.deleted && blockDelete) {

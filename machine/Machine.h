@@ -22,6 +22,7 @@
 #include "machine/CurrentMachine.h"
 #include "machine/Cutter.h"
 #include "machine/DocumentBase.h"
+#include "machine/MachineOpenCheck.h"
 #include "machine/MachineSettings.h"
 #include "machine/MachineState.h"
 #include "machine/OffsetTable.h"
@@ -82,6 +83,13 @@ public:
     // path; No gives false with OpenDeclined() set. Otherwise ReadSetup(path), unmodified,
     // path and title recorded, the three files downloaded.
     virtual bool OnOpenDocument(const std::string& path);
+    // The checks and the question of OnOpenDocument, without changing this machine: whether
+    // path would open as a machine file, as a new machine the operator agreed to, or not at
+    // all (OpenDeclined and OpenReported tell why, as after OnOpenDocument). A machine about
+    // to be replaced asks this first, so that a refused file leaves it as it was.
+    MachineOpenCheck CheckOpen(const std::string& path);
+    // OnOpenDocument once CheckOpen answered check (nothing is asked again).
+    bool OnOpenChecked(const std::string& path, MachineOpenCheck check);
     // The last open failed because the operator declined it (nothing more to report).
     bool OpenDeclined() const { return openDeclined_; }
     // The last open failed and the operator has been told why: declined, or the path named a

@@ -55,28 +55,39 @@ bool CMachine::OnNewDocument() {
     return true;
 }
 
-bool CMachine::OnOpenDocument(const std::string& path) {
+MachineOpenCheck CMachine::CheckOpen(const std::string& path) {
     openDeclined_ = false;
     openReported_ = false;
-    ResetSetup();
     const FileReadResult readable = CheckReadable(path);
     if (readable == FileReadResult::NotRegular) {
         ui_.ShowMessageBox(msg::NotARegularFile, path);
         openReported_ = true;
-        return false;
+        return MachineOpenCheck::Refused;
     }
     if (readable != FileReadResult::Ok)
+        return MachineOpenCheck::Refused;
+    if (HoldsMachineDescription(path))
+        return MachineOpenCheck::MachineFile;
+    // The operator's choice: a new machine's setup, saved to this path from now on.
+    if (ui_.AskYesNo(msg::NoMachineDescription, path))
+        return MachineOpenCheck::NewMachine;
+    openDeclined_ = true;
+    openReported_ = true;
+    return MachineOpenCheck::Refused;
+}
+
+bool CMachine::OnOpenDocument(const std::string& path) {
+    return OnOpenChecked(path, CheckOpen(path));
+}
+
+bool CMachine::OnOpenChecked(const std::string& path, MachineOpenCheck check) {
+    ResetSetup();
+    if (check == MachineOpenCheck::Refused)
         return false;
-    if (HoldsMachineDescription(path)) {
+    if (check == MachineOpenCheck::MachineFile)
         ReadSetup(path);
-    } else if (ui_.AskYesNo(msg::NoMachineDescription, path)) {
-        // The operator's choice: a new machine's setup, saved to this path from now on.
+    else
         BindSettings();
-    } else {
-        openDeclined_ = true;
-        openReported_ = true;
-        return false;
-    }
     SetModifiedFlag(false);
     SetPathName(path);
     DownloadAll();

@@ -7,11 +7,14 @@
 
 #include <cmath>
 #include <cstdio>
+#include <string_view>
 
 namespace morvik {
 
 namespace {
 
+// How the card's line for a part error begins ("PART ERROR line 8: ...").
+constexpr std::string_view kPartErrorLine = "PART ERROR";
 constexpr const char* kAxisLetters[] = {"X", "Y", "Z"};
 // How near its soft limit an axis stopped by an error must stand for the limit to be named:
 // the card stops at the limit, and reads the position back in whole encoder counts.
@@ -69,8 +72,19 @@ void MachineInfo::OnSnapshot(const MachineSnapshot& snapshot) {
     texts_.homedText = HomedText(texts_.homed);
     texts_.progress = ProgressText(snapshot);
     texts_.spindle = SpindleText(snapshot);
+    texts_.mode = ModeText(snapshot);
     texts_.coordinates = snapshot.workReadouts ? "Work G" + std::to_string(54 + snapshot.workSystem)
                                                : std::string("Machine");
+}
+
+void MachineInfo::OnModeChanged(MachineMode from, MachineMode to) {
+    if (from == MachineMode::Run && to != MachineMode::Run)
+        ForgetRun();
+}
+
+void MachineInfo::OnProgramLoaded(const std::string& /*path*/, std::int32_t /*number*/) {
+    ForgetRun();
+    ForgetPartError();
 }
 
 void MachineInfo::OnProgramStarted(std::int32_t /*number*/) {
@@ -78,6 +92,16 @@ void MachineInfo::OnProgramStarted(std::int32_t /*number*/) {
     runEnd_.reset();
     lastCardLine_.clear();
     partialLine_.clear();
+    errorLine_.clear();
+    ForgetPartError();
+}
+
+void MachineInfo::ForgetRun() {
+    runStart_.reset();
+    runEnd_.reset();
+}
+
+void MachineInfo::ForgetPartError() {
     if (messageKind_ == MessageKind::PartError) {
         messageKind_ = MessageKind::None;
         texts_.message.clear();
@@ -111,6 +135,9 @@ void MachineInfo::OnCardText(const std::string& text) {
         }
         if (partialLine_.find_first_not_of(" \t") != std::string::npos)
             lastCardLine_ = partialLine_;
+        // The card's own words for a part error, not the echo of a block after them.
+        if (partialLine_.starts_with(kPartErrorLine))
+            errorLine_ = partialLine_;
         partialLine_.clear();
     }
     if (messageKind_ == MessageKind::PartError)
@@ -129,8 +156,16 @@ std::string MachineInfo::ElapsedText(std::uint64_t ms) {
 // A run is over when the status word no longer shows it under way, or Run mode was left.
 void MachineInfo::FollowRun(const MachineSnapshot& snapshot) {
     const bool underWay = snapshot.programStatus && (*snapshot.programStatus & psw::RunUnderWay);
-    if (runStart_ && !runEnd_ && !underWay)
-        runEnd_ = machine_.Clock().NowMs();
+    if (!runStart_ || runEnd_ || underWay)
+        return;
+    // Stopped by the operator: its line no longer tells anything about what is loaded.
+    const std::uint32_t ended = psw::Finished | psw::ErrorBits;
+    if (snapshot.mode == MachineMode::Run && snapshot.programStatus &&
+        (*snapshot.programStatus & ended) == 0) {
+        ForgetRun();
+        return;
+    }
+    runEnd_ = machine_.Clock().NowMs();
 }
 
 void MachineInfo::FollowAxisErrors(const MachineSnapshot& snapshot) {
@@ -174,7 +209,9 @@ void MachineInfo::ClearJogNote() {
 
 void MachineInfo::ShowPartError() {
     texts_.message = MessageText(msg::ProgramStopped) + " " + errorReason_;
-    const std::string card = lastCardLine_.empty() ? partialLine_ : lastCardLine_;
+    const std::string card = !errorLine_.empty()     ? errorLine_
+                             : lastCardLine_.empty() ? partialLine_
+                                                     : lastCardLine_;
     if (!card.empty())
         texts_.message += " - " + card;
 }
@@ -183,16 +220,42 @@ std::string MachineInfo::ProgressText(const MachineSnapshot& snapshot) const {
     if (!snapshot.partLoaded)
         return std::string();
     const std::string count = std::to_string(snapshot.partLineCount);
-    if (!runStart_ || snapshot.lastLine == 0)
+    if (!runStart_ || snapshot.lastLine == 0 || snapshot.mode != MachineMode::Run)
         return "O" + std::to_string(snapshot.programNumber) + ": " + count + " lines";
     const std::uint64_t end = runEnd_ ? *runEnd_ : machine_.Clock().NowMs();
     return "Line " + std::to_string(snapshot.lastLine) + " of " + count + "  " +
            ElapsedText(end - *runStart_);
 }
 
+std::string MachineInfo::ModeText(const MachineSnapshot& snapshot) {
+    std::string text;
+    switch (snapshot.mode) {
+    case MachineMode::Run:
+        text = "Run mode";
+        break;
+    case MachineMode::Mdi:
+        text = "MDI mode";
+        break;
+    case MachineMode::Jog:
+        text = "Jog mode";
+        break;
+    case MachineMode::Home:
+        text = "Home mode";
+        break;
+    case MachineMode::None:
+        text = "No mode";
+        break;
+    }
+    if (snapshot.dryRunOn)
+        text += "  Dry run";
+    if (snapshot.blockSkipOn)
+        text += "  Block skip";
+    return text;
+}
+
 std::string MachineInfo::SpindleText(const MachineSnapshot& snapshot) const {
     std::string text;
-    if (snapshot.partLoaded) {
+    if (snapshot.cardModes || (snapshot.partLoaded && snapshot.mode == MachineMode::Run)) {
         char speed[40] = {};
         std::snprintf(speed, sizeof speed, "%.0f", snapshot.commandedSpeed);
         const char* direction = snapshot.spindleDirection > 0   ? " CW"

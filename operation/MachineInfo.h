@@ -24,6 +24,13 @@
 // The progress: with a program loaded and not yet run, its number and line count; from its
 // start on, the line the card runs (the last one seen once the run is over), the line count and
 // the time since the station saw it start, on the machine's clock, frozen when the run ends.
+// What it shows belongs to the program loaded now: a run stopped by the operator (neither
+// finished nor failed), leaving Run mode and loading a program go back to the number and line
+// count; loading a program also takes away the part error of the one before.
+// The mode: the machine's mode by name, and while they are on the options that make a run do
+// less than its text says ("Run mode  Dry run  Block skip").
+// The spindle: the speed and direction in force, from the card's modes where the tick read them
+// (Run, MDI and Jog mode), else from the program's text while a program is loaded in Run mode.
 #pragma once
 
 #include "operation/MachineObserver.h"
@@ -47,6 +54,7 @@ struct MachineInfoTexts {
     std::string progress;    // "Line 12 of 40  0:01:05"
     std::string spindle;     // "S 1200 CW  actual +1180.0"
     std::string coordinates; // "Machine" or "Work G54"
+    std::string mode;        // "Run mode", with "Dry run" and "Block skip" while they are on
 };
 
 class MachineInfo : public MachineObserver {
@@ -56,6 +64,8 @@ public:
     const MachineInfoTexts& Texts() const { return texts_; }
 
     void OnSnapshot(const MachineSnapshot& snapshot) override;
+    void OnModeChanged(MachineMode from, MachineMode to) override;
+    void OnProgramLoaded(const std::string& path, std::int32_t number) override;
     void OnProgramStarted(std::int32_t number) override;
     void OnPartError(std::uint32_t errorBits, const std::string& reason) override;
     void OnSafetyStop(std::uint32_t active, std::uint32_t rising,
@@ -79,8 +89,11 @@ private:
     void FollowRun(const MachineSnapshot& snapshot);
     void FollowAxisErrors(const MachineSnapshot& snapshot);
     void ShowPartError();
+    void ForgetRun();
+    void ForgetPartError();
     std::string ProgressText(const MachineSnapshot& snapshot) const;
     std::string SpindleText(const MachineSnapshot& snapshot) const;
+    static std::string ModeText(const MachineSnapshot& snapshot);
 
     CMachine& machine_;
     MachineInfoTexts texts_;
@@ -90,6 +103,7 @@ private:
     // The card's text: the line being received and the last whole line.
     std::string partialLine_;
     std::string lastCardLine_;
+    std::string errorLine_; // the card's line for a part error since the run started
     std::string errorReason_;
     MessageKind messageKind_ = MessageKind::None;
     bool partErrorThisTick_ = false;   // announced since the last snapshot

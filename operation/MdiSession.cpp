@@ -40,6 +40,9 @@ MdiResult MdiSession::Send(const std::string& typed) {
         return MdiResult::StillRunning;
     }
     AddLine("> " + block);
+    sentBlock_ = block;
+    failureSaid_ = false;
+    genericFailure_.clear();
     const MdiResult result = Run(block);
     if (result == MdiResult::CardNotAnswering)
         Say(msg::MdiCardNotAnswering);
@@ -185,7 +188,11 @@ void MdiSession::OnPartError(std::uint32_t /*errorBits*/, const std::string& rea
     if (machine_.State().Mode() != MachineMode::Mdi)
         return;
     awaiting_ = false;
+    if (failureSaid_)
+        return; // the card's own reason came first and was said
     Say(msg::MdiBlockFailed, reason);
+    failureSaid_ = true;
+    genericFailure_ = feedback_.back();
 }
 
 // Text arrives in pieces that need not end at a line end: a piece continues the open line.
@@ -194,6 +201,8 @@ void MdiSession::OnCardText(const std::string& text) {
         return;
     for (const char c : text) {
         if (c == '\r' || c == '\n') {
+            if (lineOpen_)
+                CardLineEnded();
             lineOpen_ = false;
             continue;
         }
@@ -204,6 +213,34 @@ void MdiSession::OnCardText(const std::string& text) {
         feedback_.back() += c;
     }
     ++revision_;
+}
+
+// The card sees a block as a program of its own: its number line and the block come back as
+// echoes, and a part error names the program's line ("PART ERROR line 2: ..."). The operator
+// sees the block once, as typed, and the reason after "Block stopped with an error:".
+void MdiSession::CardLineEnded() {
+    const std::string line = MdiBlock::Trimmed(feedback_.back());
+    if (line == "O" + std::to_string(kProgramNumber) || line == sentBlock_) {
+        feedback_.pop_back();
+        return;
+    }
+    constexpr std::string_view kPartError = "PART ERROR";
+    const std::size_t colon = line.find(": ");
+    if (!line.starts_with(kPartError) || colon == std::string::npos)
+        return;
+    const std::string reason = MessageText(msg::MdiBlockFailed) + " " + line.substr(colon + 2);
+    feedback_.back() = reason;
+    // A failure said before from the status word alone gives way to the card's reason.
+    if (failureSaid_ && !genericFailure_.empty()) {
+        for (auto it = feedback_.rbegin() + 1; it != feedback_.rend(); ++it) {
+            if (*it == genericFailure_) {
+                feedback_.erase(std::next(it).base());
+                break;
+            }
+        }
+    }
+    failureSaid_ = true;
+    genericFailure_.clear();
 }
 
 void MdiSession::Say(int messageId, const std::string& detail) {

@@ -15,8 +15,9 @@
 // programs a card keeps, so every block counts as replacing.
 //
 // What the operator sees under the command line (Feedback): each block sent ("> G0 X10"), the
-// card's text while in MDI mode (replies, echoed blocks, the program's messages), the end of
-// the block ("Block done") or its error with the reason, and why a block was not sent. To see
+// card's text while in MDI mode (replies, the program's messages; not the echo of the block or
+// of the program number the card wraps it in), the end of the block ("Block done") or its
+// error with the card's reason, and why a block was not sent. To see
 // a part error's reason the card's message output is switched on for the first block and off
 // again when MDI mode is left (unless View > Messages wants it on).
 //
@@ -88,6 +89,7 @@ private:
     // A line of the station's own under the command line: a message text, then detail.
     void Say(int messageId, const std::string& detail = std::string());
     void AddLine(const std::string& line);
+    void CardLineEnded();
 
     CMachine& machine_;
     MdiHistory history_;
@@ -97,6 +99,9 @@ private:
     std::uint64_t revision_ = 0;
     bool awaiting_ = false;
     bool messagesSwitchedOn_ = false;
+    std::string sentBlock_;     // the last block sent, as its echo comes back
+    bool failureSaid_ = false;  // its failure is under the command line
+    std::string genericFailure_; // that line, while it holds no reason of the card's
 };
 
 } // namespace morvik

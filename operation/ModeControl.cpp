@@ -21,9 +21,10 @@ void ModeControl::SelectRun() {
     if (state.Mode() == MachineMode::Run || !Leave())
         return;
     SetMachineMode(machine_, events_, MachineMode::Run);
-    // Without a program view the card's messages still reach the panel's message line, so a
-    // part error's reason is seen whatever window is open.
-    if (!state.views.Has(ViewKind::ProgramView))
+    // The card's messages reach the panel's message line whatever window is open (beside the
+    // echoed blocks of View > Program too), so a part error's reason is always seen.
+    if (!state.views.Has(ViewKind::ProgramView) ||
+        state.programViewKind != ProgramViewKind::Messages)
         machine_.Controller().SetOutputOption(code::OutputMessages, true);
 }
 
@@ -165,7 +166,8 @@ void ModeControl::WriteToHomingView(int messageId) {
         return;
     IOperatorInterface& ui = machine_.Operator();
     ui.ClearView(ViewKind::HomingView);
-    ui.AppendToView(ViewKind::HomingView, MessageText(messageId));
+    // A line of its own: what the card says next (the macro's messages) starts below it.
+    ui.AppendToView(ViewKind::HomingView, MessageText(messageId) + "\r");
 }
 
 } // namespace morvik

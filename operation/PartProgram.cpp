@@ -4,6 +4,7 @@
 #include "controller/StringTable.h"
 #include "controller/Wait.h"
 #include "gcode/ProgramNumber.h"
+#include "gcode/TextLines.h"
 #include "machine/Machine.h"
 
 #include <filesystem>
@@ -13,12 +14,6 @@
 #include <memory>
 
 namespace morvik {
-
-namespace {
-
-constexpr char kEndOfTextChar = '\x1a';
-
-} // namespace
 
 // ---- Program lines -----------------------------------------------------------------------
 
@@ -60,38 +55,27 @@ ProgramLines Checked(std::vector<std::string> lines, std::size_t limit) {
 
 ProgramLines PartProgram::FileProgramLines(std::string_view bytes) {
     std::vector<std::string> lines;
-    std::string line;
-    bool open = false; // characters (or nothing) since the last line end belong to a line
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        const char c = bytes[i];
-        if (c == kEndOfTextChar)
-            break;
-        if (c == '\r' || c == '\n') {
-            if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n')
-                ++i;
-            lines.push_back(std::move(line));
-            line.clear();
-            open = false;
-            continue;
-        }
-        line += c;
-        open = true;
-    }
-    if (open)
-        lines.push_back(std::move(line));
+    gcode::CTextLines text(bytes);
+    for (std::string_view line; text.Next(line);)
+        lines.emplace_back(line);
     return Checked(std::move(lines), kFileLineLimit);
 }
 
 ProgramLines PartProgram::EditorProgramLines(const std::vector<std::string>& editor) {
     std::vector<std::string> lines;
+    bool stopped = false;
     for (const std::string& line : editor) {
-        if (const auto stop = line.find(kEndOfTextChar); stop != std::string::npos) {
+        if (const auto stop = line.find(gcode::kEndOfTextChar); stop != std::string::npos) {
             if (stop > 0)
                 lines.push_back(line.substr(0, stop));
+            stopped = true;
             break;
         }
         lines.push_back(line);
     }
+    // The editor's empty last line is what follows a final line end: not a line, as in a file.
+    if (!stopped && !lines.empty() && lines.back().empty())
+        lines.pop_back();
     return Checked(std::move(lines), kEditorLineLimit);
 }
 

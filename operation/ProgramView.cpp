@@ -69,6 +69,9 @@ void ProgramView::Toggle(ProgramViewKind kind) {
         return;
     machine_.AllOutputOptionsOff();
     machine_.Controller().SetOutputOption(option, true);
+    // In Run mode the card's messages stay on for the panel's message line.
+    if (state.Mode() == MachineMode::Run && option != code::OutputMessages)
+        machine_.Controller().SetOutputOption(code::OutputMessages, true);
     state.programViewKind = kind;
     state.firstLineEcho = {}; // what the view showed of the last load is not what it shows now
     machine_.Operator().RetitleView(ViewKind::ProgramView);

@@ -21,8 +21,9 @@ struct RateUnits {
 // that occurs before the first "/" (0 without a slash), so the "in" of "min" or the "m" of
 // "msec" is never taken for it; the time unit is the first time symbol found after the
 // slash (after the first character when the text holds no length symbol at all; anywhere
-// when it holds one but no slash).
-RateUnits ParseRateUnits(std::string_view text);
+// when it holds one but no slash). With rpm (a speed), "rpm" (any case, a word of its own)
+// is rev/min.
+RateUnits ParseRateUnits(std::string_view text, bool rpm = false);
 
 // Traits provide: static double ToBase(double value, int length, int time), static double
 // FromBase(double base, int length, int time), static std::string UnitText(int length,

@@ -7,6 +7,7 @@
 namespace morvik {
 
 struct SpeedTraits {
+    static constexpr bool kRpm = true; // "3000 rpm" is 3000 rev/min
     static double ToBase(double value, int length, int time);
     static double FromBase(double base, int length, int time);
     static std::string UnitText(int length, int time);

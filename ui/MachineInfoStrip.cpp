@@ -60,6 +60,8 @@ MachineInfoStrip::MachineInfoStrip(std::function<void(int)> send, QWidget* paren
     }
     rows->addLayout(zero);
 
+    mode_ = AddLabel(rows, this, "mode");
+    mode_->setStyleSheet(QStringLiteral("font-weight: bold;"));
     progress_ = AddLabel(rows, this, "progress");
     spindle_ = AddLabel(rows, this, "spindle");
     message_ = AddLabel(rows, this, "message");
@@ -93,6 +95,7 @@ void MachineInfoStrip::Show(const MachineInfoTexts& texts, bool workReadouts) {
         if (label->text() != shown)
             label->setText(shown);
     };
+    set(mode_, texts.mode);
     set(progress_, texts.progress);
     set(spindle_, texts.spindle);
     set(message_, texts.message);
@@ -118,6 +121,10 @@ bool MachineInfoStrip::HomingLit() const {
 
 QString MachineInfoStrip::Message() const {
     return message_->text();
+}
+
+QString MachineInfoStrip::Mode() const {
+    return mode_->text();
 }
 
 QString MachineInfoStrip::Progress() const {

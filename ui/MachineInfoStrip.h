@@ -1,7 +1,8 @@
 // The control panel's information strip, below the Run buttons: the Homing and Homed lamps, the
 // switch between machine and work coordinates for the readouts, the "Set work zero" buttons
-// for X, Y and Z (touch-off in Jog mode), the running program's progress, the commanded
-// spindle speed beside the measured one and the message line.
+// for X, Y and Z (touch-off in Jog mode), the mode (with dry run and block skip while on),
+// the running program's progress, the commanded spindle speed beside the measured one and the
+// message line.
 //
 // It shows what MachineInfo made of the last tick (MachineInfoTexts) and holds nothing of the
 // machine; its buttons send their control ids to the panel, which hands them to the facade,
@@ -41,6 +42,7 @@ public:
     bool HomedLit() const;
     bool HomingLit() const;
     QString Message() const;
+    QString Mode() const;
     QString Progress() const;
     QString Spindle() const;
 
@@ -50,6 +52,7 @@ private:
     std::function<void(int)> send_;
     LampWidget* homing_ = nullptr;
     LampWidget* homed_ = nullptr;
+    QLabel* mode_ = nullptr;
     QLabel* progress_ = nullptr;
     QLabel* spindle_ = nullptr;
     QLabel* message_ = nullptr;

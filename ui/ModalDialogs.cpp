@@ -2,12 +2,30 @@
 
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QMessageBox>
 #include <QRegularExpression>
+#include <QTreeView>
+
+#include <algorithm>
 
 namespace morvik {
 
 namespace {
+// Wide and tall enough that the name, size, type and date columns can be read at once.
+void ReadableSize(QFileDialog& dialog) {
+    constexpr int kWidth = 860;
+    constexpr int kHeight = 520;
+    dialog.resize(std::max(dialog.width(), kWidth), std::max(dialog.height(), kHeight));
+    // Qt's own dialog: the name takes the room left, the other columns what they need.
+    if (auto* details = dialog.findChild<QTreeView*>(QStringLiteral("treeView"))) {
+        QHeaderView* header = details->header();
+        header->setStretchLastSection(false);
+        header->setSectionResizeMode(0, QHeaderView::Stretch);
+        for (int column = 1; column < header->count(); ++column)
+            header->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+    }
+}
 
 QMessageBox::Icon QtIcon(BoxIcon icon) {
     switch (icon) {
@@ -56,19 +74,25 @@ public:
 
     std::optional<QString> ChooseOpenFile(QWidget* parent, const QString& title,
                                           const QString& filter) override {
-        const QString path = QFileDialog::getOpenFileName(parent, title, QString(), filter);
-        return path.isEmpty() ? std::nullopt : std::optional<QString>(path);
+        FileDialogPlace place;
+        return ChooseOpenFileAt(parent, title, filter, place);
     }
 
     std::optional<QString> ChooseOpenFileAt(QWidget* parent, const QString& title,
                                             const QString& filter,
                                             FileDialogPlace& place) override {
-        QString selected = place.filter;
-        const QString path =
-            QFileDialog::getOpenFileName(parent, title, place.folder, filter, &selected);
+        QFileDialog dialog(parent, title, place.folder, filter);
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        dialog.setFileMode(QFileDialog::ExistingFile);
+        if (!place.filter.isEmpty())
+            dialog.selectNameFilter(place.filter);
+        ReadableSize(dialog);
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return std::nullopt;
+        const QString path = dialog.selectedFiles().constFirst();
         if (path.isEmpty())
             return std::nullopt;
-        place = FileDialogPlace{QFileInfo(path).absolutePath(), selected};
+        place = FileDialogPlace{QFileInfo(path).absolutePath(), dialog.selectedNameFilter()};
         return path;
     }
 
@@ -104,8 +128,10 @@ std::unique_ptr<QFileDialog> MakeSaveDialog(QWidget* parent, const QString& titl
     dialog->setDefaultSuffix(DefaultSuffixOf(filter));
     if (!suggestedName.isEmpty())
         dialog->selectFile(suggestedName);
+    ReadableSize(*dialog);
     return dialog;
 }
+
 
 IModalDialogs& ModalDialogs() {
     return installed != nullptr ? *installed : qtDialogs;

@@ -67,9 +67,35 @@ CPartView* CPartDocuments::OpenFile(const QString& path) {
     return AddWindow(Adopt(std::move(part)));
 }
 
+// The number of an untitled part's name ("Part7": 7), 0 for any other name.
+int CPartDocuments::UntitledNumber(const QString& title) {
+    const QString prefix(CPart::kDocumentName);
+    if (!title.startsWith(prefix))
+        return 0;
+    bool ok = false;
+    const int number = title.mid(prefix.size()).toInt(&ok);
+    return ok && number > 0 && QString::number(number) == title.mid(prefix.size()) ? number : 0;
+}
+
+// An untitled part comes back under the name it had, unless a window here has that name
+// already, and later new parts are numbered after it; a part with a file is named after its
+// file and takes no number.
+QString CPartDocuments::RestoredTitle(const QString& path, const QString& recorded) {
+    if (!path.isEmpty())
+        return QString();
+    const int number = UntitledNumber(recorded);
+    const bool taken = std::any_of(entries_.begin(), entries_.end(), [&](const Entry& entry) {
+        return entry.part->Path().isEmpty() && entry.part->Title() == recorded;
+    });
+    if (number == 0 || taken)
+        return QString(CPart::kDocumentName) + QString::number(++untitledCount_);
+    untitledCount_ = std::max(untitledCount_, number);
+    return recorded;
+}
+
 CPartView* CPartDocuments::Restore(const QByteArray& bytes, const QString& path,
-                                   const QString& encoding) {
-    const QString title = QString(CPart::kDocumentName) + QString::number(++untitledCount_);
+                                   const QString& encoding, const QString& recordedTitle) {
+    const QString title = RestoredTitle(path, recordedTitle);
     auto part = std::make_unique<CPart>(title);
     if (!part->Restore(bytes, path, title, encoding))
         return nullptr;

@@ -65,10 +65,12 @@ public:
     // document." and gives null.
     CPartView* OpenFile(const QString& path);
     // A recovery copy's text in a new window, modified, with the recorded path (empty: an
-    // untitled "PartN"), read in the recorded encoding (CPart::Recovery; empty: as a file is
-    // read). Null when the text does not fit the editor.
+    // untitled part, under its recorded title when that is a free "PartN", else the next
+    // one), read in the recorded encoding (CPart::Recovery; empty: as a file is read). Null
+    // when the text does not fit the editor.
     CPartView* Restore(const QByteArray& bytes, const QString& path,
-                       const QString& encoding = QString());
+                       const QString& encoding = QString(),
+                       const QString& recordedTitle = QString());
     // Before the main window closes: each modified part is offered for saving; false when the
     // operator cancelled (nothing has been closed then).
     bool SaveAllModified();
@@ -119,6 +121,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    static int UntitledNumber(const QString& title);
+    QString RestoredTitle(const QString& path, const QString& recorded);
     // The views are live: each is forgotten when it is destroyed.
     struct Entry {
         std::unique_ptr<CPart> part;

@@ -172,6 +172,10 @@ void CStatusDisplay::BuildFields() {
         auto* field = new QLineEdit(this);
         field->setObjectName(QString::fromLatin1(item.name));
         field->setReadOnly(true);
+        // Values to read, not to edit: no text cursor, no focus, the window's own background.
+        field->setFocusPolicy(Qt::NoFocus);
+        field->setBackgroundRole(QPalette::Window);
+        field->setStyleSheet(QStringLiteral("QLineEdit { background: palette(window); }"));
         placed_.emplace_back(field, item.fieldRect);
         fields_.push_back(field);
     }

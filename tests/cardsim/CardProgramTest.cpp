@@ -107,6 +107,32 @@ TEST_F(CardProgram, SingleBlockRunsOneBlockAndPauses) {
     EXPECT_EQ(Status() & (kStartable | kProgFinished), kProgFinished);
 }
 
+// Single block pressed while a block moves (or is held) ends that block: the pause comes at
+// its end, not after the next one.
+TEST_F(CardProgram, SingleBlockDuringABlockPausesAtTheEndOfThatBlock) {
+    for (const bool held : {false, true}) {
+        SCOPED_TRACE(held ? "in feed hold" : "while it moves");
+        card.Axis(CCard::kBinaryHandle, 1)->Place(0);
+        LoadAndSelect("O1\nG1 X1 F60\nG1 X2\nM30\n", 1); // a second per block
+        ASSERT_EQ(Send(410), 0);
+        Advance(300);
+        ASSERT_GT(Position(1), 0.1);
+        ASSERT_LT(Position(1), 0.9);
+        if (held) {
+            ASSERT_EQ(Send(412), 0);
+            Advance(500);
+        }
+        ASSERT_EQ(Send(411), 0);
+        Advance(3000);
+        EXPECT_EQ(Status() & (kStartable | kProgPaused), kProgReady | kProgPaused);
+        EXPECT_NEAR(Position(1), 1, 1e-9);
+        ASSERT_EQ(Send(410), 0);
+        Advance(3000);
+        EXPECT_EQ(Status() & (kStartable | kProgFinished), kProgFinished);
+        EXPECT_NEAR(Position(1), 2, 1e-9);
+    }
+}
+
 TEST_F(CardProgram, ProgramStopsPauseUntilCycleStart) {
     for (const char* stop : {"M0", "M1"}) {
         SCOPED_TRACE(stop);

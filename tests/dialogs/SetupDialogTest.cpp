@@ -231,8 +231,8 @@ TEST_F(DialogOnCard, QuantitiesShowTheSetupPrecisionAndTakeKnownUnits) {
     EXPECT_EQ(machine->Feed().feedAccel.LengthUnit(), unit::Millimeter);
 }
 
-// A unit the tables do not know is refused, naming the units that are, with the focus on the
-// field; nothing is stored or downloaded. A bare number keeps the field's unit.
+// A unit the tables do not know is refused, naming the field and the units that are, with the
+// focus on the field; nothing is stored or downloaded. A bare number keeps the field's unit.
 TEST_F(DialogOnCard, QuantityWithAnUnknownUnitIsRefusedAndABareNumberKeepsTheUnit) {
     const QString rate = AcceptedUnitsMessage(true, true);
     const QString length = AcceptedUnitsMessage(true, false);
@@ -270,7 +270,8 @@ TEST_F(DialogOnCard, QuantityWithAnUnknownUnitIsRefusedAndABareNumberKeepsTheUni
         });
         const bool refused = !c.message.isEmpty();
         EXPECT_EQ(stayedOpen, refused);
-        EXPECT_EQ(shownMessages, refused ? QStringList{c.message} : QStringList{});
+        EXPECT_EQ(shownMessages, refused ? QStringList{c.label + QString(": ") + c.message}
+                                         : QStringList{});
         if (refused) {
             EXPECT_TRUE(focused);
             EXPECT_EQ(Downloads(), kNoDownload);

@@ -113,6 +113,10 @@ TEST(Quantities, SpeedTakesLengthBeforeTheSlashAndTimeAfterIt) {
         {"sec", 0, unit::Undefined, timeunit::Undefined},    // no length symbol: not at the start
         {"x sec", 0, unit::Undefined, timeunit::Second},
         {"abc", 0, unit::Undefined, timeunit::Undefined},
+        {"3000 rpm", 3000, unit::Revolution, timeunit::Minute}, // a spindle speed
+        {"3000 RPM", 3000, unit::Revolution, timeunit::Minute},
+        {"3000rpm", 3000, unit::Revolution, timeunit::Minute},
+        {"1200 rev/min", 1200, unit::Revolution, timeunit::Minute},
     };
     ExpectRateParses<CSpeed>(std::begin(cases), std::end(cases));
 }
@@ -123,6 +127,7 @@ TEST(Quantities, AccelerationReadsTheFirstTimeSymbolAfterTheSlash) {
         {"10 mm/msec/msec", 10, unit::Millimeter, timeunit::Millisecond},
         {"3 m/min/min", 3, unit::Meter, timeunit::Minute},
         {"3 m/min", 3, unit::Meter, timeunit::Minute},
+        {"10 rpm", 10, unit::Undefined, timeunit::Undefined}, // a speed, not an acceleration
     };
     ExpectRateParses<CAcceleration>(std::begin(cases), std::end(cases));
 }

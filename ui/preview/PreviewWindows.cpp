@@ -188,8 +188,8 @@ CPreviewSetup CPreviewWindows::SetupNow() const {
     return setup;
 }
 
-// Plans the loaded text when it is not the one planned last.
-void CPreviewWindows::PlanMachineProgram() {
+// Plans the loaded text when it is not the one planned last, or the machine's setup changed.
+void CPreviewWindows::PlanMachineProgram(bool setupChanged) {
     if (machineWidget_ == nullptr)
         return;
     CMachine* machine = machine_ ? machine_() : nullptr;
@@ -204,7 +204,8 @@ void CPreviewWindows::PlanMachineProgram() {
     const bool moved = start.modes != plannedStart_.modes ||
                        (atRest && !NearTools(start.tool, plannedStart_.tool));
     const bool sameStart = !moved || lastFeed_.doneBefore != 0;
-    if (plannedText_.has_value() && *plannedText_ == text && (text == nullptr || sameStart))
+    if (plannedText_.has_value() && *plannedText_ == text && (text == nullptr || sameStart) &&
+        !setupChanged)
         return;
     plannedText_ = text;
     plannedStart_ = start;
@@ -261,12 +262,31 @@ bool CPreviewWindows::WantsProgress() const {
     });
 }
 
+// The machine's setup as the previews would copy it now, against the one they were planned
+// with; the first look only takes it.
+bool CPreviewWindows::SetupChanged() {
+    CMachine* machine = machine_ ? machine_() : nullptr;
+    if (machine == nullptr || (machineWidget_ == nullptr && editors_.empty())) {
+        plannedSetup_.reset(); // the next preview to open plans with what is there then
+        return false;
+    }
+    CPreviewSetup now = PreviewSetupOf(*machine);
+    const bool changed = plannedSetup_.has_value() && !SameMachineSetup(*plannedSetup_, now);
+    plannedSetup_ = std::move(now);
+    return changed;
+}
+
 void CPreviewWindows::Tick(const CToolpathFeed& feed) {
     previousTool_ = ToolOf(lastFeed_);
     lastFeed_ = feed;
     const std::optional<std::array<double, 3>> tool = ToolOf(feed);
+    const bool setupChanged = SetupChanged();
+    if (setupChanged) {
+        for (const auto& editor : editors_)
+            PlanEditor(*editor);
+    }
     if (machineWidget_ != nullptr) {
-        PlanMachineProgram();
+        PlanMachineProgram(setupChanged);
         machineWidget_->View().SetToolPosition(tool);
         machineWidget_->View().SetDoneBefore(feed.doneBefore);
     }

@@ -87,7 +87,7 @@ private:
     };
 
     QMdiSubWindow* AddWindow(CToolpathWindow* widget, bool machine, const QString& title);
-    void PlanMachineProgram();
+    void PlanMachineProgram(bool setupChanged = false);
     void PlanEditor(Editor& editor);
     void ShowLine(const CPart& part, std::uint32_t line);
     void MarkRunningLine(std::uint32_t line);
@@ -112,6 +112,10 @@ private:
     };
     StartKey plannedStart_;
     std::optional<std::array<double, 3>> previousTool_; // the tool on the tick before
+    // The machine's setup the plans were made with: a change (Set work zero, a tool length,
+    // a soft limit) plans every preview again.
+    std::optional<CPreviewSetup> plannedSetup_;
+    bool SetupChanged();
     std::vector<std::unique_ptr<Editor>> editors_;
     CToolpathFeed lastFeed_;
 };

@@ -1,6 +1,7 @@
 #include "ui/preview/ToolpathPlan.h"
 
 #include "gcode/Block.h"
+#include "gcode/TextLines.h"
 
 #include <algorithm>
 
@@ -121,19 +122,14 @@ CToolpathPlan PlanToolpath(std::string_view text, const CPreviewSetup& setup,
     planner.SetPosition(setup.start);
     PlanSink sink(plan);
     gcode::CBlock block;
-    std::size_t pos = 0;
-    while (pos < text.size()) {
+    gcode::CTextLines lines(text);
+    for (std::string_view line;;) {
         if (plan.lines % kCancelStride == 0 && Cancelled(cancel)) {
             plan.cancelled = true;
             return plan;
         }
-        std::size_t end = text.find('\n', pos);
-        if (end == std::string_view::npos)
-            end = text.size();
-        std::string_view line = text.substr(pos, end - pos);
-        if (!line.empty() && line.back() == '\r')
-            line.remove_suffix(1);
-        pos = end + 1;
+        if (!lines.Next(line))
+            break;
         const std::uint32_t number = ++plan.lines;
         if (!gcode::ReadBlock(line, number, block)) {
             Refuse(plan, number, block.error);

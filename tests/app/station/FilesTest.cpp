@@ -180,6 +180,30 @@ TEST_F(StationFiles, ASignalKeepsUnsavedWorkAsRecoveryCopiesOfferedAtTheNextStar
     EXPECT_TRUE(Copies().empty());
 }
 
+// An untitled part comes back under its own name, even when a part with a file was restored
+// before it, and the next new part is numbered after it.
+TEST_F(StationFiles, ARecoveredUntitledPartKeepsItsName) {
+    const std::string part = work.File("a.prt");
+    std::ofstream(part) << "O1\n";
+    ASSERT_TRUE(Start());
+    CPartView* edited = app->Parts().OpenFile(Q(part));
+    ASSERT_NE(edited, nullptr);
+    edited->insertPlainText("G00 X1\n");
+    ASSERT_TRUE(Commands().Execute(Cmd::New));
+    ActiveEditor()->insertPlainText("G00 Y2");
+    app->RequestTerminate();
+    ASSERT_EQ(Copies().size(), 2u);
+
+    dialogs.answers = {BoxAnswer::Yes, BoxAnswer::Yes};
+    ASSERT_TRUE(Start());
+    QStringList untitled;
+    for (CPart* p : app->Parts().Parts())
+        if (p->Path().isEmpty())
+            untitled << p->Title();
+    EXPECT_EQ(untitled, QStringList{"Part1"});
+    EXPECT_EQ(app->Parts().New()->Part().Title(), "Part2");
+}
+
 // The desktop logs out: the station asks as File > Exit does, and a Cancel cancels the logout;
 // a session that may not ask gets recovery copies instead.
 TEST_F(StationFiles, LogoutAsksAsExitDoesOrKeepsRecoveryCopies) {

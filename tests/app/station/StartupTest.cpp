@@ -27,7 +27,8 @@ TEST_F(StationOnCard, StartsANewMachineInHomeModeWithTheHomingPrompt) {
     // The homing view is the one window, active, titled with the machine, showing the prompt.
     CTextView* homing = TextView(ViewKind::HomingView);
     ASSERT_NE(homing, nullptr);
-    EXPECT_EQ(homing->Lines().Line(0), "Press START button to home machine...");
+    EXPECT_EQ(homing->Lines().Line(1), "Press START button to home machine...");
+    EXPECT_EQ(homing->Lines().Line(0), "") << "on a line of its own";
     EXPECT_EQ(Frame().MdiArea()->subWindowList().size(), 1);
     EXPECT_EQ(Frame().windowTitle(), "Morvik Program - Machine1");
     EXPECT_EQ(Commands().CurrentMenuKind(), MenuKind::Machine);
@@ -65,7 +66,7 @@ TEST_F(StationOnCard, StartHomesTheMachine) {
     Press(control::kStart);
     EXPECT_TRUE(Machine().State().homed) << "Start acts as the mouse button goes down";
     Release(control::kStart);
-    EXPECT_EQ(TextView(ViewKind::HomingView)->Lines().Line(0), "Homing Machine...");
+    EXPECT_EQ(TextView(ViewKind::HomingView)->Lines().Line(1), "Homing Machine...");
 
     EXPECT_TRUE(Commands().Execute(Cmd::ModeRun));
     EXPECT_EQ(Machine().State().Mode(), MachineMode::Run);
@@ -135,8 +136,8 @@ TEST_F(StationOnCard, IdleHandlerDrainsABurstOfCardTextIntoTheHomingView) {
     EXPECT_GT(busyCalls, 0);
     EXPECT_FALSE(app->ControllerTextPending());
 
-    // Every reply line arrived, in order; the first continues the prompt's line, which has no
-    // carriage return of its own, and the last one's carriage return left an empty line.
+    // Every reply line arrived, in order, below the prompt's own line, and the last one's
+    // carriage return left an empty line.
     const TextLineRing& lines = TextView(ViewKind::HomingView)->Lines();
     EXPECT_EQ(lines.Line(0), "");
     for (int i = 0; i < kLines; ++i) {
@@ -144,7 +145,7 @@ TEST_F(StationOnCard, IdleHandlerDrainsABurstOfCardTextIntoTheHomingView) {
         EXPECT_NE(line.find("?ERR"), std::string::npos) << line;
         EXPECT_NE(line.find("XQ" + std::to_string(i)), std::string::npos) << line;
     }
-    EXPECT_EQ(lines.Line(kLines).rfind("Press START button to home machine...?ERR", 0), 0u);
+    EXPECT_EQ(lines.Line(kLines + 1), "Press START button to home machine...");
 }
 
 TEST_F(StationOnCard, OpensTheMachineFileNamedOnTheCommandLine) {

@@ -252,5 +252,58 @@ TEST_F(ToolpathOnCard, TheLoadedProgramIsPlannedFromTheToolInTheCardsModes) {
     EXPECT_NEAR(view.Plan()->model.Points().front().x, feed.tool[0], 1e-3);
 }
 
+// One line count for one file, wherever its text goes: File > Load, a load from its editor
+// and the preview all say four for four lines with CR LF line ends (the last one ended too).
+TEST_F(ToolpathOnCard, AFileHasOneLineCountLoadedFromDiskFromItsEditorAndInThePreview) {
+    ASSERT_TRUE(Start());
+    Home();
+    Execute(kModeRun);
+    Execute(kViewToolpath);
+    const std::string path = work.File("crlf.prt");
+    std::ofstream(path, std::ios::binary) << "O1\r\nG1 X1 F60\r\nG1 Y1\r\nM30\r\n";
+    dialogs.files.push_back(QString::fromStdString(path));
+    Execute(kLoad); // the machine's preview is active: File > Load asks for the file
+    ASSERT_TRUE(Machine().State().partLoaded);
+    EXPECT_EQ(Machine().State().partLines.size(), 4u) << "File > Load";
+    Ticks(1);
+    Previews().WaitForPlans();
+    EXPECT_EQ(Previews().MachinePreview()->View().Plan()->lines, 4u) << "the preview";
+
+    ASSERT_NE(app->Parts().OpenFile(QString::fromStdString(path)), nullptr);
+    Execute(kLoad); // from the editor, now active
+    EXPECT_EQ(Machine().State().partLines.size(), 4u) << "the editor's load";
+    Ticks(1);
+    Previews().WaitForPlans();
+    EXPECT_EQ(Previews().MachinePreview()->View().Plan()->lines, 4u) << "the preview";
+}
+
+// A change of the setup a plan depends on (here the work zero, as Set work zero makes it)
+// plans the machine's preview and an editor's again, with the soft-limit box.
+TEST_F(ToolpathOnCard, ChangingTheWorkZeroPlansThePreviewsAgain) {
+    ASSERT_TRUE(Start());
+    Home();
+    Execute(kModeRun);
+    Execute(kViewToolpath);
+    CPartView* editor = OpenPart("a.prt", "O1\nG90 G1 X1 F60\nM30\n");
+    Execute(kLoad);
+    Execute(kViewToolpath); // the editor's preview, beside the machine's
+    Ticks(1);
+    Previews().WaitForPlans();
+    preview::CToolpathView& machineView = Previews().MachinePreview()->View();
+    preview::CToolpathWindow* editorWindow = Previews().EditorPreview(editor->Part());
+    ASSERT_NE(editorWindow, nullptr);
+    const double before = machineView.Plan()->model.Points().back().x;
+    EXPECT_NEAR(editorWindow->View().Plan()->model.Points().back().x, before, 1e-3);
+
+    const double moved = Machine().WorkCoords()[0].X().ValueIn(unit::Inch) + 2;
+    Machine().WorkCoords()[0].X().Set(unit::Inch, moved);
+    Ticks(1);
+    Previews().WaitForPlans();
+    const double factor = LengthUnitFactor(Machine().DefaultUnitSystem().lengthUnit) /
+                          LengthUnitFactor(unit::Inch);
+    EXPECT_NEAR(machineView.Plan()->model.Points().back().x, before + 2 * factor, 1e-3);
+    EXPECT_NEAR(editorWindow->View().Plan()->model.Points().back().x, before + 2 * factor, 1e-3);
+}
+
 } // namespace
 } // namespace morvik

@@ -131,6 +131,40 @@ TEST_F(InfoOnCard, APartErrorShowsItsReasonWithNoViewOpen) {
     EXPECT_EQ(Info().message, "");
 }
 
+// The card's reason reaches the message line whatever view is open: with View > Program the
+// echo of the failing block comes before the reason and is not taken for it.
+TEST_F(InfoOnCard, APartErrorShowsTheCardsReasonWhateverViewIsOpen) {
+    HomeMachine();
+    Ticks(1);
+    op->SelectRun();
+    struct Case {
+        const char* view;
+        void (MachineOperation::*open)();
+    };
+    const Case cases[] = {{"no view", nullptr},
+                          {"View > Program", &MachineOperation::ViewProgram},
+                          {"View > Messages", &MachineOperation::ViewMessages}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.view);
+        if (c.open != nullptr)
+            (op.get()->*c.open)();
+        ASSERT_EQ(op->LoadFromLines({"O0100", "G20 G91 G01 X0.1 F60", "#1 = 1.0", "M30"},
+                                    "part.prt"),
+                  LoadResult::Started);
+        Ticks(1);
+        op->Start();
+        const std::string stopped = Text(msg::ProgramStopped);
+        ASSERT_TRUE(TickUntil([&] { return Info().message.starts_with(stopped); }, 50));
+        Ticks(1);
+        while (op->IdleDrain()) {
+        }
+        const std::string& message = Info().message;
+        EXPECT_TRUE(message.starts_with(Text(msg::ProgramStopped) + " part error")) << message;
+        EXPECT_NE(message.find("line 3"), std::string::npos) << message;
+        EXPECT_EQ(message.find("- #1"), std::string::npos) << "not the echoed block: " << message;
+    }
+}
+
 TEST_F(InfoOnCard, ASoftLimitReachedInJogNamesTheAxisUntilItIsLeft) {
     machine->AxisX().UpperLimit().Set(unit::Inch, 0.5);
     ASSERT_TRUE(machine->DownloadConfiguration());
@@ -255,6 +289,66 @@ TEST_F(InfoOnCard, ProgressShowsTheRunningLineTheCountAndTheTimeSinceStart) {
     Ticks(30);
     EXPECT_EQ(Info().progress, done) << "the time stops with the run";
     EXPECT_EQ(Info().spindle.rfind("S 1200 off", 0), 0u) << Info().spindle;
+}
+
+// What the strip shows belongs to what is loaded now: a run the operator stopped, or left in
+// Run mode, and another program loaded go back to the loaded program's number and count; a
+// load takes away the part error of the program before. A failed run keeps its line.
+TEST_F(InfoOnCard, TheStripForgetsARunThatIsOverForWhatIsLoadedNow) {
+    const std::vector<std::string> lines = {"O0100", "G20 G91 G01 X1 F60", "G01 X1", "G01 X1",
+                                            "M30"};
+    LoadInRun(lines);
+    const std::string loaded = "O100: 5 lines";
+    const auto runToLine3 = [&] {
+        op->Start();
+        return TickUntil([&] { return Info().progress.starts_with("Line 3 of 5"); }, 100);
+    };
+    ASSERT_TRUE(runToLine3());
+    op->StopAll();
+    Ticks(2);
+    EXPECT_EQ(Info().progress, loaded) << "stopped by the operator";
+
+    op->Restart(); // the stopped program selected again
+    ASSERT_TRUE(runToLine3());
+    op->SelectJog();
+    Ticks(2);
+    EXPECT_EQ(Info().progress, loaded) << "Run mode left";
+
+    op->SelectRun();
+    ASSERT_EQ(op->LoadFromLines({"O0101", "G20 G91 G01 X1 F60", "G01 X200", "M30"}, "bad.prt"),
+              LoadResult::Started);
+    Ticks(1);
+    op->Start();
+    const std::string stopped = Text(msg::ProgramStopped);
+    ASSERT_TRUE(TickUntil([&] { return Info().message.starts_with(stopped); }, 100));
+    Ticks(1);
+    EXPECT_TRUE(Info().progress.starts_with("Line ")) << "a failed run keeps its line";
+
+    ASSERT_EQ(op->LoadFromLines(lines, "part.prt"), LoadResult::Started);
+    Ticks(1);
+    EXPECT_EQ(Info().message, "") << "the part error was the other program's";
+    EXPECT_EQ(Info().progress, loaded);
+}
+
+// The strip names the mode, and the options that make a run do less than its text says while
+// they are on.
+TEST_F(InfoOnCard, TheModeLineNamesTheModeAndDryRunAndBlockSkip) {
+    HomeMachine();
+    Ticks(1);
+    EXPECT_EQ(Info().mode, "Home mode");
+    op->SelectRun();
+    Ticks(1);
+    EXPECT_EQ(Info().mode, "Run mode");
+    op->ToggleDryRun();
+    op->ToggleBlockSkip();
+    Ticks(1);
+    EXPECT_EQ(Info().mode, "Run mode  Dry run  Block skip");
+    op->ToggleDryRun();
+    Ticks(1);
+    EXPECT_EQ(Info().mode, "Run mode  Block skip");
+    op->SelectJog();
+    Ticks(1);
+    EXPECT_TRUE(Info().mode.starts_with("Jog mode")) << Info().mode;
 }
 
 TEST_F(InfoOnCard, ElapsedTimeReadsHoursMinutesSeconds) {

@@ -21,9 +21,9 @@ Calls Join(std::initializer_list<Calls> parts) {
 
 const Calls kNone;
 const Calls kHomeEntry = {"open HomingView", "clear HomingView",
-                          "append HomingView: Press START button to home machine..."};
+                          "append HomingView: Press START button to home machine...\r"};
 const Calls kHomePrompt = {"clear HomingView",
-                           "append HomingView: Press START button to home machine..."};
+                           "append HomingView: Press START button to home machine...\r"};
 const Calls kDownloadCfg = {"LO100", "EOT", "RCF100"};
 const Calls kAbort = {"401 0"};
 const Calls kStopX = {"KelvStop 1"};
@@ -195,7 +195,7 @@ TEST_F(OperationOnCard, StartInHomeModeHomesWithOrWithoutAMacroAndShowsWhatTheCa
         Calls card; // commands of Start
     };
     const Calls prompts =
-        Join({kHomeEntry, {"clear HomingView", "append HomingView: Homing Machine..."}});
+        Join({kHomeEntry, {"clear HomingView", "append HomingView: Homing Machine...\r"}});
     // Once every axis is at rest (at once without a macro) the view says the machine is homed.
     const Case cases[] = {
         {0, 0, Join({prompts, {"append HomingView: \rMachine homed\r"}}), kNone},

@@ -341,7 +341,7 @@ TEST_F(OperationOnCard, AnExternalStartHeldAcrossTicksHomesOnceAndAgainAfterItsR
     op->SelectHome();
     const auto homingStarts = [this] {
         return std::count(ui.calls.begin(), ui.calls.end(),
-                          std::string("append HomingView: Homing Machine..."));
+                          std::string("append HomingView: Homing Machine...\r"));
     };
     const struct {
         bool pressed;
