@@ -60,19 +60,6 @@ void ShowValidationBox(QWidget* dialog, const QString& text) {
 
 } // namespace
 
-const std::vector<DocumentKindSpec>& RegisteredDocumentKinds() {
-    static const std::vector<DocumentKindSpec> kinds = {
-        {"part program", 3,
-         "\nPart\nPart Program\nPart Files (*.prt)\n.prt\nCNC.Part.Program\nPart Program"},
-        {"machine", 103, "\nMachine\n\n\n\nCNC.Machine.File\nCNC Machine File"},
-        {"status display", 103, "\nMachine\n\n\n\nCNC.Machine.File\nCNC Machine File"},
-        {"program view", 103, "\nMachine\n\n\n\nCNC.Machine.File\nCNC Machine File"},
-        {"MDI panel", 103, "\nMachine\n\n\n\nCNC.Machine.File\nCNC Machine File"},
-        {"homing view", 103, "\nMachine\n\n\n\nCNC.Machine.File\nCNC Machine File"},
-    };
-    return kinds;
-}
-
 std::string CommandLineText(const QStringList& arguments) {
     return arguments.mid(1).join(' ').toStdString();
 }
@@ -144,7 +131,6 @@ bool MorvikApp::InitInstance() {
     // The unit-system names "ENGLISH" and "METRIC" are built into the machine model.
     if (!LoadLibraries())
         return false;
-    // The document kinds are data (RegisteredDocumentKinds); nothing to register at run time.
     if (!CreateMainFrame())
         return false;
     if (!OpenMachineDocument(options_.commandLine))
@@ -394,7 +380,7 @@ void MorvikApp::DropMachineDocument() {
         // from here the document closes whatever the card says, so nobody is told "the machine
         // stays in Jog mode".
         operation_->ReleaseAllJogButtons();
-        if (machine_->State().mode == MachineMode::Jog)
+        if (machine_->State().Mode() == MachineMode::Jog)
             operation_->Jog().ExitAndWait(0);
     }
     if (ui_ != nullptr)

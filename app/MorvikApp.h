@@ -63,15 +63,6 @@ struct StartupOptions {
     IJoystick* joystick = nullptr; // null: joystick 0 of the system
 };
 
-// The document kinds of the station, in the order they are registered (a file without the
-// ".prt" extension opens as the first kind, a part program).
-struct DocumentKindSpec {
-    const char* name;
-    int resource;
-    const char* documentStrings; // title, name, New name, filter, extension, type id, type name
-};
-const std::vector<DocumentKindSpec>& RegisteredDocumentKinds();
-
 // The command line as the station reads it: the whole text after the program name, the
 // arguments joined by blanks (a machine file whose path has blanks need not be quoted).
 std::string CommandLineText(const QStringList& arguments);

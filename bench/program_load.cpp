@@ -79,7 +79,7 @@ void RunLoads(benchmark::State& state, const KelvApiTable& api) {
         state.SkipWithError("the card did not open");
         return;
     }
-    machine->State().mode = MachineMode::Run;
+    SetMachineMode(*machine, MachineEvents::None(), MachineMode::Run);
     PartProgram program(*machine);
     for (auto _ : state) {
         ui.fileAnswers.push_back(path);

@@ -10,6 +10,7 @@
 
 #include "cardsim/CardConfig.h"
 #include "cardsim/CardRamp.h"
+#include "controller/KelvApi.h"
 
 #include <cstdint>
 
@@ -17,8 +18,8 @@ namespace morvik {
 
 // Bits of the axis status word: bit n stands for condition n of KelvDecodeStatus.
 constexpr std::uint32_t kAxisEnabledBit = 1u << 0;
-constexpr std::uint32_t kAxisFinishedBit = 1u << 3;
-constexpr std::uint32_t kAxisErrorBit = 1u << 7;
+constexpr std::uint32_t kAxisFinishedBit = 1u << KELV_COND_MOTION_FINISHED;
+constexpr std::uint32_t kAxisErrorBit = 1u << KELV_COND_AXIS_ERROR;
 
 constexpr double kCardStepSeconds = 0.001;
 constexpr double kFollowingLagSeconds = 0.004;

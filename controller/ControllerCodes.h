@@ -60,6 +60,9 @@ constexpr std::uint32_t DriveFault = 1u << 20;
 constexpr std::uint32_t MotorError = 1u << 21;
 // A loaded program can be started (or stepped, or held) only while one of these is set.
 constexpr std::uint32_t Startable = Ready | Running;
+// A run is under way (running, paused or held): the card has a line it works on, and a new
+// program or block must not be sent over it.
+constexpr std::uint32_t RunUnderWay = Running | Paused | FeedHold;
 // The error bits; any of them lights the panel's Error lamp.
 constexpr std::uint32_t ErrorBits =
     PartError | EmergencyStop | ExternalEmergencyStop | DriveFault | MotorError;

@@ -135,7 +135,7 @@ CSetupJoggingDlg::CSetupJoggingDlg(const SetupContext& context)
 }
 
 void CSetupJoggingDlg::Apply() {
-    if (Machine().State().mode == MachineMode::Jog)
+    if (Machine().State().Mode() == MachineMode::Jog)
         Operation().SelectJog();
     Machine().SetModifiedFlag();
 }

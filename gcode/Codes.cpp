@@ -83,4 +83,10 @@ const CCode* FindMCode(std::int32_t tenths) {
     return Find(kMCodes, tenths);
 }
 
+bool IsArcCode(std::int32_t tenths) {
+    const CCode* code = FindGCode(tenths);
+    return code != nullptr && code->group == static_cast<unsigned char>(CGGroup::Motion) &&
+           IsArc(static_cast<CMotion>(code->value));
+}
+
 } // namespace morvik::gcode

@@ -54,5 +54,7 @@ struct CBlockCodes {
 
 const CCode* FindGCode(std::int32_t tenths);
 const CCode* FindMCode(std::int32_t tenths);
+// G2 or G3: a motion code that moves along an arc.
+bool IsArcCode(std::int32_t tenths);
 
 } // namespace morvik::gcode

@@ -137,7 +137,7 @@ void CMachine::OnViewDestroyed(ViewKind view) {
         return;
     AllOutputOptionsOff();
     // In Run mode the card keeps sending its messages for the panel's message line.
-    if (state_.mode == MachineMode::Run)
+    if (state_.Mode() == MachineMode::Run)
         controller_.SetOutputOption(code::OutputMessages, true);
 }
 

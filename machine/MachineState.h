@@ -43,8 +43,15 @@ private:
     std::array<bool, kViewKindCount> open_{};
 };
 
+class CMachine;
+class MachineEvents;
+void SetMachineMode(CMachine& machine, const MachineEvents& events, MachineMode mode);
+
 struct MachineState {
-    MachineMode mode = MachineMode::None;
+    // The mode the machine is in. SetMachineMode (operation/MachineObserver.h) is its only
+    // writer, so that every change is announced to the observers.
+    MachineMode Mode() const { return mode_; }
+
     bool homed = false; // set by Start in Home mode, never cleared while the document lives
     // Start in Home mode sent the homing macro and the axes have not yet all come to rest.
     bool homingUnderWay = false;
@@ -91,6 +98,10 @@ struct MachineState {
     bool calibrating = false; // the joystick calibration is running; the joystick is ignored
     bool cutterDown = false;  // jog X and Y with the cutter lowered and turned to the travel
     OpenViews views;
+
+private:
+    friend void SetMachineMode(CMachine& machine, const MachineEvents& events, MachineMode mode);
+    MachineMode mode_ = MachineMode::None;
 };
 
 } // namespace morvik

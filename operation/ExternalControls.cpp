@@ -84,7 +84,7 @@ void ExternalControls::ReadButtons(ControlPanelState& panel) const {
 // the card's output lines are written only on a change.
 void ExternalControls::DriveLamps(const ControlPanelState& panel) {
     const ExternalControlSettings& channels = machine_.ExternalControls();
-    const MachineMode mode = machine_.State().mode;
+    const MachineMode mode = machine_.State().Mode();
     for (const LampLine& lamp : kLamps) {
         const int channel = (channels.*lamp.channel).Get();
         if (!IsIoChannel(channel))

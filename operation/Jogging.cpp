@@ -357,7 +357,7 @@ void Jogging::CutBoxReleased(bool wasChecked) {
         return;
     }
     state.cutterDown = false;
-    if (state.mode == MachineMode::Jog)
+    if (state.Mode() == MachineMode::Jog)
         machine_.GetCutter().Raise();
 }
 

@@ -66,8 +66,8 @@ const MachineEvents& MachineEvents::None() {
 
 void SetMachineMode(CMachine& machine, const MachineEvents& events, MachineMode mode) {
     MachineState& state = machine.State();
-    const MachineMode from = state.mode;
-    state.mode = mode;
+    const MachineMode from = state.mode_;
+    state.mode_ = mode;
     if (from != mode)
         events.ModeChanged(from, mode);
 }

@@ -13,7 +13,6 @@ namespace morvik {
 
 namespace {
 
-constexpr std::uint32_t kRunUnderWay = psw::Running | psw::Paused | psw::FeedHold;
 // How the card's line for a part error begins ("PART ERROR line 8: ...").
 constexpr std::string_view kPartErrorLine = "PART ERROR";
 constexpr const char* kAxisLetters[] = {"X", "Y", "Z"};
@@ -156,7 +155,7 @@ std::string MachineInfo::ElapsedText(std::uint64_t ms) {
 
 // A run is over when the status word no longer shows it under way, or Run mode was left.
 void MachineInfo::FollowRun(const MachineSnapshot& snapshot) {
-    const bool underWay = snapshot.programStatus && (*snapshot.programStatus & kRunUnderWay);
+    const bool underWay = snapshot.programStatus && (*snapshot.programStatus & psw::RunUnderWay);
     if (!runStart_ || runEnd_ || underWay)
         return;
     // Stopped by the operator: its line no longer tells anything about what is loaded.

@@ -91,9 +91,9 @@ void MachineOperation::Select(void (ModeControl::*select)()) {
     // The whole selection is one operation: a message from an exit is shown once it is over.
     CardOperation operation(machine_.Gate());
     (modes_.*select)();
-    if (machine_.State().mode != MachineMode::Jog)
+    if (machine_.State().Mode() != MachineMode::Jog)
         jogging_.ReleaseAll(panel_);
-    if (machine_.State().mode != MachineMode::Mdi)
+    if (machine_.State().Mode() != MachineMode::Mdi)
         mdi_.Left();
 }
 
@@ -102,16 +102,16 @@ void MachineOperation::Select(void (ModeControl::*select)()) {
 void MachineOperation::Start() {
     if (!Live())
         return;
-    if (machine_.State().mode == MachineMode::Home)
+    if (machine_.State().Mode() == MachineMode::Home)
         modes_.StartHoming();
-    else if (machine_.State().mode == MachineMode::Run) {
+    else if (machine_.State().Mode() == MachineMode::Run) {
         NameModesLeftInForce();
         program_.RunStart();
     }
 }
 
 void MachineOperation::Block() {
-    if (Live() && machine_.State().mode == MachineMode::Run) {
+    if (Live() && machine_.State().Mode() == MachineMode::Run) {
         NameModesLeftInForce();
         program_.RunBlock();
     }
@@ -136,7 +136,7 @@ void MachineOperation::NameModesLeftInForce() {
 }
 
 void MachineOperation::FeedHold() {
-    if (Live() && machine_.State().mode == MachineMode::Run)
+    if (Live() && machine_.State().Mode() == MachineMode::Run)
         program_.RunFeedHold();
 }
 
@@ -199,7 +199,7 @@ bool MachineOperation::SetWorkZero(std::size_t axis) {
 // An axis that is jogging, or stopping, would move its zero with it.
 bool MachineOperation::WorkZeroEnabled(std::size_t axis) const {
     constexpr std::uint16_t kJogStateBits = 0xfff0;
-    return Live() && axis < kWorkAxisCount && machine_.State().mode == MachineMode::Jog &&
+    return Live() && axis < kWorkAxisCount && machine_.State().Mode() == MachineMode::Jog &&
            !machine_.Gate().Busy() && (machine_.State().jogState & kJogStateBits) == 0 &&
            machine_.Axes()[axis].ControllerAxis() != 0;
 }
@@ -313,7 +313,7 @@ bool MachineOperation::JogPress(std::uint16_t bit, std::uint16_t& held) {
     bit &= button::kJogMask;
     if (!Live() || bit == 0)
         return false;
-    const bool jogMode = machine_.State().mode == MachineMode::Jog;
+    const bool jogMode = machine_.State().Mode() == MachineMode::Jog;
     if (jogMode && jogging_.MovesAxis(bit) && jogging_.RateIsZero()) {
         machine_.Operator().ShowStatusText(msg::JogRateIsZero);
         return false;
@@ -369,7 +369,7 @@ void MachineOperation::ReleaseAllJogButtons() {
 
 bool MachineOperation::StopJoggingBeforeClose() {
     jogging_.ReleaseAll(panel_);
-    if (!Live() || machine_.State().mode != MachineMode::Jog)
+    if (!Live() || machine_.State().Mode() != MachineMode::Jog)
         return true;
     CardOperation operation(machine_.Gate());
     return jogging_.StopAndConfirm(msg::JogStopNotConfirmedOnClose);
@@ -438,7 +438,7 @@ bool MachineOperation::IdleDrain() {
 // ---- Update rules ----
 
 bool MachineOperation::ModeChecked(MachineMode mode) const {
-    return machine_.State().mode == mode;
+    return machine_.State().Mode() == mode;
 }
 
 bool MachineOperation::ReadoutChecked(PositionReadout readout) const {
@@ -458,7 +458,7 @@ bool MachineOperation::Live() const {
 }
 
 bool MachineOperation::CycleButtonsEnabled() const {
-    return machine_.State().mode == MachineMode::Run &&
+    return machine_.State().Mode() == MachineMode::Run &&
            (panel_.programStatus & psw::Startable) != 0;
 }
 

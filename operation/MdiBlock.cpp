@@ -1,6 +1,7 @@
 #include "operation/MdiBlock.h"
 
 #include "gcode/Block.h"
+#include "gcode/Codes.h"
 #include "gcode/Planner.h"
 
 #include <algorithm>
@@ -11,8 +12,6 @@ namespace morvik {
 namespace {
 
 constexpr std::string_view kBlanks = " \t";
-constexpr std::int32_t kArcCw = 20; // G2 and G3, in tenths
-constexpr std::int32_t kArcCcw = 30;
 
 bool IsControl(char c) {
     const auto u = static_cast<unsigned char>(c);
@@ -22,7 +21,7 @@ bool IsControl(char c) {
 bool HasArc(const gcode::CBlock& block) {
     const auto* begin = block.gCodes.begin();
     const auto* end = begin + block.gCount;
-    return std::any_of(begin, end, [](std::int32_t g) { return g == kArcCw || g == kArcCcw; });
+    return std::any_of(begin, end, gcode::IsArcCode);
 }
 
 // The planner as the card sets it up for a program it selects: a fresh modal state, the

@@ -56,7 +56,7 @@ MdiResult MdiSession::Send(const std::string& typed) {
 
 // The checks that need nothing from the card.
 MdiResult MdiSession::Check(const std::string& block) {
-    if (machine_.State().mode != MachineMode::Mdi) {
+    if (machine_.State().Mode() != MachineMode::Mdi) {
         Say(msg::MdiNeedsMdiMode);
         return MdiResult::NotInMdiMode;
     }
@@ -101,9 +101,8 @@ MdiResult MdiSession::Run(const std::string& block) {
 }
 
 bool MdiSession::BlockRunning() {
-    constexpr std::uint32_t kRunning = psw::Running | psw::Paused | psw::FeedHold;
     return machine_.State().programStarted &&
-           (machine_.Controller().ProgramStatus() & kRunning) != 0;
+           (machine_.Controller().ProgramStatus() & psw::RunUnderWay) != 0;
 }
 
 // The card tells a part error's reason only with its message output on.
@@ -186,7 +185,7 @@ void MdiSession::OnModeChanged(MachineMode from, MachineMode to) {
 }
 
 void MdiSession::OnPartError(std::uint32_t /*errorBits*/, const std::string& reason) {
-    if (machine_.State().mode != MachineMode::Mdi)
+    if (machine_.State().Mode() != MachineMode::Mdi)
         return;
     awaiting_ = false;
     if (failureSaid_)
@@ -198,7 +197,7 @@ void MdiSession::OnPartError(std::uint32_t /*errorBits*/, const std::string& rea
 
 // Text arrives in pieces that need not end at a line end: a piece continues the open line.
 void MdiSession::OnCardText(const std::string& text) {
-    if (machine_.State().mode != MachineMode::Mdi)
+    if (machine_.State().Mode() != MachineMode::Mdi)
         return;
     for (const char c : text) {
         if (c == '\r' || c == '\n') {

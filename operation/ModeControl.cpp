@@ -18,7 +18,7 @@ void ModeControl::SelectRun() {
     if (!RequireHomed(msg::MustHomeBeforeRun))
         return;
     MachineState& state = machine_.State();
-    if (state.mode == MachineMode::Run || !Leave())
+    if (state.Mode() == MachineMode::Run || !Leave())
         return;
     SetMachineMode(machine_, events_, MachineMode::Run);
     // The card's messages reach the panel's message line whatever window is open (beside the
@@ -32,7 +32,7 @@ void ModeControl::SelectMdi() {
     if (!RequireHomed(msg::MustHomeBeforeMdi))
         return;
     MachineState& state = machine_.State();
-    if (state.mode == MachineMode::Mdi || !Leave())
+    if (state.Mode() == MachineMode::Mdi || !Leave())
         return;
     // A panel that cannot be created leaves the mode value as it was, its exit actions done.
     if (OpenMachineView(machine_, ViewKind::MdiPanel))
@@ -40,14 +40,14 @@ void ModeControl::SelectMdi() {
 }
 
 void ModeControl::SelectJog() {
-    if (machine_.State().mode != MachineMode::Jog && !Leave())
+    if (machine_.State().Mode() != MachineMode::Jog && !Leave())
         return;
     jogging_.Enter(); // the mode becomes Jog there
 }
 
 void ModeControl::SelectHome() {
     MachineState& state = machine_.State();
-    if (state.mode != MachineMode::Home) {
+    if (state.Mode() != MachineMode::Home) {
         if (!Leave())
             return;
         if (HomingMessagesShown())
@@ -86,7 +86,7 @@ bool ModeControl::StopHoming() {
 }
 
 void ModeControl::ZeroAxisReadout(int axis) {
-    if (machine_.State().mode != MachineMode::Jog || axis < 0 || axis > 2)
+    if (machine_.State().Mode() != MachineMode::Jog || axis < 0 || axis > 2)
         return;
     Axis& which = machine_.Axes()[static_cast<std::size_t>(axis)];
     if (which.ControllerAxis() != 0)
@@ -99,7 +99,7 @@ void ModeControl::ApplyHomingSettings(int macro, int suppress) {
     machine_.Homing().homingMacro.Set(macro);
     machine_.Homing().suppressHomingMessages.Set(suppress);
     machine_.SetModifiedFlag();
-    if (machine_.State().mode != MachineMode::Home)
+    if (machine_.State().Mode() != MachineMode::Home)
         return;
     if (suppress != 0)
         machine_.State().views.Forget(ViewKind::HomingView);
@@ -115,7 +115,7 @@ bool ModeControl::Leave() {
     static constexpr std::array<Exit, 5> kExits = {nullptr, &ModeControl::LeaveRun,
                                                    &ModeControl::LeaveMdi, &ModeControl::LeaveJog,
                                                    &ModeControl::LeaveHome};
-    const auto index = static_cast<std::size_t>(machine_.State().mode);
+    const auto index = static_cast<std::size_t>(machine_.State().Mode());
     if (index >= kExits.size() || kExits[index] == nullptr)
         return true;
     return (this->*kExits[index])();

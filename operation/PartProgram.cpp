@@ -101,7 +101,7 @@ std::vector<FileFilter> PartProgram::LoadFilters() {
 }
 
 LoadResult PartProgram::LoadFromFile() {
-    if (machine_.State().mode != MachineMode::Run) {
+    if (machine_.State().Mode() != MachineMode::Run) {
         machine_.Operator().ShowMessage(msg::MustBeInRunToLoad);
         return LoadResult::NotInRunMode;
     }
@@ -128,7 +128,7 @@ LoadResult PartProgram::ChooseAndLoad() {
 
 LoadResult PartProgram::LoadFromLines(const std::vector<std::string>& lines,
                                       const std::string& path) {
-    if (machine_.State().mode != MachineMode::Run) {
+    if (machine_.State().Mode() != MachineMode::Run) {
         machine_.Operator().ShowMessage(msg::MustBeInRunToLoad);
         return LoadResult::NotInRunMode;
     }
@@ -151,9 +151,8 @@ LoadResult PartProgram::Load(const ProgramLines& program, const std::string& pat
 }
 
 bool PartProgram::ProgramRunning() {
-    constexpr std::uint32_t kRunning = psw::Running | psw::Paused | psw::FeedHold;
     return machine_.State().programStarted &&
-           (machine_.Controller().ProgramStatus() & kRunning) != 0;
+           (machine_.Controller().ProgramStatus() & psw::RunUnderWay) != 0;
 }
 
 LoadResult PartProgram::SendAndRun(const std::vector<std::string>& lines, const std::string& path) {
@@ -241,7 +240,7 @@ void PartProgram::AwaitFirstLineEcho() {
 
 LoadResult PartProgram::Restart() {
     MachineState& state = machine_.State();
-    if (state.mode != MachineMode::Run) {
+    if (state.Mode() != MachineMode::Run) {
         machine_.Operator().ShowMessage(msg::MustBeInRunToRestart);
         return LoadResult::NotInRunMode;
     }
@@ -295,7 +294,7 @@ bool PartProgram::ReloadIfReplaced() {
 
 void PartProgram::RunCycle(void (MotionController::*send)(), bool reload) {
     const MachineState& state = machine_.State();
-    if (state.mode != MachineMode::Run)
+    if (state.Mode() != MachineMode::Run)
         return;
     if (!state.partLoaded) {
         machine_.Operator().ShowMessage(msg::NoPartLoaded);

@@ -58,7 +58,7 @@ void ProgramView::Toggle(ProgramViewKind kind) {
             state.views.Forget(ViewKind::ProgramView);
             machine_.AllOutputOptionsOff();
             // In Run mode the card keeps sending its messages for the panel's message line.
-            if (state.mode == MachineMode::Run)
+            if (state.Mode() == MachineMode::Run)
                 machine_.Controller().SetOutputOption(code::OutputMessages, true);
         }
         return;
@@ -70,7 +70,7 @@ void ProgramView::Toggle(ProgramViewKind kind) {
     machine_.AllOutputOptionsOff();
     machine_.Controller().SetOutputOption(option, true);
     // In Run mode the card's messages stay on for the panel's message line.
-    if (state.mode == MachineMode::Run && option != code::OutputMessages)
+    if (state.Mode() == MachineMode::Run && option != code::OutputMessages)
         machine_.Controller().SetOutputOption(code::OutputMessages, true);
     state.programViewKind = kind;
     state.firstLineEcho = {}; // what the view showed of the last load is not what it shows now
@@ -85,9 +85,9 @@ bool ProgramView::IsChecked(ProgramViewKind kind) const {
 void ProgramView::Route(const std::string& text) {
     const MachineState& state = machine_.State();
     ViewKind target;
-    if (state.mode == MachineMode::Run)
+    if (state.Mode() == MachineMode::Run)
         target = ViewKind::ProgramView;
-    else if (state.mode == MachineMode::Home)
+    else if (state.Mode() == MachineMode::Home)
         target = ViewKind::HomingView;
     else
         return;

@@ -1,6 +1,7 @@
 #include "operation/StatusCycle.h"
 
 #include "controller/ControllerCodes.h"
+#include "controller/KelvApi.h"
 #include "controller/StringTable.h"
 #include "machine/Machine.h"
 #include "operation/ActiveModes.h"
@@ -15,12 +16,6 @@
 namespace morvik {
 
 namespace {
-
-// The decoded axis status conditions that report an axis error and a finished motion.
-constexpr std::int16_t kAxisErrorCondition = 7;
-constexpr std::int16_t kMotionFinishedCondition = 3;
-// Status word bits that show a run under way, whose line the card is asked for.
-constexpr std::uint32_t kRunUnderWay = psw::Running | psw::Paused | psw::FeedHold;
 
 // The names of the error bits, in the order a reason is chosen when several come on at once.
 struct ErrorName {
@@ -99,7 +94,7 @@ bool StatusCycle::IdleDrain() {
 void StatusCycle::BeginSnapshot() {
     const MachineState& state = machine_.State();
     snapshot_ = MachineSnapshot{};
-    snapshot_.mode = state.mode;
+    snapshot_.mode = state.Mode();
     snapshot_.homed = state.homed;
     snapshot_.homing = state.homingUnderWay;
     snapshot_.positionReadout = state.positionReadout;
@@ -131,7 +126,7 @@ void StatusCycle::ReadStatus() {
         snapshot_.programStatus = machine_.Controller().ProgramStatus();
         // Kept between ticks: the cycle buttons' enable rule reads the last word of Run mode.
         panel_.programStatus = *snapshot_.programStatus;
-        if (*snapshot_.programStatus & kRunUnderWay)
+        if (*snapshot_.programStatus & psw::RunUnderWay)
             snapshot_.runningLine = machine_.Controller().QueryInt(code::FilePosition);
         snapshot_.cardModes = ReadCardModes(machine_.Controller());
         return;
@@ -164,8 +159,8 @@ void StatusCycle::ReadAxisErrors() {
         if (!reading.onCard)
             return;
         const std::int32_t status = component.GetStatus();
-        reading.error = component.DecodeStatus(status, kAxisErrorCondition) != 0;
-        if (homing && component.DecodeStatus(status, kMotionFinishedCondition) == 0)
+        reading.error = component.DecodeStatus(status, KELV_COND_AXIS_ERROR) != 0;
+        if (homing && component.DecodeStatus(status, KELV_COND_MOTION_FINISHED) == 0)
             homingAtRest_ = false;
     };
     // Every component is asked, as the card is polled for each one on every tick.
@@ -306,7 +301,7 @@ void StatusCycle::AnnounceProgramEdges(std::uint32_t status) {
             events_.ProgramStarted(number);
         runActive_ = false;
         events_.ProgramFinished(number);
-    } else if ((status & (psw::Running | psw::Paused | psw::FeedHold)) == 0) {
+    } else if ((status & psw::RunUnderWay) == 0) {
         runActive_ = false; // aborted, or selected again
     }
     if (rising & psw::ErrorBits)

@@ -121,8 +121,6 @@ public:
     // The information strip below the Run buttons (MachineInfoStrip.h).
     MachineInfoStrip& InfoStrip() const { return *infoStrip_; }
     static QString ControlName(int id);
-    // The axis buttons' font: the panel's font two and a half times as large.
-    const QFont& LargeFont() const { return largeFont_; }
     const DialogUnits& Units() const { return units_; }
     // The panel's font with its pixel height multiplied by 2.5, truncated.
     static QFont LargeFontFor(const QFont& panelFont);

@@ -38,7 +38,6 @@ public:
     bool FocusMayJog(const QWidget* focus) const;
     // Every held key forgotten (its jog bit is released by the caller).
     void Forget() { held_.clear(); }
-    bool AnyHeld() const { return !held_.empty(); }
     // The jog action of a key, or nullopt.
     static std::optional<PanelAction> ActionOfKey(int key);
 

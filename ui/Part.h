@@ -88,7 +88,6 @@ public:
     bool NeedsEncodingChange() const;
     // The operator agreed: from now on the file is UTF-8.
     void ChangeEncodingToUtf8() { latin1_ = false; }
-    bool IsLatin1() const { return latin1_; }
 
     // The whole text as the editor keeps it (every line end LF).
     QString PlainText() const;

@@ -42,7 +42,6 @@ public:
     int Height() const { return height_; }
     double Scale() const { return scale_; }
     void SetScale(double scale);
-    std::array<double, 2> Centre() const { return centre_; }
     void SetCentre(double a, double b) { centre_ = {a, b}; }
 
     // A point of the machine on the view plane, and on the screen.

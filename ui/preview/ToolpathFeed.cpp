@@ -14,8 +14,7 @@ void SetProgress(CToolpathFeed& feed, std::uint32_t programStatus, std::int32_t 
         feed.doneBefore = kAllDone;
         return;
     }
-    constexpr std::uint32_t kUnderway = psw::Running | psw::Paused | psw::FeedHold;
-    if ((programStatus & kUnderway) != 0 && filePosition > 0) {
+    if ((programStatus & psw::RunUnderWay) != 0 && filePosition > 0) {
         feed.doneBefore = static_cast<std::uint32_t>(filePosition);
         feed.runningLine = static_cast<std::uint32_t>(filePosition);
     }

@@ -328,7 +328,7 @@ TEST_F(StationClosing, AJogStopTheCardDidNotConfirmKeepsTheMachineOpen) {
         EXPECT_EQ(dialogs.boxes[0].text.indexOf("Jog mode"), -1);
         EXPECT_EQ(app->Machine(), machine);
         EXPECT_TRUE(Frame().isVisible());
-        EXPECT_EQ(Machine().State().mode, MachineMode::Jog);
+        EXPECT_EQ(Machine().State().Mode(), MachineMode::Jog);
         EXPECT_FALSE(TraceHas("PC62,EN")) << "the card was not shut down";
         EXPECT_NE(Velocity(), 0.0) << "still braking";
 

@@ -262,7 +262,7 @@ TEST_F(DocumentCommands, ProgramViewAndMdiModeOpenTheirMachineWindows) {
         EXPECT_TRUE(dialogs.boxes.empty());
     }
     // MDI is entered with its panel and left without it.
-    EXPECT_EQ(Machine().State().mode, MachineMode::Mdi);
+    EXPECT_EQ(Machine().State().Mode(), MachineMode::Mdi);
     EXPECT_EQ(Commands().State(Cmd::ModeMdi), CommandState::Radio(true));
     ASSERT_TRUE(Commands().Execute(Cmd::ModeJog));
     EXPECT_EQ(app->Operator()->View(ViewKind::MdiPanel), nullptr);

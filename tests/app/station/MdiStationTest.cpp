@@ -20,7 +20,7 @@ TEST_F(StationOnCard, ModeMdiRunsATypedBlockAndKeepsItBesideTheMachineFile) {
     ASSERT_TRUE(Start(machineFile));
     Home();
     ASSERT_TRUE(Commands().Execute(Cmd::ModeMdi));
-    ASSERT_EQ(Machine().State().mode, MachineMode::Mdi);
+    ASSERT_EQ(Machine().State().Mode(), MachineMode::Mdi);
     auto* panel = dynamic_cast<CMDIPanel*>(app->Operator()->View(ViewKind::MdiPanel));
     ASSERT_NE(panel, nullptr);
     QLineEdit* line = panel->CommandLine()->Line();

@@ -107,7 +107,7 @@ TEST_P(Samples, EachSampleProgramRunsToFinished) {
     ASSERT_NO_FATAL_FAILURE(Home());
     Ticks(200);
     ASSERT_TRUE(Trigger(Cmd::ModeRun)); // Mode > Run
-    ASSERT_EQ(Machine().State().mode, MachineMode::Run);
+    ASSERT_EQ(Machine().State().Mode(), MachineMode::Run);
     for (const char* program : sample.programs) {
         SCOPED_TRACE(program);
         dialogs.files.push_back(QString::fromStdString(Example(program)));

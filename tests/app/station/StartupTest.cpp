@@ -19,7 +19,7 @@ TEST_F(StationOnCard, StartsANewMachineInHomeModeWithTheHomingPrompt) {
     ASSERT_NE(app->Machine(), nullptr);
     EXPECT_EQ(currentMachine, app->Machine());
     EXPECT_EQ(Machine().GetTitle(), "Machine1");
-    EXPECT_EQ(Machine().State().mode, MachineMode::Home);
+    EXPECT_EQ(Machine().State().Mode(), MachineMode::Home);
     EXPECT_TRUE(Frame().isVisible());
     EXPECT_TRUE(timerStarted);
     EXPECT_EQ(Frame().PeriodicTimer().interval(), 100);
@@ -69,7 +69,7 @@ TEST_F(StationOnCard, StartHomesTheMachine) {
     EXPECT_EQ(TextView(ViewKind::HomingView)->Lines().Line(1), "Homing Machine...");
 
     EXPECT_TRUE(Commands().Execute(Cmd::ModeRun));
-    EXPECT_EQ(Machine().State().mode, MachineMode::Run);
+    EXPECT_EQ(Machine().State().Mode(), MachineMode::Run);
     EXPECT_EQ(app->Operator()->View(ViewKind::HomingView), nullptr) << "Home left: view closed";
     EXPECT_TRUE(dialogs.boxes.empty());
 }
@@ -80,7 +80,7 @@ TEST_F(StationOnCard, RunModeIsRefusedBeforeHoming) {
     ASSERT_EQ(dialogs.boxes.size(), 1u);
     EXPECT_EQ(dialogs.boxes[0].caption, "Morvik Windows Application");
     EXPECT_EQ(dialogs.boxes[0].text.toStdString(), MessageText(msg::MustHomeBeforeRun));
-    EXPECT_EQ(Machine().State().mode, MachineMode::Home);
+    EXPECT_EQ(Machine().State().Mode(), MachineMode::Home);
     // The menu still marks Home, whatever the click on Run did to its own item.
     EXPECT_TRUE(Commands().MenuAction(MenuKind::Machine, Cmd::ModeHome)->isChecked());
     EXPECT_FALSE(Commands().MenuAction(MenuKind::Machine, Cmd::ModeRun)->isChecked());
@@ -155,7 +155,7 @@ TEST_F(StationOnCard, OpensTheMachineFileNamedOnTheCommandLine) {
     ASSERT_TRUE(Start(path));
     EXPECT_TRUE(dialogs.boxes.empty()) << dialogs.Texts().join(" | ").toStdString();
     EXPECT_EQ(Machine().GetTitle(), "my mill.mch");
-    EXPECT_EQ(Machine().State().mode, MachineMode::Home);
+    EXPECT_EQ(Machine().State().Mode(), MachineMode::Home);
     EXPECT_EQ(Frame().windowTitle(), "Morvik Program - my mill.mch");
 }
 

@@ -129,7 +129,7 @@ TEST_F(JogCutterTest, CutBoxActsOnTheStateItLeaves) {
     };
     for (const CutBoxCase& c : cases) {
         SCOPED_TRACE(static_cast<int>(c.mode) * 10 + c.wasChecked);
-        machine->State().mode = c.mode;
+        SetMachineMode(*machine, MachineEvents::None(), c.mode);
         machine->State().cutterDown = c.wasChecked;
         fake.ClearCalls();
         jogging->CutBoxReleased(c.wasChecked);

@@ -25,7 +25,7 @@ TEST_F(JogEntryTest, SetsUpCutterAndAxesInTheDefaultUnitsAndTakesTheCutterAngle)
     machine->Jogging().jogAccel.Set(unit::Inch, timeunit::Second, 10.0);
     machine->Jogging().jogDecel.Set(unit::Inch, timeunit::Second, 10.0);
     fake.targets[kCutterAxis] = 3.5;
-    machine->State().mode = MachineMode::Home;
+    SetMachineMode(*machine, MachineEvents::None(), MachineMode::Home);
 
     jogging->Enter();
 
@@ -51,15 +51,15 @@ TEST_F(JogEntryTest, SetsUpCutterAndAxesInTheDefaultUnitsAndTakesTheCutterAngle)
     EXPECT_THAT(fake.calls, ElementsAreArray(expected));
     EXPECT_EQ(cutter.LastPosition(), 3.5);
     EXPECT_EQ(cutter.RaisedState(), Cutter::kRaised);
-    EXPECT_EQ(machine->State().mode, MachineMode::Jog);
+    EXPECT_EQ(machine->State().Mode(), MachineMode::Jog);
 }
 
 TEST_F(JogEntryTest, PendingMotionKeepsTheAxesAsTheyAre) {
     machine->State().jogState = 0x0020;
-    machine->State().mode = MachineMode::Run;
+    SetMachineMode(*machine, MachineEvents::None(), MachineMode::Run);
     jogging->Enter();
     EXPECT_THAT(fake.calls, IsEmpty());
-    EXPECT_EQ(machine->State().mode, MachineMode::Jog);
+    EXPECT_EQ(machine->State().Mode(), MachineMode::Jog);
 }
 
 struct ExitCase {
@@ -121,7 +121,7 @@ TEST_F(JogEntryTest, AStopNotConfirmedKeepsTheMachineInJogMode) {
 
     modes.SelectHome();
 
-    EXPECT_EQ(machine->State().mode, MachineMode::Jog);
+    EXPECT_EQ(machine->State().Mode(), MachineMode::Jog);
     EXPECT_EQ(JogState(), 0x0020);
     EXPECT_EQ(ui.messages, std::vector<int>{msg::JogStopNotConfirmed});
     EXPECT_NE(MessageText(msg::JogStopNotConfirmed).find("may still be moving"), std::string::npos);
@@ -131,7 +131,7 @@ TEST_F(JogEntryTest, AStopNotConfirmedKeepsTheMachineInJogMode) {
     Finish(kAxisX);
     ui.messages.clear();
     modes.SelectHome();
-    EXPECT_EQ(machine->State().mode, MachineMode::Home);
+    EXPECT_EQ(machine->State().Mode(), MachineMode::Home);
     EXPECT_EQ(JogState(), 0);
     EXPECT_TRUE(ui.messages.empty());
 }

@@ -45,7 +45,7 @@ protected:
         machine->AxisZ().SetControllerAxis(kAxisZ);
         machine->GetCutter().SetControllerAxis(0);
         machine->Jogging().maxJogRate.Set(unit::Inch, timeunit::Minute, 60.0);
-        machine->State().mode = MachineMode::Jog;
+        SetMachineMode(*machine, MachineEvents::None(), MachineMode::Jog);
         jogging = std::make_unique<Jogging>(*machine, stick);
         for (std::int16_t axis : {kAxisX, kAxisY, kAxisZ, kCutterAxis})
             fake.statuses[axis] = 0; // moving until a test says otherwise

@@ -53,6 +53,10 @@ TEST(MdiBlockRefusal, TheReaderAndPlannerRefuseWithTheirReason) {
         {"G0 X1 (" + std::string(121, 'a') + ")", "the block is longer than 127 characters"},
         // Where an arc ends up depends on where the axes stand: the card judges it.
         {"G2 X1 Y0 R0.001", ""},
+        {"G3 X1 Y0 R0.001", ""},
+        // Only G2 and G3 are arcs, not G57 or G58, whose values in their own group are the arcs'.
+        {"G57 X1 Y0 R0.001", "I, J, K or R outside an arc"},
+        {"G58 X1 Y0 R0.001", "I, J, K or R outside an arc"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.block);

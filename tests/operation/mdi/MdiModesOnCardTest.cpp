@@ -28,7 +28,7 @@ protected:
     void EnterMdi() {
         HomeMachine();
         op->SelectMdi();
-        ASSERT_EQ(machine->State().mode, MachineMode::Mdi);
+        ASSERT_EQ(machine->State().Mode(), MachineMode::Mdi);
         Ticks(1); // the tick reads the card's modes
     }
     // One block sent and run to its end.

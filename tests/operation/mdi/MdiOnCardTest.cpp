@@ -33,7 +33,7 @@ protected:
     void EnterMdi() {
         HomeMachine();
         op->SelectMdi();
-        ASSERT_EQ(machine->State().mode, MachineMode::Mdi);
+        ASSERT_EQ(machine->State().Mode(), MachineMode::Mdi);
         Forget();
     }
 
@@ -201,7 +201,7 @@ TEST_F(MdiOnCard, ABlockStillRunningRefusesTheNextAndLeavingMdiStopsIt) {
     const std::vector<std::string> commands = CardCommands();
     EXPECT_NE(std::find(commands.begin(), commands.end(), "401 0"), commands.end());
     EXPECT_NE(std::find(commands.begin(), commands.end(), "495 -1"), commands.end());
-    EXPECT_EQ(machine->State().mode, MachineMode::Jog);
+    EXPECT_EQ(machine->State().Mode(), MachineMode::Jog);
     EXPECT_FALSE(machine->State().programStarted);
     const double x = X();
     Ticks(10);

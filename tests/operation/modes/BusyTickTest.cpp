@@ -98,7 +98,7 @@ TEST_F(BusyTick, UnderAMessageTheTickShowsTheMachineButSendsNothingThatMovesIt) 
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         machine->State().homed = true;
-        machine->State().mode = c.mode;
+        SetMachineMode(*machine, MachineEvents::None(), c.mode);
         fake.asciiNeverReady = fake.binaryNeverReady = false;
         fake.ioWord = 0;
         joystick.Hold(32767, 32767);
@@ -130,7 +130,7 @@ TEST_F(BusyTick, UnderAMessageTheTickShowsTheMachineButSendsNothingThatMovesIt) 
 TEST_F(BusyTick, AJogRunningWhenAMessageComesUpIsStoppedNotSteered) {
     // The stick moved X; then a message comes up. Under it the jog step runs as if the stick
     // were let go: X is stopped once and nothing starts it again.
-    machine->State().mode = MachineMode::Jog;
+    SetMachineMode(*machine, MachineEvents::None(), MachineMode::Jog);
     joystick.Hold(65535, 32767);
     op->StatusTick();
     ASSERT_EQ(machine->State().jogState & 0x0010, 0x0010);

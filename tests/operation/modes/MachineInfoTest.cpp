@@ -99,7 +99,7 @@ TEST_F(InfoOnCard, HomingLeftOrStoppedMidMacroLeavesTheMachineNotHomed) {
         EXPECT_LT(x, 1.9) << "stopped short of machine zero";
         ui.messages.clear();
         op->SelectRun();
-        EXPECT_EQ(machine->State().mode, leave ? MachineMode::Jog : MachineMode::Home);
+        EXPECT_EQ(machine->State().Mode(), leave ? MachineMode::Jog : MachineMode::Home);
         EXPECT_EQ(ui.messages, std::vector<int>{msg::MustHomeBeforeRun});
     }
     // Run to its end, the macro homes the machine.
@@ -236,7 +236,7 @@ TEST_F(InfoOnCard, AnEmergencyStopOrDriveFaultIsToldInEveryMode) {
             op->SelectRun();
             break;
         }
-        ASSERT_EQ(machine->State().mode, c.mode);
+        ASSERT_EQ(machine->State().Mode(), c.mode);
         Ticks(2);
         observer.events.clear();
         const std::uint32_t input = 1u << (c.channel - 1);

@@ -138,7 +138,7 @@ TEST_F(ModeTransitions, EveryRowOfTheTableRunsTheExitActionsBeforeTheEntryAction
 
         Select(row.command);
 
-        EXPECT_EQ(machine->State().mode, row.mode);
+        EXPECT_EQ(machine->State().Mode(), row.mode);
         EXPECT_EQ(ui.calls, row.ui);
         EXPECT_EQ(CardCommands(), row.card);
         EXPECT_EQ(ui.waitDepth, 0);
@@ -181,7 +181,7 @@ TEST_F(OperationOnCard, RunAndMdiBeforeHomingShowTheirMessageAndChangeNothing) {
 
         c.run ? op->SelectRun() : op->SelectMdi();
 
-        EXPECT_EQ(machine->State().mode, c.from);
+        EXPECT_EQ(machine->State().Mode(), c.from);
         EXPECT_EQ(ui.calls, Calls{"message " + std::to_string(c.message)});
         EXPECT_EQ(CardCommands(), kNone);
     }
@@ -252,7 +252,7 @@ TEST_F(OperationOnCard, AnMdiPanelThatCannotBeCreatedLeavesTheModeAfterTheExitAc
     Forget();
     ui.refuseToOpen.insert(ViewKind::MdiPanel);
     op->SelectMdi();
-    EXPECT_EQ(machine->State().mode, MachineMode::Home);
+    EXPECT_EQ(machine->State().Mode(), MachineMode::Home);
     EXPECT_EQ(ui.calls, (Calls{"close HomingView", "open MdiPanel"}));
     EXPECT_EQ(CardCommands(), kDownloadCfg);
     EXPECT_FALSE(machine->State().views.Has(ViewKind::MdiPanel));
@@ -264,7 +264,7 @@ TEST_F(OperationOnCard, AnMdiPanelClosedByHandIsNotClosedAgainWhenMdiIsLeft) {
     machine->OnViewDestroyed(ViewKind::MdiPanel);
     Forget();
     op->SelectJog();
-    EXPECT_EQ(machine->State().mode, MachineMode::Jog);
+    EXPECT_EQ(machine->State().Mode(), MachineMode::Jog);
     EXPECT_EQ(ui.calls, kNone);
 }
 
@@ -278,13 +278,13 @@ TEST_F(OperationOnCard, AnAbortTheCardNeverAnswersKeepsTheMachineInRunMode) {
     KelvSimSetFault(KELVSIM_FAULT_NEVER_READY, 0);
 
     EXPECT_EQ(ui.messages, std::vector<int>{msg::CardNotAnswering});
-    EXPECT_EQ(machine->State().mode, MachineMode::Run);
+    EXPECT_EQ(machine->State().Mode(), MachineMode::Run);
     EXPECT_TRUE(machine->State().programStarted);
     EXPECT_EQ(CardCommands(), kAbort) << "no jog setup while a program may still run";
 
     Forget();
     op->SelectJog(); // the card answers again: the abort is repeated and Jog entered
-    EXPECT_EQ(machine->State().mode, MachineMode::Jog);
+    EXPECT_EQ(machine->State().Mode(), MachineMode::Jog);
     EXPECT_EQ(CardCommands(), Join({kAbort, kJogSetup}));
 }
 

@@ -160,7 +160,7 @@ TEST_F(PanelOnFake, EachControlIsEnabledByItsRule) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        machine->State().mode = c.mode;
+        SetMachineMode(*machine, MachineEvents::None(), c.mode);
         panel.programStatus = c.status;
         machine->AxisZ().SetControllerAxis(c.zAxis);
         machine->GetCutter().SetControllerAxis(c.cutterAxis);
@@ -172,17 +172,17 @@ TEST_F(PanelOnFake, EachControlIsEnabledByItsRule) {
         }
     }
     // Without a machine the run and jog buttons are disabled, the rest stays as it is.
-    machine->State().mode = MachineMode::Home;
+    SetMachineMode(*machine, MachineEvents::None(), MachineMode::Home);
     machine->Shutdown();
     EXPECT_FALSE(op->IsActionEnabled(PanelAction::Start));
-    machine->State().mode = MachineMode::Jog;
+    SetMachineMode(*machine, MachineEvents::None(), MachineMode::Jog);
     EXPECT_FALSE(op->IsActionEnabled(PanelAction::JogXPlus));
     EXPECT_FALSE(op->IsActionEnabled(PanelAction::ZeroX));
     EXPECT_TRUE(op->IsActionEnabled(PanelAction::CutBox));
 }
 
 TEST_F(PanelOnFake, ButtonsActAsTheMouseGoesDownAndTheJogBitsLiveWhileHeld) {
-    machine->State().mode = MachineMode::Jog;
+    SetMachineMode(*machine, MachineEvents::None(), MachineMode::Jog);
     const std::pair<PanelAction, std::uint16_t> jogButtons[] = {
         {PanelAction::JogXPlus, button::kXPlus}, {PanelAction::JogXMinus, button::kXMinus},
         {PanelAction::JogYPlus, button::kYPlus}, {PanelAction::JogYMinus, button::kYMinus},
@@ -328,7 +328,7 @@ TEST_F(PanelOnFake, MenuChecksFollowTheMachine) {
     const MachineMode modes[] = {MachineMode::Run, MachineMode::Mdi, MachineMode::Jog,
                                  MachineMode::Home, MachineMode::None};
     for (MachineMode mode : modes) {
-        machine->State().mode = mode;
+        SetMachineMode(*machine, MachineEvents::None(), mode);
         for (MachineMode other : modes)
             EXPECT_EQ(op->ModeChecked(other), other == mode);
     }

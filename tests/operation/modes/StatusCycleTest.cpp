@@ -129,7 +129,7 @@ TEST_F(IndicatorsOnFake, TheLampsFollowTheStatusWordInRunAndTheAxisErrorsInJogAn
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        machine->State().mode = c.mode;
+        SetMachineMode(*machine, MachineEvents::None(), c.mode);
         machine->GetCutter().SetControllerAxis(c.cutterAxis);
         fake.replies[code::ProgramStatus] = c.status;
         fake.statuses = c.axisStatus;
@@ -280,7 +280,7 @@ TEST_F(OperationOnCard, CardTextGoesToTheViewOfTheModeOnlyWhileItIsOpen) {
         SCOPED_TRACE(testing::Message() << "mode " << static_cast<int>(c.mode) << " program "
                                         << c.programView << " homing " << c.homingView);
         MachineState& state = machine->State();
-        state.mode = c.mode;
+        SetMachineMode(*machine, MachineEvents::None(), c.mode);
         c.programView ? state.views.Remember(ViewKind::ProgramView)
                       : state.views.Forget(ViewKind::ProgramView);
         c.homingView ? state.views.Remember(ViewKind::HomingView)

@@ -136,7 +136,7 @@ TEST_F(ExternalOnFakeCard, LampsAreWrittenOnlyWhenTheirLineDiffersFromTheWantedS
     Channels().fholdIndicatorChannel.Set(6);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        machine->State().mode = c.mode;
+        SetMachineMode(*machine, MachineEvents::None(), c.mode);
         fake.ClearCalls();
         Tick(c.inputWord, c.status);
         EXPECT_EQ(fake.CallsOf("KelvEnableDigitalIO"), c.writes);

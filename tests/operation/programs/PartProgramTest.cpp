@@ -327,7 +327,7 @@ TEST_F(ProgramOnFakeCard, OutsideRunModeNothingIsSentAndTheOperatorIsTold) {
          {MachineMode::None, MachineMode::Mdi, MachineMode::Jog, MachineMode::Home}) {
         for (const Operation& op : operations) {
             SCOPED_TRACE(std::string(op.name) + " in mode " + std::to_string(int(mode)));
-            machine->State().mode = mode;
+            SetMachineMode(*machine, MachineEvents::None(), mode);
             PretendLoaded(12, "%");
             OfferFile("O1\n");
             ui.calls.clear();
@@ -579,7 +579,7 @@ TEST_F(ProgramOnFakeCard, CycleCommandsDoNothingOutsideRunMode) {
     fake.replies[code::ProgramStatus] = psw::Ready;
     for (MachineMode mode :
          {MachineMode::None, MachineMode::Mdi, MachineMode::Jog, MachineMode::Home}) {
-        machine->State().mode = mode;
+        SetMachineMode(*machine, MachineEvents::None(), mode);
         program->RunStart();
         program->RunBlock();
         program->RunFeedHold();

@@ -36,7 +36,7 @@ protected:
         fake.clock = &clock;
         machine = std::make_unique<CMachine>(fake.Table(), clock, ui);
         ASSERT_TRUE(machine->Connect());
-        machine->State().mode = MachineMode::Run;
+        SetMachineMode(*machine, MachineEvents::None(), MachineMode::Run);
         program = std::make_unique<PartProgram>(*machine);
         external = std::make_unique<ExternalControls>(*machine);
         fake.ClearCalls();

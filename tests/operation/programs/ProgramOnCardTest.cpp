@@ -77,7 +77,7 @@ protected:
         channels.blockIndicatorChannel.Set(kBlockLamp);
         channels.fholdIndicatorChannel.Set(kHoldLamp);
         channels.blockSkipSwitchChannel.Set(kBlockSkipSwitch);
-        machine->State().mode = MachineMode::Run;
+        SetMachineMode(*machine, MachineEvents::None(), MachineMode::Run);
         program = std::make_unique<PartProgram>(*machine);
         external = std::make_unique<ExternalControls>(*machine);
         cycle = std::make_unique<RunCycle>(*program);

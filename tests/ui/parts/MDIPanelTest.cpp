@@ -52,7 +52,7 @@ class MDIPanelWindow : public StationOnCard {};
 TEST_F(MDIPanelWindow, OpensOnEnteringMdiModeAndClosesOnLeavingIt) {
     HomeMachine();
     op->SelectMdi();
-    ASSERT_EQ(machine->State().mode, MachineMode::Mdi);
+    ASSERT_EQ(machine->State().Mode(), MachineMode::Mdi);
     QPointer<QMdiSubWindow> window = ui->Window(ViewKind::MdiPanel);
     ASSERT_FALSE(window.isNull());
     EXPECT_NE(dynamic_cast<CMDIPanel*>(window->widget()), nullptr);
@@ -62,7 +62,7 @@ TEST_F(MDIPanelWindow, OpensOnEnteringMdiModeAndClosesOnLeavingIt) {
     op->SelectJog();
     EXPECT_TRUE(window.isNull());
     EXPECT_FALSE(machine->State().views.Has(ViewKind::MdiPanel));
-    EXPECT_EQ(machine->State().mode, MachineMode::Jog);
+    EXPECT_EQ(machine->State().Mode(), MachineMode::Jog);
 }
 
 TEST_F(MDIPanelWindow, ClosedByHandThenLeavingMdiClosesNothingAndTypingSendsNothing) {
@@ -83,7 +83,7 @@ TEST_F(MDIPanelWindow, ClosedByHandThenLeavingMdiClosesNothingAndTypingSendsNoth
     EXPECT_FALSE(machine->State().views.Has(ViewKind::MdiPanel));
     ui->calls.clear();
     op->SelectJog();
-    EXPECT_EQ(machine->State().mode, MachineMode::Jog);
+    EXPECT_EQ(machine->State().Mode(), MachineMode::Jog);
     for (const std::string& call : ui->calls)
         EXPECT_NE(call, "close MdiPanel");
 }
@@ -189,7 +189,7 @@ TEST_F(MDIPanelCommandLine, TheLineIsEnabledOnlyInMdiMode) {
     EXPECT_TRUE(line->isEnabled());
     EXPECT_TRUE(panelWidget->CommandLine()->ComposeButton()->isEnabled());
     // A panel left open outside MDI mode (as a test can keep one) sends nothing.
-    machine->State().mode = MachineMode::Jog;
+    SetMachineMode(*machine, MachineEvents::None(), MachineMode::Jog);
     Tick();
     CardCommands(); // what the tick asked the card in Jog mode
     EXPECT_FALSE(line->isEnabled());

@@ -24,7 +24,7 @@ class Buttons : public JoggablePanelOnCard {
 protected:
     void EnterJog() {
         op->SelectJog();
-        ASSERT_EQ(machine->State().mode, MachineMode::Jog);
+        ASSERT_EQ(machine->State().Mode(), MachineMode::Jog);
         UpdateEnabled();
         ASSERT_TRUE(Button(control::kJogXPlus)->isEnabled());
     }
@@ -278,7 +278,7 @@ TEST_F(Buttons, TheUpdatePassEnablesWhatTheFacadeSays) {
         control::kJogZMinus, control::kAxisX,     control::kAxisY,      control::kAxisZ,
         control::kAxisS,     control::kSpindleCw, control::kSpindleCcw, control::kSpindleStop};
     HomeMachine();
-    machine->State().mode = MachineMode::None;
+    SetMachineMode(*machine, MachineEvents::None(), MachineMode::None);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.mode);
         c.select();

@@ -46,7 +46,7 @@ protected:
 
     void EnterJog() {
         op->SelectJog();
-        ASSERT_EQ(machine->State().mode, MachineMode::Jog);
+        ASSERT_EQ(machine->State().Mode(), MachineMode::Jog);
         UpdateEnabled();
     }
 
@@ -314,7 +314,7 @@ TEST_F(JogPanel, LeavingJogModeCutsAStepShort) {
     Ticks(3);
     ASSERT_GT(Velocity(kCardX), 0.0);
     op->SelectHome();
-    EXPECT_EQ(machine->State().mode, MachineMode::Home);
+    EXPECT_EQ(machine->State().Mode(), MachineMode::Home);
     EXPECT_EQ(machine->State().jogState, 0);
     EXPECT_EQ(Velocity(kCardX), 0.0);
     const double stopped = Position(kCardX);

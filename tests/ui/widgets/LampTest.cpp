@@ -101,7 +101,7 @@ TEST_F(Lamps, OutsideRunModeOnlyErrorCanLight) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.mode);
         (op.get()->*c.select)();
-        ASSERT_EQ(machine->State().mode, c.expected);
+        ASSERT_EQ(machine->State().Mode(), c.expected);
         Ticks(1);
         for (const LampRule& rule : kLamps)
             EXPECT_FALSE(Lamp(rule.id)->isChecked()) << "lamp " << rule.id;
