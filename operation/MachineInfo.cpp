@@ -56,7 +56,15 @@ std::string Trimmed(const std::string& text) {
 
 } // namespace
 
-MachineInfo::MachineInfo(CMachine& machine) : machine_(machine) {}
+MachineInfo::MachineInfo(CMachine& machine, const MachineEvents& events)
+    : machine_(machine), events_(events) {}
+
+void MachineInfo::Announce() {
+    if (texts_ == announced_)
+        return;
+    announced_ = texts_;
+    events_.InfoTexts(texts_);
+}
 
 void MachineInfo::OnSnapshot(const MachineSnapshot& snapshot) {
     partErrorThisTick_ = false;
@@ -72,17 +80,18 @@ void MachineInfo::OnSnapshot(const MachineSnapshot& snapshot) {
     texts_.spindle = SpindleText(snapshot);
     texts_.coordinates = snapshot.workReadouts ? "Work G" + std::to_string(54 + snapshot.workSystem)
                                                : std::string("Machine");
+    Announce();
 }
 
 void MachineInfo::OnProgramStarted(std::int32_t /*number*/) {
     runStart_ = machine_.Clock().NowMs();
     runEnd_.reset();
     lastCardLine_.clear();
-    partialLine_.clear();
     if (messageKind_ == MessageKind::PartError) {
         messageKind_ = MessageKind::None;
         texts_.message.clear();
     }
+    Announce();
 }
 
 void MachineInfo::OnPartError(std::uint32_t /*errorBits*/, const std::string& reason) {
@@ -92,6 +101,7 @@ void MachineInfo::OnPartError(std::uint32_t /*errorBits*/, const std::string& re
     messageKind_ = MessageKind::PartError;
     partErrorThisTick_ = true;
     ShowPartError();
+    Announce();
 }
 
 void MachineInfo::OnSafetyStop(std::uint32_t /*active*/, std::uint32_t /*rising*/,
@@ -101,21 +111,17 @@ void MachineInfo::OnSafetyStop(std::uint32_t /*active*/, std::uint32_t /*rising*
         return;
     messageKind_ = MessageKind::Safety;
     texts_.message = MessageText(msg::MachineStopped) + " " + reason;
+    Announce();
 }
 
-// The card's text comes in pieces; a line ends at CR or LF.
-void MachineInfo::OnCardText(const std::string& text) {
-    for (const char c : text) {
-        if (c != '\r' && c != '\n') {
-            partialLine_ += c;
-            continue;
-        }
-        if (partialLine_.find_first_not_of(" \t") != std::string::npos)
-            lastCardLine_ = partialLine_;
-        partialLine_.clear();
-    }
-    if (messageKind_ == MessageKind::PartError)
+void MachineInfo::OnCardLine(const std::string& line) {
+    if (line.find_first_not_of(" \t") == std::string::npos)
+        return;
+    lastCardLine_ = line;
+    if (messageKind_ == MessageKind::PartError) {
         ShowPartError();
+        Announce();
+    }
 }
 
 std::string MachineInfo::ElapsedText(std::uint64_t ms) {
@@ -156,6 +162,7 @@ void MachineInfo::FollowAxisErrors(const MachineSnapshot& snapshot) {
 void MachineInfo::Notice(const std::string& text) {
     messageKind_ = MessageKind::Notice;
     texts_.message = text;
+    Announce();
 }
 
 void MachineInfo::JogNote(int id) {
@@ -164,6 +171,7 @@ void MachineInfo::JogNote(int id) {
         return;
     messageKind_ = MessageKind::JogNote;
     texts_.message = MessageText(id);
+    Announce();
 }
 
 void MachineInfo::ClearJogNote() {
@@ -171,13 +179,13 @@ void MachineInfo::ClearJogNote() {
         return;
     messageKind_ = MessageKind::None;
     texts_.message.clear();
+    Announce();
 }
 
 void MachineInfo::ShowPartError() {
     texts_.message = MessageText(msg::ProgramStopped) + " " + errorReason_;
-    const std::string card = lastCardLine_.empty() ? partialLine_ : lastCardLine_;
-    if (!card.empty())
-        texts_.message += " - " + card;
+    if (!lastCardLine_.empty())
+        texts_.message += " - " + lastCardLine_;
 }
 
 std::string MachineInfo::ProgressText(const MachineSnapshot& snapshot) const {
