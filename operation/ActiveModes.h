@@ -1,5 +1,5 @@
 // The card's modal state as the station reads and shows it (CardModes.h has what the card
-// answers). The status cycle reads it on every tick in Run and MDI mode; touch-off reads it
+// answers). The status cycle reads it on every tick in Run, MDI and Jog mode; touch-off reads it
 // when it is given. The MDI panel shows it as one line of codes, and Start in Run mode names
 // the modes an earlier MDI block (or program) left in force that a part program written for a
 // machine just switched on would not expect.

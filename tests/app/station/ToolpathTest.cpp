@@ -12,6 +12,7 @@
 #include "ui/PartView.h"
 #include "ui/preview/PreviewSetup.h"
 #include "ui/preview/PreviewWindows.h"
+#include "ui/preview/ToolpathFeed.h"
 #include "ui/preview/ToolpathWindow.h"
 
 #include <QLabel>
@@ -207,6 +208,48 @@ TEST_F(ToolpathOnCard, ThePreviewCopiesTheMachinesUnitsOriginsAndLimits) {
     EXPECT_TRUE(setup.limits.set[1]);
     EXPECT_FALSE(setup.limits.set[2]);
     EXPECT_EQ(setup.planner.fittedAxes & 0x7, 0x3);
+}
+
+// After MDI "G91 G0 X5" the loaded program is planned where the tool stands, in the card's
+// G91: "G1 X1" is drawn from the tool one millimetre on. A tool on its way is not followed;
+// once it rests somewhere else, the program is planned again from there.
+TEST_F(ToolpathOnCard, TheLoadedProgramIsPlannedFromTheToolInTheCardsModes) {
+    const std::string machineFile = work.File("mill.mch");
+    std::filesystem::copy_file(std::string(MORVIK_TEST_DATA_DIR) + "/../examples/mill.mch",
+                               machineFile);
+    ASSERT_TRUE(Start(machineFile));
+    ASSERT_NO_FATAL_FAILURE(Home());
+    Execute(Cmd::ModeMdi);
+    ASSERT_EQ(Operation().SendMdiBlock("G91 G0 X5"), MdiResult::Sent);
+    for (int i = 0; i < 200; ++i) {
+        Ticks(1);
+        const auto status = Operation().Snapshot().programStatus;
+        if (status && (*status & psw::Finished) != 0)
+            break;
+    }
+    Execute(kModeRun);
+    Execute(kViewToolpath);
+    OpenPart("a.prt", "O1\nG1 X1 F60\nM30\n");
+    Execute(kLoad);
+    Ticks(2);
+    Previews().WaitForPlans();
+    preview::CToolpathView& view = Previews().MachinePreview()->View();
+    const std::shared_ptr<const preview::CToolpathPlan> planned = view.Plan();
+    ASSERT_NE(planned, nullptr);
+    const double toolX = Operation().Snapshot().Axis(SnapshotAxis::X).Shown();
+    ASSERT_GT(planned->model.Points().size(), 1u);
+    EXPECT_NEAR(planned->model.Points().front().x, toolX, 1e-3);
+    EXPECT_NEAR(planned->model.Points().back().x, toolX + 1, 1e-3) << "G91 in force";
+
+    preview::CToolpathFeed feed = preview::ToolpathFeedOf(Operation().Snapshot(), true);
+    feed.tool[0] += 10;
+    Previews().Tick(feed); // on its way there
+    Previews().WaitForPlans();
+    EXPECT_EQ(view.Plan(), planned);
+    Previews().Tick(feed); // at rest there
+    Previews().WaitForPlans();
+    ASSERT_NE(view.Plan(), planned);
+    EXPECT_NEAR(view.Plan()->model.Points().front().x, feed.tool[0], 1e-3);
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include "operation/ActiveModes.h"
 #include "operation/WorkOffsets.h"
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -16,12 +17,19 @@ namespace {
 
 class MdiModesOnCard : public OperationOnCard {
 protected:
-    std::string MachineFile() const override { return "../../../../examples/mill.mch"; }
+    // A copy of the sample mill: MDI keeps its history beside the machine file.
+    void SetUp() override {
+        std::filesystem::copy_file(std::string(MORVIK_TEST_DATA_DIR) + "/../examples/mill.mch",
+                                   cwd.folder.File("mill.mch"));
+        OperationOnCard::SetUp();
+    }
+    std::string MachinePath() const override { return cwd.folder.File("mill.mch"); }
 
     void EnterMdi() {
         HomeMachine();
         op->SelectMdi();
         ASSERT_EQ(machine->State().mode, MachineMode::Mdi);
+        Ticks(1); // the tick reads the card's modes
     }
     // One block sent and run to its end.
     void Mdi(const std::string& block) {

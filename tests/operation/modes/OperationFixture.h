@@ -99,7 +99,7 @@ protected:
         machine = std::make_unique<CMachine>(loader.Api(), *clock, ui);
         machine->SetDateSource(FixedDate);
         ASSERT_TRUE(machine->Connect());
-        ASSERT_TRUE(machine->OnOpenDocument(ModesData(MachineFile())));
+        ASSERT_TRUE(machine->OnOpenDocument(MachinePath()));
         op = std::make_unique<MachineOperation>(*machine, joystick);
         Forget();
     }
@@ -112,6 +112,9 @@ protected:
     }
 
     virtual std::string MachineFile() const { return "xyz.mch"; }
+    // The file opened: the data file by default; a fixture that writes beside its machine file
+    // (MDI history, recovery copies) opens a copy in its temporary folder instead.
+    virtual std::string MachinePath() const { return ModesData(MachineFile()); }
 
     // Forgets what the operator and the card have seen so far.
     void Forget() {

@@ -191,6 +191,7 @@ TEST_F(MDIPanelCommandLine, TheLineIsEnabledOnlyInMdiMode) {
     // A panel left open outside MDI mode (as a test can keep one) sends nothing.
     machine->State().mode = MachineMode::Jog;
     Tick();
+    CardCommands(); // what the tick asked the card in Jog mode
     EXPECT_FALSE(line->isEnabled());
     EXPECT_EQ(op->SendMdiBlock("G0 X1"), MdiResult::NotInMdiMode);
     EXPECT_TRUE(CardCommands().empty());
