@@ -22,6 +22,7 @@
 //                     field (only when it was edited); Esc puts the value in force back.
 //                     A field takes the keyboard only when clicked into.
 //   override arrows   OverrideArrow on each line up / line down (held arrows repeat)
+//   machine events    OnSnapshot on every tick, OnInfoTexts when the strip's texts change
 //
 // Safety: a jog button moves its axis only while it is held. When a held jog button is
 // disabled or hidden, or the window loses activation (a message box, another application),
