@@ -3,6 +3,7 @@
 #include "app/CommandContext.h"
 #include "app/RecoveryStore.h"
 #include "app/StationTelemetry.h"
+#include "app/TickObservers.h"
 #include "controller/StringTable.h"
 #include "dialogs/ValidationMessage.h"
 #include "machine/Machine.h"
@@ -12,12 +13,10 @@
 #include "settings/UnitTables.h"
 #include "ui/ControlPanel.h"
 #include "ui/MainFrame.h"
-#include "ui/MdiCommandLine.h"
 #include "ui/ModalDialogs.h"
 #include "ui/PartDocuments.h"
 #include "ui/QtOperatorInterface.h"
 #include "ui/preview/PreviewWindows.h"
-#include "ui/preview/ToolpathFeed.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -111,7 +110,6 @@ MorvikApp::MorvikApp(StartupOptions options)
 MorvikApp::~MorvikApp() {
     idleTimer_.stop();
     CloseMachineDocument();
-    MdiCommandLine::SetOperationSource(nullptr);
     // The main window goes before the operator interface its views were opened through, and
     // tells this object nothing more on its way.
     if (frame_ != nullptr) {
@@ -183,7 +181,6 @@ bool MorvikApp::CreateMainFrame() {
     ui_ = std::make_unique<QtOperatorInterface>(*frame_);
     parts_ = std::make_unique<CPartDocuments>(*frame_->MdiArea(), frame_.get());
     parts_->SetOperationSource([this] { return operation_.get(); });
-    MdiCommandLine::SetOperationSource([this] { return operation_.get(); });
     telemetry_ = std::make_unique<StationTelemetry>(frame_->Settings().Path(),
                                                     options_.clock ? *options_.clock : steadyClock_,
                                                     *frame_->statusBar());
@@ -233,10 +230,10 @@ bool MorvikApp::OpenMachineDocument(const std::string& path,
     if (options_.joystick == nullptr)
         systemJoystick_ = std::make_unique<LinuxJoystick>();
     IJoystick& joystick = options_.joystick != nullptr ? *options_.joystick : *systemJoystick_;
-    operation_ =
-        std::make_unique<MachineOperation>(*machine_, currentControlPanel->State(), joystick);
+    operation_ = std::make_unique<MachineOperation>(*machine_, joystick);
     currentControlPanel->SetOperation(operation_.get());
-    telemetry_->Attach(*machine_, *operation_);
+    observers_ = std::make_unique<TickObservers>(TickObservers::Station{
+        *machine_, *operation_, *currentControlPanel, *ui_, *previews_, *telemetry_});
     return true;
 }
 
@@ -284,23 +281,9 @@ bool MorvikApp::OnIdle() {
 void MorvikApp::Tick() {
     if (currentControlPanel != nullptr)
         currentControlPanel->StatusTick();
-    FeedPreviews();
     UpdatePass();
     if (ControllerTextPending() && !idleTimer_.isActive())
         idleTimer_.start();
-}
-
-// The preview follows the tool and the running line as this tick's snapshot saw them.
-void MorvikApp::FeedPreviews() {
-    if (previews_ == nullptr)
-        return;
-    const bool tool = previews_->WantsTool();
-    if (!tool && !previews_->WantsProgress())
-        return;
-    preview::CToolpathFeed feed;
-    if (operation_ != nullptr && machine_ != nullptr)
-        feed = preview::ToolpathFeedOf(operation_->Snapshot(), tool);
-    previews_->Tick(feed);
 }
 
 void MorvikApp::UpdatePass() {
@@ -389,8 +372,7 @@ void MorvikApp::DropMachineDocument() {
         previews_->CloseAll();
     if (currentControlPanel != nullptr)
         currentControlPanel->SetOperation(nullptr);
-    if (telemetry_ != nullptr)
-        telemetry_->Detach();
+    observers_.reset(); // telemetry's observer with the others
     operation_.reset();
     if (machine_ != nullptr)
         machine_->Shutdown();
@@ -569,8 +551,7 @@ bool MorvikApp::ReplaceMachine(const std::string& path) {
     if (!SaveModified())
         return false;
     const bool ticking = frame_->PeriodicTimer().isActive();
-    DropMachineDocument();
-    currentControlPanel->State() = ControlPanelState{}; // nothing of the old machine shows
+    DropMachineDocument(); // the panel shows nothing of the old machine from here
     // Only a card that cannot be opened at all fails here; it has told the operator why.
     OpenMachineDocument(path, checked);
     currentControlPanel->FirstFill();

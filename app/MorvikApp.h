@@ -47,6 +47,7 @@ namespace preview {
 class CPreviewWindows;
 }
 class StationTelemetry;
+class TickObservers;
 
 struct StartupOptions {
     // Where the two libraries are looked for first (the executable's folder).
@@ -199,7 +200,6 @@ private:
     bool SaveModified();
     void ReportSaveFailure();
     void TerminateWhenUnwound();
-    void FeedPreviews();
 
     StartupOptions options_;
     SteadyClock steadyClock_;
@@ -212,6 +212,9 @@ private:
     std::unique_ptr<CMachine> machine_;
     std::unique_ptr<MachineOperation> operation_;
     std::unique_ptr<StationTelemetry> telemetry_;
+    // Who follows the tick (the panel, the MDI line, the previews, telemetry), while there is
+    // a machine operation.
+    std::unique_ptr<TickObservers> observers_;
     CommandRouter* router_ = nullptr;
     TableTarget frameTarget_;
     TableTarget appTarget_;

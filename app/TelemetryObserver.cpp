@@ -11,8 +11,6 @@ namespace morvik {
 namespace {
 
 constexpr std::string_view kCardErrorPrefix = "PART ERROR";
-// A card line longer than this is not one of its error lines; the tail is not kept beyond it.
-constexpr std::size_t kCardLineLimit = 1024;
 
 void AddAxis(TelemetryState& state, const char* name, const AxisReading& reading) {
     if (reading.onCard)
@@ -133,19 +131,9 @@ void TelemetryObserver::OnSafetyStop(std::uint32_t active, std::uint32_t rising,
         publisher_.OnEvent(telemetry_event::kDriveFault, {{"errorBits", bits}});
 }
 
-// The card's text comes in pieces that may cut a line; lines end with CR (or LF).
-void TelemetryObserver::OnCardText(const std::string& text) {
-    textTail_ += text;
-    std::size_t start = 0;
-    for (std::size_t end; (end = textTail_.find_first_of("\r\n", start)) != std::string::npos;
-         start = end + 1) {
-        const std::string_view line(textTail_.data() + start, end - start);
-        if (line.substr(0, kCardErrorPrefix.size()) == kCardErrorPrefix)
-            cardErrorLine_ = line;
-    }
-    textTail_.erase(0, start);
-    if (textTail_.size() > kCardLineLimit)
-        textTail_.clear();
+void TelemetryObserver::OnCardLine(const std::string& line) {
+    if (line.starts_with(kCardErrorPrefix))
+        cardErrorLine_ = line;
 }
 
 } // namespace morvik

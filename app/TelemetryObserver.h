@@ -56,7 +56,7 @@ public:
     void OnPartError(std::uint32_t errorBits, const std::string& reason) override;
     void OnSafetyStop(std::uint32_t active, std::uint32_t rising,
                       const std::string& reason) override;
-    void OnCardText(const std::string& text) override;
+    void OnCardLine(const std::string& line) override;
 
 private:
     void ProgramEvent(std::string_view name, std::int32_t number);
@@ -65,7 +65,6 @@ private:
     TelemetryPublisher& publisher_;
     std::string partPath_;
     std::string cardErrorLine_; // the card's last "PART ERROR" line not yet published
-    std::string textTail_;      // card text after its last line end
 };
 
 } // namespace morvik

@@ -78,7 +78,6 @@ struct RunningStation {
     test::SimClock clock;
     SilentOperator ui;
     RestingJoystick joystick;
-    ControlPanelState panel;
     std::unique_ptr<CMachine> machine;
     std::unique_ptr<MachineOperation> op;
 
@@ -98,7 +97,7 @@ struct RunningStation {
         }
         machine->GetSpindle().SetControllerAxis(4);
         machine->DownloadConfiguration();
-        op = std::make_unique<MachineOperation>(*machine, panel, joystick);
+        op = std::make_unique<MachineOperation>(*machine, joystick);
         op->SelectHome();
         op->Start();
         op->SelectRun();
@@ -123,7 +122,7 @@ void TickOnce(benchmark::State& state, RunningStation& station, std::uint64_t ti
     station.op->StatusTick();
     while (station.op->IdleDrain()) {
     }
-    if ((station.panel.programStatus & psw::Running) == 0) {
+    if ((station.op->Snapshot().programStatus.value_or(0) & psw::Running) == 0) {
         state.PauseTiming();
         station.Run();
         state.ResumeTiming();
@@ -136,7 +135,7 @@ void BM_StatusTickRunning(benchmark::State& state) {
     for (auto _ : state) {
         TickOnce(state, station, timeMs);
     }
-    benchmark::DoNotOptimize(station.panel.readouts);
+    benchmark::DoNotOptimize(station.op->Snapshot());
     state.counters["text_bytes"] = static_cast<double>(station.ui.shown);
 }
 BENCHMARK(BM_StatusTickRunning)->Arg(0)->Arg(100);
@@ -187,7 +186,7 @@ void BM_StatusTickPublishing(benchmark::State& state) {
         }
     }
     station.op->Events().Detach(observer);
-    if ((station.panel.programStatus & psw::Running) == 0)
+    if ((station.op->Snapshot().programStatus.value_or(0) & psw::Running) == 0)
         state.SkipWithError("the program ended before the last tick");
     const TelemetryPublisher::Stats stats = publisher.Statistics();
     state.counters["states"] = static_cast<double>(stats.statesQueued);

@@ -2,7 +2,7 @@
 
 #include "controller/ControllerCodes.h"
 #include "machine/Machine.h"
-#include "operation/ControlPanelState.h"
+#include "operation/ButtonBits.h"
 
 #include <array>
 
@@ -10,7 +10,7 @@ namespace morvik {
 
 namespace {
 
-// One hardware button: its setting, its bit in the panel's button word, the cycle command a
+// One hardware button: its setting, its bit in the button word, the cycle command a
 // press fires and whether that command stops motion (it then fires whatever the station is
 // busy with). The order of the table is the order of the edges.
 struct ButtonLine {
@@ -50,47 +50,47 @@ bool LampWanted(const LampLine& lamp, MachineMode mode, std::uint32_t programSta
 
 ExternalControls::ExternalControls(CMachine& machine) : machine_(machine) {}
 
-void ExternalControls::Update(ControlPanelState& panel, ICycleCommands& commands,
+void ExternalControls::Update(const MachineSnapshot& snapshot, ICycleCommands& commands,
                               bool commandsAllowed) {
     const ExternalControlSettings& channels = machine_.ExternalControls();
     const MachineState& state = machine_.State();
-    ReadButtons(panel);
-    DriveLamps(panel);
+    ReadButtons(snapshot.ioWord);
+    DriveLamps(snapshot);
     if (!commandsAllowed) {
         // Feed hold goes through at once; a Start or Block press seen now is dropped, not kept
         // for later: the operator pressed it while the station was busy. The switches are
         // followed on the first tick after.
-        FireEdges(panel, commands, true);
+        FireEdges(commands, true);
         return;
     }
-    FollowSwitch(channels.blockSkipSwitchChannel.Get(), panel.inputWord, state.blockSkipOn,
+    FollowSwitch(channels.blockSkipSwitchChannel.Get(), snapshot.ioWord, state.blockSkipOn,
                  &CMachine::SetBlockSkip);
-    FollowSwitch(channels.dryRunSwitchChannel.Get(), panel.inputWord, state.dryRunOn,
+    FollowSwitch(channels.dryRunSwitchChannel.Get(), snapshot.ioWord, state.dryRunOn,
                  &CMachine::SetDryRun);
-    FireEdges(panel, commands, false);
+    FireEdges(commands, false);
 }
 
-void ExternalControls::ReadButtons(ControlPanelState& panel) const {
+void ExternalControls::ReadButtons(std::uint32_t inputWord) {
     const ExternalControlSettings& channels = machine_.ExternalControls();
+    held_ = 0;
     for (const ButtonLine& button : kButtons) {
-        if (IoChannelOn(panel.inputWord, (channels.*button.channel).Get()))
-            panel.buttonBits = static_cast<std::uint16_t>(panel.buttonBits | button.bit);
-        else
-            panel.buttonBits = static_cast<std::uint16_t>(panel.buttonBits & ~button.bit);
+        if (IoChannelOn(inputWord, (channels.*button.channel).Get()))
+            held_ = static_cast<std::uint16_t>(held_ | button.bit);
     }
 }
 
 // The I/O word holds the outputs too, so a lamp already showing the wanted state is left alone:
 // the card's output lines are written only on a change.
-void ExternalControls::DriveLamps(const ControlPanelState& panel) {
+void ExternalControls::DriveLamps(const MachineSnapshot& snapshot) {
     const ExternalControlSettings& channels = machine_.ExternalControls();
     const MachineMode mode = machine_.State().Mode();
+    const std::uint32_t programStatus = snapshot.programStatus.value_or(0);
     for (const LampLine& lamp : kLamps) {
         const int channel = (channels.*lamp.channel).Get();
         if (!IsIoChannel(channel))
             continue;
-        const bool wanted = LampWanted(lamp, mode, panel.programStatus);
-        if (wanted != IoChannelOn(panel.inputWord, channel))
+        const bool wanted = LampWanted(lamp, mode, programStatus);
+        if (wanted != IoChannelOn(snapshot.ioWord, channel))
             machine_.Controller().SetDigitalOutput(channel, wanted);
     }
 }
@@ -106,13 +106,12 @@ void ExternalControls::FollowSwitch(int channel, std::uint32_t inputWord, bool f
         (machine_.*set)(on);
 }
 
-void ExternalControls::FireEdges(ControlPanelState& panel, ICycleCommands& commands,
-                                 bool stoppingOnly) const {
-    const std::uint16_t now = panel.buttonBits;
-    const std::uint16_t before = panel.previousButtonBits;
+void ExternalControls::FireEdges(ICycleCommands& commands, bool stoppingOnly) {
+    const std::uint16_t now = held_;
+    const std::uint16_t before = previous_;
     // Kept before firing: a command may run for a while (homing, a message box), and the
     // next update must compare against this update's word whatever it does.
-    panel.previousButtonBits = now;
+    previous_ = now;
     if (now == before)
         return;
     for (const ButtonLine& button : kButtons) {

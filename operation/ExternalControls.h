@@ -1,9 +1,9 @@
 // The machine's hardware buttons, lamps and switches on the card's digital I/O channels, and
 // the two Options toggles (Block Skip, Dryrun) they share their flags with.
 //
-// Update() is one step of the status cycle: StatusTick reads the I/O word and, in Run mode,
-// the program status word into the panel state first, then calls Update, which in this order
-//   1. sets the panel's external button bits (button::kStart, kBlock, kFeedHold)
+// Update() is one step of the status cycle: the tick's snapshot holds the I/O word and, in Run
+// mode, the program status word; Update takes them from it and in this order
+//   1. sets its external button bits (button::kStart, kBlock, kFeedHold in Held())
 //      from their input channels,
 //   2. drives the Start, Block and Feed hold lamps, writing a channel only when its state
 //      differs from the wanted one,
@@ -19,25 +19,27 @@
 #pragma once
 
 #include "operation/CycleCommands.h"
+#include "operation/MachineSnapshot.h"
 
 #include <cstdint>
 
 namespace morvik {
 
 class CMachine;
-struct ControlPanelState;
 
 class ExternalControls {
 public:
     explicit ExternalControls(CMachine& machine);
 
-    // One status-cycle step; panel.inputWord and (in Run mode) panel.programStatus must be
-    // fresh. Changes panel.buttonBits and panel.previousButtonBits; the jog bits are untouched.
-    // Without commandsAllowed (the station is busy: an operation waits on the card or a modal
+    // One status-cycle step on this tick's snapshot (its I/O word and, in Run mode, its program
+    // status word). Without commandsAllowed (the station is busy: an operation waits on the card or a modal
     // window, popup or nested event loop is up) the buttons are read and the lamps driven, the
     // switches send nothing and a Start or Block edge is consumed without firing; a Feed hold
     // edge fires all the same, since stopping is never held back.
-    void Update(ControlPanelState& panel, ICycleCommands& commands, bool commandsAllowed = true);
+    void Update(const MachineSnapshot& snapshot, ICycleCommands& commands,
+                bool commandsAllowed = true);
+    // The external button bits as the last update read them.
+    std::uint16_t Held() const { return held_; }
 
     // Options > Block Skip and Options > Dryrun: flip the machine's flag and send the matching
     // command (424/425, 420/421). While a switch is connected the switch owns the flag and
@@ -50,14 +52,16 @@ public:
     bool DryRunChecked() const;
 
 private:
-    void ReadButtons(ControlPanelState& panel) const;
-    void DriveLamps(const ControlPanelState& panel);
+    void ReadButtons(std::uint32_t inputWord);
+    void DriveLamps(const MachineSnapshot& snapshot);
     void FollowSwitch(int channel, std::uint32_t inputWord, bool flag, void (CMachine::*set)(bool));
     // With stoppingOnly, only the buttons whose command stops motion fire (Feed hold); the
     // others' edges are consumed.
-    void FireEdges(ControlPanelState& panel, ICycleCommands& commands, bool stoppingOnly) const;
+    void FireEdges(ICycleCommands& commands, bool stoppingOnly);
 
     CMachine& machine_;
+    std::uint16_t held_ = 0;     // button:: bits of the external buttons held now
+    std::uint16_t previous_ = 0; // held_ at the end of the previous update
 };
 
 } // namespace morvik

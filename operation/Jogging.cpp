@@ -6,7 +6,6 @@
 #include "controller/StringTable.h"
 #include "controller/Wait.h"
 #include "machine/Machine.h"
-#include "operation/ControlPanelState.h"
 #include "operation/JogSelectors.h"
 
 #include <cmath>
@@ -104,12 +103,12 @@ void Jogging::SelectSpeed(std::size_t index) {
         speedIndex_ = index;
 }
 
-void Jogging::Update(ControlPanelState& panel, bool operatorInput) {
+void Jogging::Update(JogInputs& inputs, bool operatorInput) {
     // A key's release cannot be checked the way the mouse button is: while the station is
     // busy the keys are let go, and only a new press jogs again.
     if (!operatorInput) {
-        panel.jogKeyBits = 0;
-        panel.stepRequest = 0;
+        inputs.jogKeyBits = 0;
+        inputs.stepRequest = 0;
     }
     const JogValues values = operatorInput ? ReadJoystick() : JogValues{};
     MachineState& state = machine_.State();
@@ -118,7 +117,7 @@ void Jogging::Update(ControlPanelState& panel, bool operatorInput) {
     const std::uint16_t snapshot = state.jogState;
     const std::uint16_t previous = state.jogButtons;
     const std::uint16_t held =
-        operatorInput ? (panel.buttonBits | panel.jogKeyBits) & button::kJogMask : 0;
+        operatorInput ? (inputs.buttonBits | inputs.jogKeyBits) & button::kJogMask : 0;
     state.jogButtons = held;
     // With a step chosen a held control moves nothing more than its one step.
     const std::uint16_t buttons = Increment() > 0.0 ? 0 : held;
@@ -130,11 +129,11 @@ void Jogging::Update(ControlPanelState& panel, bool operatorInput) {
     }
     if (HasCutterAxis())
         RaiseLowerOnZEdges(previous, held);
-    if (panel.stepRequest != 0) {
+    if (inputs.stepRequest != 0) {
         // A request meets a jog word that is not clear only when the joystick moved meanwhile.
-        const bool done = state.jogState != 0 || StartStep(panel.stepRequest);
+        const bool done = state.jogState != 0 || StartStep(inputs.stepRequest);
         if (done)
-            panel.stepRequest = 0;
+            inputs.stepRequest = 0;
     }
 }
 
@@ -327,14 +326,14 @@ bool Jogging::StopAndWait(int axisIndex) {
     return finished;
 }
 
-void Jogging::ReleaseAll(ControlPanelState& panel) {
-    panel.buttonBits = static_cast<std::uint16_t>(panel.buttonBits & ~button::kJogMask);
-    panel.jogKeyBits = 0;
-    panel.stepRequest = 0;
+void Jogging::ReleaseAll(JogInputs& inputs) {
+    inputs.buttonBits = static_cast<std::uint16_t>(inputs.buttonBits & ~button::kJogMask);
+    inputs.jogKeyBits = 0;
+    inputs.stepRequest = 0;
 }
 
-void Jogging::StopAll(ControlPanelState& panel) {
-    ReleaseAll(panel);
+void Jogging::StopAll(JogInputs& inputs) {
+    ReleaseAll(inputs);
     for (Axis& axis : machine_.Axes()) {
         if (Fitted(axis.ControllerAxis()))
             axis.Stop();

@@ -5,30 +5,31 @@
 // MachineOperation owns one Jogging and calls it:
 //   - Enter() from Mode > Jog (after the old mode's exit actions), also when Jog is selected
 //     again, and from the Jogging setup dialog's OK while in Jog mode;
-//   - Update(panel) from every StatusTick in Jog mode, after the indicators;
+//   - Update(inputs) from every StatusTick in Jog mode, after the indicators;
 //   - ExitAndWait() as the exit action of Jog mode, before the next mode's entry actions,
 //     and StopAndConfirm() before the machine document closes (MachineOperation);
 //   - Calibrate() from Calibrate > Joystick;
-//   - ReleaseAll(panel) whenever a held jog button's release may be lost (the window is
+//   - ReleaseAll(inputs) whenever a held jog button's release may be lost (the window is
 //     deactivated, a jog button is disabled or hidden, the application closes): a held jog
 //     must never run away, so the next Update stops the axis;
 //   - CutBoxReleased(wasChecked) from the panel's Cut box;
 //   - SelectIncrement / SelectSpeed from the panel's jog selectors (JogSelectors.h);
-//   - StopAll(panel) from the panel's Stop button.
+//   - StopAll(inputs) from the panel's Stop button.
 //
 // Steps: with an increment chosen, a press of a jog button or key leaves one step request in
-// the panel's state (MachineOperation takes it only while nothing jogs and no request waits, so
+// the jog inputs (MachineOperation takes it only while nothing jogs and no request waits, so
 // presses never queue); the next update moves that axis by the increment in position mode and
 // marks the direction's stopping bit, which the update clears once the axis has finished, like
 // the end of a continuous jog. Held controls start no continuous motion while a step is chosen.
 //
 // Jog state word (MachineState::jogState): per axis and direction a moving and a stopping bit,
 // X+ 0x0010/0x0020, X- 0x0040/0x0080, Y+ 0x0100/0x0200, Y- 0x0400/0x0800, Z+ 0x1000/0x2000,
-// Z- 0x4000/0x8000. Jog button bits (ControlPanelState::buttonBits and MachineState::jogButtons):
+// Z- 0x4000/0x8000. Jog button bits (JogInputs below, MachineState::jogButtons, ButtonBits.h):
 // 0x01 X+, 0x02 X-, 0x04 Y+, 0x08 Y-, 0x10 Z+, 0x20 Z-.
 #pragma once
 
 #include "controller/StringTable.h"
+#include "operation/ButtonBits.h"
 #include "operation/Joystick.h"
 #include "operation/MachineObserver.h"
 
@@ -39,7 +40,6 @@
 namespace morvik {
 
 class CMachine;
-struct ControlPanelState;
 struct JogDirection; // one axis and sign of the jog table (Jogging.cpp)
 
 // The three jog values of one update, each -1..1 (0: the stick is at rest or not used).
@@ -50,6 +50,16 @@ struct JogValues {
 };
 
 enum class JoystickAxis { X, Y };
+
+// What the operator's hands hold to jog: the panel's jog buttons and the jog keys, each in a
+// word of its own (button:: jog bits) so that the mouse watchdog lets go of the buttons only,
+// and with a jog step chosen the jog bit of the one press waiting for the next jog update.
+// MachineOperation owns it; the buttons and keys set and clear their bits through it.
+struct JogInputs {
+    std::uint16_t buttonBits = 0;
+    std::uint16_t jogKeyBits = 0;
+    std::uint16_t stepRequest = 0;
+};
 
 class Jogging {
 public:
@@ -74,7 +84,7 @@ public:
     // steers and stops the axes, turns the cutter, raises and lowers it on the Z button edges.
     // Without operatorInput (the station is busy) neither joystick nor buttons are read: the
     // step runs as if all were let go, so nothing starts and a moving axis is stopped.
-    void Update(ControlPanelState& panel, bool operatorInput = true);
+    void Update(JogInputs& inputs, bool operatorInput = true);
     // Jog mode entry: when no jog motion is pending the axes (and the cutter) get their jog
     // rates, operating modes and are enabled; then the mode becomes Jog. The caller has run the
     // exit actions of the mode it leaves.
@@ -93,13 +103,13 @@ public:
     // settings; does nothing unless USEPCJOYSTICK is set. A failed reading (the first check or
     // one after a prompt) shows the message of its status code and changes no setting.
     void Calibrate();
-    // Clears the jog button and key bits and the step request of the panel; the next Update
+    // Clears the jog button and key bits and the step request; the next Update
     // stops whatever they moved.
-    void ReleaseAll(ControlPanelState& panel);
+    void ReleaseAll(JogInputs& inputs);
     // The Stop button: every held jog control and step request let go, every axis on the card
     // and the cutter stopped; a jogging direction is marked stopping, so that the update waits
     // for the axis to finish.
-    void StopAll(ControlPanelState& panel);
+    void StopAll(JogInputs& inputs);
 
     // The jog selectors, by index into JogSelectors' tables (an index past the end is ignored).
     void SelectIncrement(std::size_t index);
@@ -124,7 +134,7 @@ private:
     void StartMotion(const JogDirection& dir, double value, bool deflected);
     void RaiseLowerOnZEdges(std::uint16_t previous, std::uint16_t buttons);
     bool StopAndWait(int axisIndex);
-    // The waiting step request of the panel, if the jog word is clear: true once it is done
+    // The waiting step request of the inputs, if the jog word is clear: true once it is done
     // with (started, or for an axis not on the card); false while the cutter still turns.
     bool StartStep(std::uint16_t request);
     bool Stepping() const;

@@ -59,6 +59,14 @@ void MachineEvents::CardText(const std::string& text) const {
     Announce([&](MachineObserver& o) { o.OnCardText(text); });
 }
 
+void MachineEvents::CardLine(const std::string& line) const {
+    Announce([&](MachineObserver& o) { o.OnCardLine(line); });
+}
+
+void MachineEvents::InfoTexts(const MachineInfoTexts& texts) const {
+    Announce([&](MachineObserver& o) { o.OnInfoTexts(texts); });
+}
+
 const MachineEvents& MachineEvents::None() {
     static const MachineEvents none;
     return none;

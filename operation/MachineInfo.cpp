@@ -58,7 +58,15 @@ std::string Trimmed(const std::string& text) {
 
 } // namespace
 
-MachineInfo::MachineInfo(CMachine& machine) : machine_(machine) {}
+MachineInfo::MachineInfo(CMachine& machine, const MachineEvents& events)
+    : machine_(machine), events_(events) {}
+
+void MachineInfo::Announce() {
+    if (texts_ == announced_)
+        return;
+    announced_ = texts_;
+    events_.InfoTexts(texts_);
+}
 
 void MachineInfo::OnSnapshot(const MachineSnapshot& snapshot) {
     partErrorThisTick_ = false;
@@ -75,6 +83,7 @@ void MachineInfo::OnSnapshot(const MachineSnapshot& snapshot) {
     texts_.mode = ModeText(snapshot);
     texts_.coordinates = snapshot.workReadouts ? "Work G" + std::to_string(54 + snapshot.workSystem)
                                                : std::string("Machine");
+    Announce();
 }
 
 void MachineInfo::OnModeChanged(MachineMode from, MachineMode to) {
@@ -91,7 +100,6 @@ void MachineInfo::OnProgramStarted(std::int32_t /*number*/) {
     runStart_ = machine_.Clock().NowMs();
     runEnd_.reset();
     lastCardLine_.clear();
-    partialLine_.clear();
     errorLine_.clear();
     ForgetPartError();
 }
@@ -106,6 +114,7 @@ void MachineInfo::ForgetPartError() {
         messageKind_ = MessageKind::None;
         texts_.message.clear();
     }
+    Announce();
 }
 
 void MachineInfo::OnPartError(std::uint32_t /*errorBits*/, const std::string& reason) {
@@ -115,6 +124,7 @@ void MachineInfo::OnPartError(std::uint32_t /*errorBits*/, const std::string& re
     messageKind_ = MessageKind::PartError;
     partErrorThisTick_ = true;
     ShowPartError();
+    Announce();
 }
 
 void MachineInfo::OnSafetyStop(std::uint32_t /*active*/, std::uint32_t /*rising*/,
@@ -124,24 +134,20 @@ void MachineInfo::OnSafetyStop(std::uint32_t /*active*/, std::uint32_t /*rising*
         return;
     messageKind_ = MessageKind::Safety;
     texts_.message = MessageText(msg::MachineStopped) + " " + reason;
+    Announce();
 }
 
-// The card's text comes in pieces; a line ends at CR or LF.
-void MachineInfo::OnCardText(const std::string& text) {
-    for (const char c : text) {
-        if (c != '\r' && c != '\n') {
-            partialLine_ += c;
-            continue;
-        }
-        if (partialLine_.find_first_not_of(" \t") != std::string::npos)
-            lastCardLine_ = partialLine_;
-        // The card's own words for a part error, not the echo of a block after them.
-        if (partialLine_.starts_with(kPartErrorLine))
-            errorLine_ = partialLine_;
-        partialLine_.clear();
-    }
-    if (messageKind_ == MessageKind::PartError)
+void MachineInfo::OnCardLine(const std::string& line) {
+    if (line.find_first_not_of(" \t") == std::string::npos)
+        return;
+    lastCardLine_ = line;
+    // The card's own words for a part error, not the echo of a block after them.
+    if (line.starts_with(kPartErrorLine))
+        errorLine_ = line;
+    if (messageKind_ == MessageKind::PartError) {
         ShowPartError();
+        Announce();
+    }
 }
 
 std::string MachineInfo::ElapsedText(std::uint64_t ms) {
@@ -190,6 +196,7 @@ void MachineInfo::FollowAxisErrors(const MachineSnapshot& snapshot) {
 void MachineInfo::Notice(const std::string& text) {
     messageKind_ = MessageKind::Notice;
     texts_.message = text;
+    Announce();
 }
 
 void MachineInfo::JogNote(int id) {
@@ -198,6 +205,7 @@ void MachineInfo::JogNote(int id) {
         return;
     messageKind_ = MessageKind::JogNote;
     texts_.message = MessageText(id);
+    Announce();
 }
 
 void MachineInfo::ClearJogNote() {
@@ -205,13 +213,12 @@ void MachineInfo::ClearJogNote() {
         return;
     messageKind_ = MessageKind::None;
     texts_.message.clear();
+    Announce();
 }
 
 void MachineInfo::ShowPartError() {
     texts_.message = MessageText(msg::ProgramStopped) + " " + errorReason_;
-    const std::string card = !errorLine_.empty()     ? errorLine_
-                             : lastCardLine_.empty() ? partialLine_
-                                                     : lastCardLine_;
+    const std::string& card = errorLine_.empty() ? lastCardLine_ : errorLine_;
     if (!card.empty())
         texts_.message += " - " + card;
 }

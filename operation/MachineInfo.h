@@ -4,8 +4,9 @@
 //
 // MachineInfo is an observer of the machine (MachineObserver.h): it follows the snapshot of
 // every tick and the program's events, keeps the little the snapshot cannot hold (when the run
-// started, the card's last line of text, the message shown), and makes the texts. The panel
-// only shows them; MachineOperation owns one, attached to its events.
+// started, the card's last line of text, the message shown), and makes the texts, which it
+// announces to the observers whenever they change (OnInfoTexts): the panel only shows them.
+// MachineOperation owns one, attached to its events before anyone else.
 //
 // The message line:
 //   - a part error (any error bit of the program status word coming on) says "Program
@@ -33,6 +34,7 @@
 // (Run, MDI and Jog mode), else from the program's text while a program is loaded in Run mode.
 #pragma once
 
+#include "operation/MachineInfoTexts.h"
 #include "operation/MachineObserver.h"
 #include "operation/MachineSnapshot.h"
 
@@ -45,21 +47,10 @@ namespace morvik {
 
 class CMachine;
 
-enum class HomedLamp { NotHomed, Homing, Homed };
-
-struct MachineInfoTexts {
-    HomedLamp homed = HomedLamp::NotHomed;
-    std::string homedText; // "Not homed", "Homing", "Homed"
-    std::string message;
-    std::string progress;    // "Line 12 of 40  0:01:05"
-    std::string spindle;     // "S 1200 CW  actual +1180.0"
-    std::string coordinates; // "Machine" or "Work G54"
-    std::string mode;        // "Run mode", with "Dry run" and "Block skip" while they are on
-};
-
 class MachineInfo : public MachineObserver {
 public:
-    explicit MachineInfo(CMachine& machine);
+    // The texts are announced through events (nobody is told with None()).
+    explicit MachineInfo(CMachine& machine, const MachineEvents& events = MachineEvents::None());
 
     const MachineInfoTexts& Texts() const { return texts_; }
 
@@ -70,7 +61,7 @@ public:
     void OnPartError(std::uint32_t errorBits, const std::string& reason) override;
     void OnSafetyStop(std::uint32_t active, std::uint32_t rising,
                       const std::string& reason) override;
-    void OnCardText(const std::string& text) override;
+    void OnCardLine(const std::string& line) override;
     // A line of the station's own on the message line (the modes left in force at Start, what
     // touch-off subtracted); it stays until another message takes its place.
     void Notice(const std::string& text);
@@ -91,19 +82,21 @@ private:
     void ShowPartError();
     void ForgetRun();
     void ForgetPartError();
+    // The texts to the observers, when they differ from those last announced.
+    void Announce();
     std::string ProgressText(const MachineSnapshot& snapshot) const;
     std::string SpindleText(const MachineSnapshot& snapshot) const;
     static std::string ModeText(const MachineSnapshot& snapshot);
 
     CMachine& machine_;
+    const MachineEvents& events_;
     MachineInfoTexts texts_;
+    MachineInfoTexts announced_;
     // The run: when it started and, once it is over, when it ended.
     std::optional<std::uint64_t> runStart_;
     std::optional<std::uint64_t> runEnd_;
-    // The card's text: the line being received and the last whole line.
-    std::string partialLine_;
-    std::string lastCardLine_;
-    std::string errorLine_; // the card's line for a part error since the run started
+    std::string lastCardLine_; // the card's last line of text that was not blank
+    std::string errorLine_;    // the card's line for a part error since the run started
     std::string errorReason_;
     MessageKind messageKind_ = MessageKind::None;
     bool partErrorThisTick_ = false;   // announced since the last snapshot

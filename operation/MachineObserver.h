@@ -13,11 +13,15 @@
 //   OnSafetyStop       StatusCycle, in every mode, when an emergency stop or a drive fault
 //                      comes on (after OnPartError of the same tick)
 //   OnCardText         StatusCycle, for every piece of the card's text output it reads
+//   OnCardLine         StatusCycle, for every line of that text once its line end came (CR
+//                      or LF; an empty line is none), after the OnCardText that ended it
+//   OnInfoTexts        MachineInfo, whenever the information strip's texts changed
 // Observers are called on the station's thread, in the order they were attached; an observer
 // may attach or detach observers (itself included) from inside an event.
 #pragma once
 
 #include "machine/MachineState.h"
+#include "operation/MachineInfoTexts.h"
 #include "operation/MachineSnapshot.h"
 
 #include <cstdint>
@@ -43,6 +47,8 @@ public:
     virtual void OnSafetyStop(std::uint32_t /*active*/, std::uint32_t /*rising*/,
                               const std::string& /*reason*/) {}
     virtual void OnCardText(const std::string& /*text*/) {}
+    virtual void OnCardLine(const std::string& /*line*/) {}
+    virtual void OnInfoTexts(const MachineInfoTexts& /*texts*/) {}
 };
 
 // The observers of one machine. The announcing side holds it const: announcing changes
@@ -61,6 +67,8 @@ public:
     void PartError(std::uint32_t errorBits, const std::string& reason) const;
     void SafetyStop(std::uint32_t active, std::uint32_t rising, const std::string& reason) const;
     void CardText(const std::string& text) const;
+    void CardLine(const std::string& line) const;
+    void InfoTexts(const MachineInfoTexts& texts) const;
 
     // A hub without observers, for parts that nobody observes (tests of one part).
     static const MachineEvents& None();

@@ -37,7 +37,7 @@ const OverrideRule* RuleOf(OverrideField which) {
 }
 
 // The field's text for a fraction: "%3.0f" of the percentage (1.0 shows "100", 0.5 " 50").
-std::string OverrideText(double fraction) {
+std::string PercentText(double fraction) {
     char buffer[30] = {};
     std::snprintf(buffer, sizeof buffer, "%3.0f", fraction * 100.0);
     return buffer;
@@ -59,11 +59,11 @@ bool OffersNumber(const std::string& text) {
 
 } // namespace
 
-MachineOperation::MachineOperation(CMachine& machine, ControlPanelState& panel, IJoystick& joystick)
-    : machine_(machine), panel_(panel), jogging_(machine, joystick, events_), view_(machine),
+MachineOperation::MachineOperation(CMachine& machine, IJoystick& joystick)
+    : machine_(machine), jogging_(machine, joystick, events_), view_(machine),
       modes_(machine, jogging_, events_), program_(machine, events_), external_(machine),
-      cycle_(machine, panel, view_, jogging_, external_, *this, events_), info_(machine),
-      mdi_(machine), holdWatch_(machine.Clock()) {
+      cycle_(machine, jogInputs_, view_, jogging_, external_, *this, events_),
+      info_(machine, events_), mdi_(machine), holdWatch_(machine.Clock()) {
     events_.Attach(info_);
     events_.Attach(mdi_);
 }
@@ -92,7 +92,7 @@ void MachineOperation::Select(void (ModeControl::*select)()) {
     CardOperation operation(machine_.Gate());
     (modes_.*select)();
     if (machine_.State().Mode() != MachineMode::Jog)
-        jogging_.ReleaseAll(panel_);
+        jogging_.ReleaseAll(jogInputs_);
     if (machine_.State().Mode() != MachineMode::Mdi)
         mdi_.Left();
 }
@@ -262,24 +262,24 @@ MdiResult MachineOperation::SendMdiBlock(const std::string& block) {
 // ---- Control panel ----
 
 void MachineOperation::JogButtonPressed(std::uint16_t bit) {
-    if (JogPress(bit, panel_.buttonBits))
+    if (JogPress(bit, jogInputs_.buttonBits))
         holdWatch_.ButtonPressed();
 }
 
 void MachineOperation::JogButtonReleased(std::uint16_t bit) {
-    panel_.buttonBits &= static_cast<std::uint16_t>(~(bit & button::kJogMask));
+    jogInputs_.buttonBits &= static_cast<std::uint16_t>(~(bit & button::kJogMask));
 }
 
 void MachineOperation::JogKeyPressed(PanelAction action) {
     // A key pressed inside an operation's wait or a modal window is not the operator's ask to
     // jog once the wait is over.
     const std::uint16_t bit = JogBitOf(action);
-    if (!machine_.Gate().Busy() && JogPress(bit, panel_.jogKeyBits))
+    if (!machine_.Gate().Busy() && JogPress(bit, jogInputs_.jogKeyBits))
         holdWatch_.KeyPressed(bit);
 }
 
 void MachineOperation::JogKeyRepeated(PanelAction action) {
-    holdWatch_.KeyRepeated(static_cast<std::uint16_t>(JogBitOf(action) & panel_.jogKeyBits));
+    holdWatch_.KeyRepeated(static_cast<std::uint16_t>(JogBitOf(action) & jogInputs_.jogKeyBits));
 }
 
 MachineOperation::LetGo MachineOperation::CheckJogHolds(bool pointerUnknown) {
@@ -287,12 +287,12 @@ MachineOperation::LetGo MachineOperation::CheckJogHolds(bool pointerUnknown) {
     if (!Live())
         return letGo;
     int why = 0;
-    if (const std::uint16_t keys = holdWatch_.ExpiredKeys(panel_.jogKeyBits)) {
-        panel_.jogKeyBits &= static_cast<std::uint16_t>(~keys);
+    if (const std::uint16_t keys = holdWatch_.ExpiredKeys(jogInputs_.jogKeyBits)) {
+        jogInputs_.jogKeyBits &= static_cast<std::uint16_t>(~keys);
         letGo.keys = true;
         why = msg::JogKeyRepeatsStopped;
     }
-    const bool buttonsHeld = (panel_.buttonBits & button::kJogMask) != 0;
+    const bool buttonsHeld = (jogInputs_.buttonBits & button::kJogMask) != 0;
     if (pointerUnknown && buttonsHeld && holdWatch_.ButtonHoldExpired()) {
         ReleaseJogButtonsOnly();
         letGo.buttons = true;
@@ -306,7 +306,7 @@ MachineOperation::LetGo MachineOperation::CheckJogHolds(bool pointerUnknown) {
 }
 
 void MachineOperation::JogKeyReleased(PanelAction action) {
-    panel_.jogKeyBits &= static_cast<std::uint16_t>(~JogBitOf(action));
+    jogInputs_.jogKeyBits &= static_cast<std::uint16_t>(~JogBitOf(action));
 }
 
 bool MachineOperation::JogPress(std::uint16_t bit, std::uint16_t& held) {
@@ -320,18 +320,18 @@ bool MachineOperation::JogPress(std::uint16_t bit, std::uint16_t& held) {
     }
     held |= bit;
     info_.ClearJogNote();
-    const bool stepIdle = machine_.State().jogState == 0 && panel_.stepRequest == 0;
+    const bool stepIdle = machine_.State().jogState == 0 && jogInputs_.stepRequest == 0;
     if (jogMode && jogging_.Increment() > 0.0 && stepIdle)
-        panel_.stepRequest = bit;
+        jogInputs_.stepRequest = bit;
     return true;
 }
 
 void MachineOperation::ReleaseJogButtonsOnly() {
-    panel_.buttonBits &= static_cast<std::uint16_t>(~button::kJogMask);
+    jogInputs_.buttonBits &= static_cast<std::uint16_t>(~button::kJogMask);
 }
 
 void MachineOperation::ReleaseJogKeys() {
-    panel_.jogKeyBits = 0;
+    jogInputs_.jogKeyBits = 0;
 }
 
 void MachineOperation::SelectJogIncrement(std::size_t index) {
@@ -357,18 +357,18 @@ void MachineOperation::StopAll() {
     const bool aborted = machine_.Controller().AbortProgramAndWait(machine_.AbortWaitMs());
     if (aborted)
         machine_.State().programStarted = false;
-    jogging_.StopAll(panel_);
+    jogging_.StopAll(jogInputs_);
     // A card that did not confirm the abort has told the operator so; "stopped" would be a lie.
     if (aborted)
         machine_.Operator().ShowStatusText(msg::StoppedByOperator);
 }
 
 void MachineOperation::ReleaseAllJogButtons() {
-    jogging_.ReleaseAll(panel_);
+    jogging_.ReleaseAll(jogInputs_);
 }
 
 bool MachineOperation::StopJoggingBeforeClose() {
-    jogging_.ReleaseAll(panel_);
+    jogging_.ReleaseAll(jogInputs_);
     if (!Live() || machine_.State().Mode() != MachineMode::Jog)
         return true;
     CardOperation operation(machine_.Gate());
@@ -391,7 +391,6 @@ void MachineOperation::SetOverride(OverrideField which, double fraction) {
         return;
     // Not a number (an overflowing text, say) is no override at all.
     const double value = fraction > 0.0 ? std::min(fraction, rule->limit) : 0.0;
-    panel_.overrideTexts[static_cast<std::size_t>(which)] = OverrideText(value);
     (machine_.*(rule->set))(value);
 }
 
@@ -402,11 +401,8 @@ bool MachineOperation::OverrideTextEntered(OverrideField which, const std::strin
     // A slip of the keyboard must not stall the feed or change it to a value nobody typed:
     // the field shows the value in force again.
     const double fraction = OffersNumber(text) ? ParseLeadingDouble(text) / 100.0 : -1.0;
-    if (!(fraction >= 0.0 && fraction <= rule->limit)) {
-        panel_.overrideTexts[static_cast<std::size_t>(which)] =
-            OverrideText(machine_.State().*(rule->stored));
+    if (!(fraction >= 0.0 && fraction <= rule->limit))
         return false;
-    }
     SetOverride(which, fraction);
     return true;
 }
@@ -417,12 +413,9 @@ void MachineOperation::StepOverride(OverrideField which, int lines) {
         SetOverride(which, machine_.State().*(rule->stored) + lines * kOverrideStep);
 }
 
-void MachineOperation::FillOverrideTexts() {
-    if (!Live())
-        return;
-    for (std::size_t i = 0; i < kOverrideCount; ++i)
-        panel_.overrideTexts[i] = OverrideText(machine_.State().*(kOverrideRules[i].stored));
-    panel_.skipOverridesOnce = false;
+std::string MachineOperation::OverrideText(OverrideField which) const {
+    const OverrideRule* rule = RuleOf(which);
+    return rule != nullptr ? PercentText(machine_.State().*(rule->stored)) : std::string();
 }
 
 // ---- Timer and idle ----
@@ -457,9 +450,11 @@ bool MachineOperation::Live() const {
     return currentMachine == &machine_;
 }
 
+// As the last tick's status word says, once a Run-mode tick has read it.
 bool MachineOperation::CycleButtonsEnabled() const {
-    return machine_.State().Mode() == MachineMode::Run &&
-           (panel_.programStatus & psw::Startable) != 0;
+    const MachineSnapshot& now = cycle_.Snapshot();
+    return machine_.State().Mode() == MachineMode::Run && now.mode == MachineMode::Run &&
+           (now.programStatus.value_or(0) & psw::Startable) != 0;
 }
 
 } // namespace morvik

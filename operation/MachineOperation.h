@@ -1,6 +1,5 @@
 // The one object the user interface talks to about running the machine. The application
-// creates it with the machine document, the control panel's state and the joystick, and
-// routes to it the Mode, Options, View, File > Load/Restart and Calibrate commands, the
+// creates it with the machine document and the joystick, and routes to it the Mode, Options, View, File > Load/Restart and Calibrate commands, the
 // panel's buttons and override fields, the 100 ms timer (StatusTick) and the idle handler
 // (IdleDrain). It owns the parts that do the work and dispatches between them:
 //   ModeControl       modes, homing, readout zero, homing settings
@@ -9,9 +8,13 @@
 //   PartProgram       load, restart and the Run-mode cycle commands
 //   Jogging           the jog step, Jog entry and exit, joystick calibration
 //   ExternalControls  hardware buttons, lamps and switches, the Options toggles
-//   MachineEvents     the observers of the machine (Events(): attach and detach)
-//   MachineInfo       the texts of the panel's information strip (an observer)
+//   MachineEvents     the observers of the machine (Events(): attach and detach); whatever
+//                     shows the machine follows the tick there (the station wires them in
+//                     one place, app/TickObservers.h)
+//   MachineInfo       the texts of the panel's information strip (an observer, announcing
+//                     them in turn)
 //   MdiSession        the MDI command line: blocks run on the card, their history
+// and the jog inputs (JogInputs): what the panel's jog buttons and the jog keys hold.
 // The menu and panel update rules are answered here too, so that widgets never compute their
 // own enablement.
 //
@@ -20,7 +23,6 @@
 #pragma once
 
 #include "machine/MachineState.h"
-#include "operation/ControlPanelState.h"
 #include "operation/CycleCommands.h"
 #include "operation/ExternalControls.h"
 #include "operation/JogHoldWatch.h"
@@ -30,6 +32,7 @@
 #include "operation/MdiSession.h"
 #include "operation/ModeControl.h"
 #include "operation/PanelAction.h"
+#include "operation/PanelFields.h"
 #include "operation/PartProgram.h"
 #include "operation/ProgramView.h"
 #include "operation/StatusCycle.h"
@@ -50,7 +53,7 @@ public:
     static constexpr double kSpindleOverrideLimit = 1.5;
     static constexpr double kOverrideStep = 0.01; // one click on an arrow
 
-    MachineOperation(CMachine& machine, ControlPanelState& panel, IJoystick& joystick);
+    MachineOperation(CMachine& machine, IJoystick& joystick);
     MachineOperation(const MachineOperation&) = delete;
     MachineOperation& operator=(const MachineOperation&) = delete;
 
@@ -146,20 +149,21 @@ public:
     void StopAll();
     void CutBoxReleased(bool wasChecked);
     void ZeroAxisReadout(int axis0to2);
-    // Overrides: clamped to the field's limit, the field's text set ("%3.0f" of the percent)
-    // and the value sent to the card through the machine.
+    // Overrides: clamped to the field's limit and sent to the card through the machine.
     void SetOverride(OverrideField which, double fraction);
     // The operator entered a value in the field (Enter, or left it after editing): its text
     // read as a percentage (its leading number). A text that does not start with a number, or
     // whose number lies outside the field's range (0 to 150 % for feed and spindle, 0 to 100 %
-    // for rapid: what the arrows reach), is refused: nothing is sent and the field's text goes
-    // back to the override in force (false). A typed "-5" must not stall the feed at 0 %, nor
+    // for rapid: what the arrows reach), is refused: nothing is sent and the field is to show
+    // the override in force again (false). A typed "-5" must not stall the feed at 0 %, nor
     // a typed 200 become some other value than the operator wrote.
     bool OverrideTextEntered(OverrideField which, const std::string& text);
     // One arrow click: lines > 0 up, < 0 down, from the machine's stored override.
     void StepOverride(OverrideField which, int lines);
-    // The panel's first fill: the three texts from the machine's overrides.
-    void FillOverrideTexts();
+    // What an override field shows: "%3.0f" of the override in force, in percent (1.0 shows
+    // "100", 0.5 " 50"). The panel refreshes its fields when it decides (its first fill, after
+    // an override command), never on the tick: the operator may be typing in one.
+    std::string OverrideText(OverrideField which) const;
 
     // ---- Timer and idle ----
     void StatusTick();
@@ -185,9 +189,13 @@ public:
 
     // The observers: attach to follow snapshots, mode changes and the program's events.
     MachineEvents& Events() { return events_; }
+    const CMachine& Machine() const { return machine_; }
+    // What the jog buttons and keys hold now.
+    JogInputs& Inputs() { return jogInputs_; }
+    const JogInputs& Inputs() const { return jogInputs_; }
     // The snapshot of the last tick.
     const MachineSnapshot& Snapshot() const { return cycle_.Snapshot(); }
-    // What the panel's information strip says, as of the last tick.
+    // What the panel's information strip says now (also announced: OnInfoTexts).
     const MachineInfoTexts& InfoTexts() const { return info_.Texts(); }
 
     ModeControl& Modes() { return modes_; }
@@ -210,8 +218,8 @@ private:
     bool JogPress(std::uint16_t bit, std::uint16_t& held);
 
     CMachine& machine_;
-    ControlPanelState& panel_;
     MachineEvents events_; // before the parts that announce through it
+    JogInputs jogInputs_;
     Jogging jogging_;
     ProgramView view_;
     ModeControl modes_;

@@ -1,6 +1,6 @@
 #include "operation/PanelAction.h"
 
-#include "operation/ControlPanelState.h"
+#include "operation/ButtonBits.h"
 
 #include <utility>
 

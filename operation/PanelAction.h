@@ -45,7 +45,7 @@ enum class PanelAction {
 
 inline constexpr std::size_t kPanelActionCount = static_cast<std::size_t>(PanelAction::Count);
 
-// The jog button bit (button:: in ControlPanelState.h) of a jog action; 0 for any other.
+// The jog button bit (button:: in ButtonBits.h) of a jog action; 0 for any other.
 std::uint16_t JogBitOf(PanelAction action);
 // The axis (0 X, 1 Y, 2 Z) of a touch-off action.
 inline std::size_t WorkZeroAxis(PanelAction action) {

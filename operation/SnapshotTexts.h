@@ -1,9 +1,9 @@
 // What the control panel shows, as functions of the machine snapshot: the six lamps and the
-// four readout texts. The status cycle fills the panel's state with them on every tick; the
+// four readout texts. The panel makes them from each snapshot it is shown; the
 // formats are the components' display formats (settings, never the card).
 #pragma once
 
-#include "operation/ControlPanelState.h"
+#include "operation/PanelFields.h"
 #include "operation/MachineSnapshot.h"
 
 #include <array>

@@ -2,41 +2,19 @@
 
 #include "controller/ControllerCodes.h"
 #include "controller/KelvApi.h"
-#include "controller/StringTable.h"
 #include "machine/Machine.h"
 #include "operation/ActiveModes.h"
 #include "operation/ExternalControls.h"
 #include "operation/Jogging.h"
 #include "operation/ProgramView.h"
+#include "operation/SnapshotTexts.h"
 
-#include <algorithm>
-#include <cstddef>
 #include <utility>
 
 namespace morvik {
 
 namespace {
 
-// The names of the error bits, in the order a reason is chosen when several come on at once.
-struct ErrorName {
-    std::uint32_t bit;
-    const char* name;
-};
-constexpr ErrorName kErrorNames[] = {
-    {psw::PartError, "part error"},
-    {psw::EmergencyStop, "emergency stop"},
-    {psw::ExternalEmergencyStop, "external emergency stop"},
-    {psw::DriveFault, "drive fault"},
-    {psw::MotorError, "motor error"},
-};
-
-std::string ReasonOf(std::uint32_t bits) {
-    for (const ErrorName& error : kErrorNames) {
-        if (bits & error.bit)
-            return error.name;
-    }
-    return std::string();
-}
 
 // The position the readout setting asks the card for; any other setting asks nothing.
 template <class Component>
@@ -53,11 +31,11 @@ void ReadPosition(Component& component, PositionReadout readout, AxisReading& re
 
 } // namespace
 
-StatusCycle::StatusCycle(CMachine& machine, ControlPanelState& panel, ProgramView& view,
+StatusCycle::StatusCycle(CMachine& machine, JogInputs& jogInputs, ProgramView& view,
                          Jogging& jogging, ExternalControls& external, ICycleCommands& commands,
                          const MachineEvents& events)
-    : machine_(machine), panel_(panel), view_(view), jogging_(jogging), external_(external),
-      commands_(commands), events_(events) {}
+    : machine_(machine), jogInputs_(jogInputs), view_(view), jogging_(jogging),
+      external_(external), commands_(commands), events_(events), homingEnd_(machine) {}
 
 void StatusCycle::Tick() {
     // The machine document is closing (or gone): nothing may reach its card.
@@ -75,7 +53,6 @@ void StatusCycle::Tick() {
     FollowProgram();
     StepJogging();
     ReadPositions();
-    ShowOnPanel();
     DrainText();
     Publish();
     StepExternalControls();
@@ -117,15 +94,12 @@ void StatusCycle::BeginSnapshot() {
 
 void StatusCycle::ReadInputs() {
     snapshot_.ioWord = machine_.Controller().ReadDigitalIO();
-    panel_.inputWord = snapshot_.ioWord;
 }
 
 void StatusCycle::ReadStatus() {
     switch (snapshot_.mode) {
     case MachineMode::Run:
         snapshot_.programStatus = machine_.Controller().ProgramStatus();
-        // Kept between ticks: the cycle buttons' enable rule reads the last word of Run mode.
-        panel_.programStatus = *snapshot_.programStatus;
         if (*snapshot_.programStatus & psw::RunUnderWay)
             snapshot_.runningLine = machine_.Controller().QueryInt(code::FilePosition);
         snapshot_.cardModes = ReadCardModes(machine_.Controller());
@@ -136,7 +110,7 @@ void StatusCycle::ReadStatus() {
         return;
     case MachineMode::Home:
         ReadAxisErrors();
-        homingArrived_ = snapshot_.homing && homingAtRest_;
+        homingEnd_.AxesRead(snapshot_);
         return;
     case MachineMode::Mdi:
         // Only while a block of the MDI command line runs or has run: a card that was never
@@ -152,16 +126,15 @@ void StatusCycle::ReadStatus() {
 
 void StatusCycle::ReadAxisErrors() {
     // While the homing macro runs, each status word is also asked whether its motion finished.
-    const bool homing = snapshot_.mode == MachineMode::Home && snapshot_.homing &&
-                        machine_.Homing().homingMacro.Get() != 0;
-    homingAtRest_ = true;
+    const bool homing = homingEnd_.Watching(snapshot_);
+    homingEnd_.BeginAxes();
     const auto read = [this, homing](auto& component, AxisReading& reading) {
         if (!reading.onCard)
             return;
         const std::int32_t status = component.GetStatus();
         reading.error = component.DecodeStatus(status, KELV_COND_AXIS_ERROR) != 0;
         if (homing && component.DecodeStatus(status, KELV_COND_MOTION_FINISHED) == 0)
-            homingAtRest_ = false;
+            homingEnd_.AxisMoving();
     };
     // Every component is asked, as the card is polled for each one on every tick.
     read(machine_.AxisX(), snapshot_.Axis(SnapshotAxis::X));
@@ -187,44 +160,13 @@ void StatusCycle::ReadSafety() {
     snapshot_.safetyBits = bits;
 }
 
-// The loaded program's line and modal state: the line the card runs now, or the last one seen
-// since the program was (re)started.
 void StatusCycle::FollowProgram() {
-    const MachineState& state = machine_.State();
-    if (followedLoads_ != state.partLoads) {
-        followedLoads_ = state.partLoads;
-        lastLine_ = 0;
-    }
-    if (snapshot_.runningLine)
-        lastLine_ = std::max(*snapshot_.runningLine, 0);
-    // A finished program ran to its end (M2, M30 or its last line), whatever the card's last
-    // line was when it was last seen running. In MDI mode the word is the block's.
-    if (snapshot_.mode == MachineMode::Run && snapshot_.programStatus &&
-        (*snapshot_.programStatus & psw::Finished))
-        lastLine_ = static_cast<std::int32_t>(state.partLines.size());
-    snapshot_.lastLine = lastLine_;
-    if (snapshot_.cardModes) {
-        const CardModes& card = *snapshot_.cardModes;
-        snapshot_.commandedSpeed = card.speed;
-        snapshot_.spindleDirection = card.spindle == 1 ? 1 : card.spindle == 2 ? -1 : 0;
-        snapshot_.workSystem = card.workSystem;
-        snapshot_.toolLength = card.toolLength;
-        return;
-    }
-    if (!state.partLoaded)
-        return;
-    const gcode::CModalState& modal = modal_.At(machine_, static_cast<std::size_t>(lastLine_));
-    snapshot_.commandedSpeed = modal.speed;
-    snapshot_.spindleDirection = modal.spindle == gcode::CSpindle::Clockwise          ? 1
-                                 : modal.spindle == gcode::CSpindle::CounterClockwise ? -1
-                                                                                      : 0;
-    snapshot_.workSystem = modal.coordSystem;
-    snapshot_.toolLength = modal.toolLengthOn ? modal.toolLength : 0.0;
+    follow_.Follow(snapshot_, machine_);
 }
 
 void StatusCycle::StepJogging() {
     if (snapshot_.mode == MachineMode::Jog)
-        jogging_.Update(panel_, commandsAllowed_);
+        jogging_.Update(jogInputs_, commandsAllowed_);
 }
 
 // In the order X, Y, Z (or the cutter when Z is not on the card), S.
@@ -249,83 +191,25 @@ void StatusCycle::ReadPositions() {
         snapshot_.spindleSpeed = machine_.GetSpindle().GetActualSpeed();
 }
 
-void StatusCycle::ShowOnPanel() {
-    panel_.indicators = IndicatorsOf(snapshot_);
-    panel_.readouts = ReadoutTexts(snapshot_, machine_);
-    panel_.skipOverridesOnce = true;
-}
-
 void StatusCycle::DrainText() {
     if (ReadAndRouteText())
         textPending_ = true;
 }
 
 void StatusCycle::Publish() {
-    if (std::exchange(homingArrived_, false))
-        EndHoming();
+    homingEnd_.Publish(snapshot_);
     if (snapshot_.programStatus && snapshot_.mode == MachineMode::Run)
-        AnnounceProgramEdges(*snapshot_.programStatus);
+        programEdges_.Follow(*snapshot_.programStatus, snapshot_.programNumber, events_);
     else
-        runActive_ = false; // out of Run mode no program runs on
+        programEdges_.Leave(); // out of Run mode no program runs on
     if (snapshot_.programStatus && snapshot_.mode == MachineMode::Mdi)
-        AnnounceMdiErrors(*snapshot_.programStatus);
-    AnnounceSafetyStop();
+        mdiEdges_.Follow(*snapshot_.programStatus, events_);
+    safetyEdges_.Follow(snapshot_.safetyBits, events_);
     events_.Snapshot(snapshot_);
 }
 
-void StatusCycle::AnnounceSafetyStop() {
-    const std::uint32_t rising = snapshot_.safetyBits & ~lastSafety_;
-    lastSafety_ = snapshot_.safetyBits;
-    if (rising != 0)
-        events_.SafetyStop(snapshot_.safetyBits, rising, ReasonOf(rising));
-}
-
-void StatusCycle::AnnounceMdiErrors(std::uint32_t status) {
-    const std::uint32_t rising = status & ~mdiLastStatus_;
-    mdiLastStatus_ = status;
-    if (rising & psw::ErrorBits)
-        events_.PartError(status & psw::ErrorBits, ReasonOf(rising & psw::ErrorBits));
-}
-
-void StatusCycle::AnnounceProgramEdges(std::uint32_t status) {
-    const std::uint32_t rising = status & ~lastStatus_;
-    lastStatus_ = status;
-    const std::int32_t number = snapshot_.programNumber;
-    if (!runActive_ && (status & psw::Running)) {
-        runActive_ = true;
-        events_.ProgramStarted(number);
-    }
-    if (rising & psw::Finished) {
-        // A program short enough to run between two ticks was never seen running.
-        if (!runActive_)
-            events_.ProgramStarted(number);
-        runActive_ = false;
-        events_.ProgramFinished(number);
-    } else if ((status & psw::RunUnderWay) == 0) {
-        runActive_ = false; // aborted, or selected again
-    }
-    if (rising & psw::ErrorBits)
-        events_.PartError(status & psw::ErrorBits, ReasonOf(rising & psw::ErrorBits));
-}
-
-// Every axis has come to rest after the homing macro (or there was none to wait for): the
-// homing view, which said "Homing Machine...", now says so.
-void StatusCycle::EndHoming() {
-    machine_.State().homingUnderWay = false;
-    snapshot_.homing = false;
-    // At rest in error (an emergency stop ended the macro) is not at the macro's end.
-    if (snapshot_.AnyAxisError())
-        return;
-    machine_.State().homed = true;
-    snapshot_.homed = true;
-    if (machine_.State().views.Has(ViewKind::HomingView))
-        // On a line of its own, whether or not the card's text ended one.
-        machine_.Operator().AppendToView(ViewKind::HomingView,
-                                         "\r" + MessageText(msg::MachineHomed) + "\r");
-}
-
 void StatusCycle::StepExternalControls() {
-    external_.Update(panel_, commands_, commandsAllowed_);
+    external_.Update(snapshot_, commands_, commandsAllowed_);
 }
 
 bool StatusCycle::ReadAndRouteText() {
@@ -333,6 +217,8 @@ bool StatusCycle::ReadAndRouteText() {
     if (text.empty())
         return false;
     events_.CardText(text);
+    for (const std::string& line : cardLines_.Take(text))
+        events_.CardLine(line);
     view_.Route(text);
     return true;
 }

@@ -13,29 +13,27 @@
 //      MDI and Jog mode the card's modal state (ActiveModes.h: queries 468 to 471), which
 //      carries from one program to the next, so the MDI panel, the readouts' work origin and
 //      touch-off show the card's modes, not the text's;
-//      FollowProgram then takes the S word, work system and tool length from those modes, or,
-//      from a card that does not answer them, from the loaded program's modal state at that
-//      line (ProgramModal), which asks the card nothing; ReadSafety takes the emergency stop,
+//      FollowProgram (ProgramFollow.h) then takes the S word, work system and tool length from
+//      those modes, or, from a card that does not answer them, from the loaded program's modal
+//      state at that line, which asks the card nothing; ReadSafety takes the emergency stop,
 //      external emergency stop and drive fault from what was read (the status word where it
 //      was read, and in every mode the machine's safety input channels in the I/O word of
 //      step 2), which asks the card nothing either;
 //   4. StepJogging: in Jog mode the jog step;
 //   5. ReadPositions: one position per component as the readout setting chooses, the
 //      spindle's speed;
-//   6. ShowOnPanel: the panel's lamps and readout texts as functions of the snapshot
-//      (SnapshotTexts.h); the panel is told to leave its override fields alone on this mirror;
-//   7. DrainText: one batch of card text, announced and routed (ProgramView::Route), and the
-//      pending flag set;
-//   8. Publish: the end of homing once every axis came to rest after the macro ("Machine
-//      homed" in the homing view), program started / finished and part errors from the status
-//      word's edges (in MDI mode part errors only: the part program's events are not the
-//      MDI block's), a safety stop coming on (in every mode), then the snapshot, to the
-//      observers (MachineObserver.h);
-//   9. StepExternalControls: the external controls, which may fire Start, Block and Feed hold.
+//   6. DrainText: one batch of card text, announced with the lines it ended (CardLines.h) and
+//      routed (ProgramView::Route), and the pending flag set;
+//   7. Publish: the end of homing once every axis came to rest after the macro (HomingEnd.h),
+//      program started / finished and part errors from the status word's edges (in MDI mode
+//      part errors only: the part program's events are not the MDI block's), a safety stop
+//      coming on (in every mode; StatusEdges.h), then the snapshot, to the observers
+//      (MachineObserver.h): whatever shows the machine takes it from there;
+//   8. StepExternalControls: the external controls, which may fire Start, Block and Feed hold.
 // The card sees exactly these questions in this order, tick after tick.
 // While the station is busy (an operation waits on the card, or any modal window, popup, menu
 // or other nested event loop is up and this tick runs inside it: OperatorGate::Busy asks the
-// user interface on every tick) steps 4 and 9 send nothing that starts or continues motion:
+// user interface on every tick) steps 4 and 8 send nothing that starts or continues motion:
 // the jog step runs as if every jog input were let go (so a jogging axis is stopped), the
 // external Start and Block edges are consumed without firing and the switches wait; the
 // external Feed hold fires as always; inputs, lamps and readouts still update.
@@ -45,11 +43,12 @@
 #pragma once
 
 #include "machine/MachineState.h"
-#include "operation/ControlPanelState.h"
+#include "operation/CardLines.h"
+#include "operation/HomingEnd.h"
 #include "operation/MachineObserver.h"
 #include "operation/MachineSnapshot.h"
-#include "operation/ProgramModal.h"
-#include "operation/SnapshotTexts.h"
+#include "operation/ProgramFollow.h"
+#include "operation/StatusEdges.h"
 
 #include <string>
 
@@ -60,10 +59,11 @@ class ExternalControls;
 class ICycleCommands;
 class Jogging;
 class ProgramView;
+struct JogInputs;
 
 class StatusCycle {
 public:
-    StatusCycle(CMachine& machine, ControlPanelState& panel, ProgramView& view, Jogging& jogging,
+    StatusCycle(CMachine& machine, JogInputs& jogInputs, ProgramView& view, Jogging& jogging,
                 ExternalControls& external, ICycleCommands& commands,
                 const MachineEvents& events = MachineEvents::None());
 
@@ -75,7 +75,7 @@ public:
     const MachineSnapshot& Snapshot() const { return snapshot_; }
     // An MDI block was started: its status word's edges count from nothing, so an error it
     // ends with is announced even when the block before it ended with the same error.
-    void MdiBlockStarted() { mdiLastStatus_ = 0; }
+    void MdiBlockStarted() { mdiEdges_.BlockStarted(); }
 
 private:
     void BeginSnapshot();
@@ -83,21 +83,16 @@ private:
     void ReadStatus();
     void ReadAxisErrors();
     void ReadSafety();
-    void AnnounceSafetyStop();
     void FollowProgram();
     void StepJogging();
     void ReadPositions();
-    void ShowOnPanel();
     void DrainText();
     void Publish();
-    void AnnounceProgramEdges(std::uint32_t status);
-    void EndHoming();
-    void AnnounceMdiErrors(std::uint32_t status);
     void StepExternalControls();
     bool ReadAndRouteText();
 
     CMachine& machine_;
-    ControlPanelState& panel_;
+    JogInputs& jogInputs_;
     ProgramView& view_;
     Jogging& jogging_;
     ExternalControls& external_;
@@ -106,19 +101,13 @@ private:
     MachineSnapshot snapshot_;
     bool textPending_ = false;
     bool commandsAllowed_ = true; // false while the station is busy (see above)
-    // The status word of the last Run-mode tick, and whether a run is under way (between the
-    // Running bit coming on and Finished, an abort or leaving Run mode).
-    std::uint32_t lastStatus_ = 0;
-    std::uint32_t mdiLastStatus_ = 0;
-    std::uint32_t lastSafety_ = 0; // the safety bits of the last tick, in whatever mode
-    bool runActive_ = false;
-    // The homing macro's axes all reported their motion finished on this tick.
-    bool homingAtRest_ = false;
-    bool homingArrived_ = false;
-    // The loaded program as it runs: the last line seen, for which load, and its modal state.
-    std::int32_t lastLine_ = 0;
-    std::uint32_t followedLoads_ = 0;
-    ProgramModal modal_;
+    // What the tick follows from one tick to the next, each in its own small part.
+    HomingEnd homingEnd_;
+    ProgramEdges programEdges_;
+    MdiErrorEdges mdiEdges_;
+    SafetyEdges safetyEdges_;
+    ProgramFollow follow_;
+    CardLines cardLines_;
 };
 
 } // namespace morvik

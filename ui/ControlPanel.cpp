@@ -2,6 +2,7 @@
 
 #include "operation/JogSelectors.h"
 #include "operation/MachineOperation.h"
+#include "operation/SnapshotTexts.h"
 #include "ui/LampWidget.h"
 #include "ui/MachineInfoStrip.h"
 #include "ui/PanelControls.h"
@@ -30,8 +31,8 @@ namespace morvik {
 
 namespace {
 
-// The widgets of the panel's state members, in the state's order (Indicator, Readout,
-// OverrideField).
+// The widgets of the lamps, readouts and override fields, in the order of Indicator, Readout
+// and OverrideField.
 constexpr std::array<int, kIndicatorCount> kLampIds = {1147, 1145, 1146, 1152, 1148, 1153};
 constexpr std::array<int, kReadoutCount> kReadoutIds = {1062, 1063, 1064, 1065};
 constexpr std::array<int, kOverrideCount> kOverrideIds = {
@@ -297,15 +298,25 @@ QWidget* ControlPanel::CreateOverrideEdit(const PanelItem& item) {
     return edit;
 }
 
+void ControlPanel::SetOperation(MachineOperation* operation) {
+    operation_ = operation;
+    ShowNothing();
+}
+
+// Nothing of a machine before the facade's own snapshots and texts arrive.
+void ControlPanel::ShowNothing() {
+    for (LampWidget* lamp : lamps_)
+        lamp->setChecked(false);
+    for (ReadoutWidget* readout : readouts_)
+        readout->setText(QString());
+    infoStrip_->Show(MachineInfoTexts{});
+}
+
 void ControlPanel::FirstFill() {
     filled_ = true;
     largeFont_ = LargeFontFor(font());
     for (int id : {control::kAxisX, control::kAxisY, control::kAxisZ, control::kAxisS})
         Control(id)->setFont(largeFont_);
-    PushToWidgets();
-    if (operation_ != nullptr)
-        operation_->FillOverrideTexts();
-    state_.skipOverridesOnce = false;
     PushToWidgets();
 }
 
@@ -314,26 +325,48 @@ void ControlPanel::StatusTick() {
         return;
     ReleaseLostJogs();
     operation_->StatusTick();
-    // The tick never refreshes the override fields, whatever the status cycle left in the flag.
-    state_.skipOverridesOnce = true;
-    PushToWidgets();
+    ShowSelectors();
+}
+
+void ControlPanel::OnSnapshot(const MachineSnapshot& snapshot) {
+    if (operation_ == nullptr)
+        return;
+    const std::array<bool, kIndicatorCount> lit = IndicatorsOf(snapshot);
+    for (std::size_t i = 0; i < kIndicatorCount; ++i)
+        lamps_[i]->setChecked(lit[i]);
+    const std::array<std::string, kReadoutCount> texts =
+        ReadoutTexts(snapshot, operation_->Machine());
+    for (std::size_t i = 0; i < kReadoutCount; ++i)
+        readouts_[i]->setText(QString::fromStdString(texts[i]));
+}
+
+void ControlPanel::OnInfoTexts(const MachineInfoTexts& texts) {
+    infoStrip_->Show(texts);
+}
+
+bool ControlPanel::LampLit(Indicator which) const {
+    return lamps_[static_cast<std::size_t>(which)]->isChecked();
+}
+
+QString ControlPanel::ReadoutText(Readout which) const {
+    return readouts_[static_cast<std::size_t>(which)]->text();
+}
+
+void ControlPanel::ShowSelectors() {
+    if (operation_ == nullptr)
+        return;
+    incrementBox_->setCurrentIndex(static_cast<int>(operation_->Jog().IncrementIndex()));
+    speedBox_->setCurrentIndex(static_cast<int>(operation_->Jog().SpeedIndex()));
+    infoStrip_->CheckCoordinates(operation_->WorkReadoutsChecked());
 }
 
 void ControlPanel::PushToWidgets() {
-    for (std::size_t i = 0; i < kIndicatorCount; ++i)
-        lamps_[i]->setChecked(state_.indicators[i]);
-    for (std::size_t i = 0; i < kReadoutCount; ++i)
-        readouts_[i]->setText(QString::fromStdString(state_.readouts[i]));
-    if (operation_ != nullptr) {
-        incrementBox_->setCurrentIndex(static_cast<int>(operation_->Jog().IncrementIndex()));
-        speedBox_->setCurrentIndex(static_cast<int>(operation_->Jog().SpeedIndex()));
-    }
-    if (operation_ != nullptr)
-        infoStrip_->Show(operation_->InfoTexts(), operation_->WorkReadoutsChecked());
-    if (std::exchange(state_.skipOverridesOnce, false))
-        return;
+    ShowSelectors();
     for (std::size_t i = 0; i < kOverrideCount; ++i) {
-        const QString text = QString::fromStdString(state_.overrideTexts[i]);
+        const auto field = static_cast<OverrideField>(i);
+        const QString text = operation_ != nullptr
+                                 ? QString::fromStdString(operation_->OverrideText(field))
+                                 : QString();
         if (!overrides_[i]->hasFocus() && overrides_[i]->text() != text)
             overrides_[i]->setText(text);
     }
@@ -357,13 +390,14 @@ void ControlPanel::OverrideEditFinished(OverrideField field) {
     // ever shown, never read back.
     operation_->OverrideTextEntered(field, edit->text().toStdString());
     // Taken or refused, the field shows the override in force (also while it keeps the focus).
-    edit->setText(QString::fromStdString(state_.OverrideText(field)));
+    edit->setText(QString::fromStdString(operation_->OverrideText(field)));
     PushToWidgets();
 }
 
 void ControlPanel::RestoreOverrideField(OverrideField field) {
     QLineEdit* edit = overrides_[static_cast<std::size_t>(field)];
-    edit->setText(QString::fromStdString(state_.OverrideText(field)));
+    if (operation_ != nullptr)
+        edit->setText(QString::fromStdString(operation_->OverrideText(field)));
 }
 
 void ControlPanel::OverrideArrow(OverrideField field, int lines) {

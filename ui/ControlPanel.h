@@ -5,11 +5,14 @@
 // dialog units of the panel's 8-point font; below them the information strip (homed lamps,
 // coordinates switch, touch-off, progress, commanded spindle speed, message line).
 //
-// The panel shows state and sends commands; it decides nothing itself. What it shows lives in
-// its ControlPanelState, which MachineOperation fills on every tick (the application
-// constructs the facade with State()); the buttons and fields send their actions to the
-// facade; whether a control is enabled comes from the main window's one update pass through
-// UpdateEnabled. Without a machine (no facade set) every action and tick does nothing.
+// The panel shows state and sends commands; it decides nothing itself. It is an observer of the
+// machine (attached where the station wires its observers, app/TickObservers.h): each snapshot
+// lights its lamps and writes its readouts, and the information strip shows the texts
+// MachineInfo announces. The override fields and jog selectors show the facade's values when
+// the panel decides (its first fill, after its own commands), never on the tick. The buttons
+// and fields send their actions to the facade; whether a control is enabled comes from the
+// main window's one update pass through UpdateEnabled. Without a machine (no facade set) every
+// action and tick does nothing.
 //
 // Who calls what:
 //   main window       FirstFill once after it is shown, StatusTick every 100 ms,
@@ -19,6 +22,7 @@
 //                     field (only when it was edited); Esc puts the value in force back.
 //                     A field takes the keyboard only when clicked into.
 //   override arrows   OverrideArrow on each line up / line down (held arrows repeat)
+//   machine events    OnSnapshot on every tick, OnInfoTexts when the strip's texts change
 //
 // Safety: a jog button moves its axis only while it is held. When a held jog button is
 // disabled or hidden, or the window loses activation (a message box, another application),
@@ -42,7 +46,8 @@
 // readouts and buttons grow with the window instead of staying a strip in one corner.
 #pragma once
 
-#include "operation/ControlPanelState.h"
+#include "operation/MachineObserver.h"
+#include "operation/PanelFields.h"
 #include "ui/ControlButton.h"
 #include "ui/DialogUnits.h"
 #include "ui/JogKeys.h"
@@ -72,29 +77,37 @@ class MachineInfoStrip;
 class MachineOperation;
 class ReadoutWidget;
 
-class ControlPanel : public QWidget, private ControlButtonListener {
+class ControlPanel : public QWidget, public MachineObserver, private ControlButtonListener {
 public:
     explicit ControlPanel(QWidget* parent = nullptr);
     ~ControlPanel() override;
 
-    // What the panel shows; MachineOperation is constructed with it and fills it.
-    ControlPanelState& State() { return state_; }
-    const ControlPanelState& State() const { return state_; }
     // The facade that receives the panel's actions; null while there is no machine. Set back
-    // to null before the facade is destroyed: a button can still report a lost release.
-    void SetOperation(MachineOperation* operation) { operation_ = operation; }
+    // to null before the facade is destroyed: a button can still report a lost release. Setting
+    // it (or null) shows nothing of the machine before it: lamps dark, readouts empty.
+    void SetOperation(MachineOperation* operation);
     MachineOperation* Operation() const { return operation_; }
 
     // Once, after the main window is shown: the large font for the axis buttons, the override
     // texts from the machine's overrides, everything pushed to the widgets.
     void FirstFill();
-    // The main window's 100 ms tick: the facade's status cycle, then lamps and readouts pushed
-    // to the widgets (the override fields are left alone: the operator may be typing in one).
+    // The main window's 100 ms tick: the jog watchdog, then the facade's status cycle, whose
+    // snapshot this panel is shown as an observer; the jog selectors follow the facade (the
+    // override fields are left alone: the operator may be typing in one).
     virtual void StatusTick();
 
-    // State -> widgets: lamps, readouts and, unless the skip flag is set (then it is cleared),
-    // the override fields; a field that has the keyboard focus is never overwritten.
+    // The facade's values -> widgets: the jog selectors, the coordinates switch and the override
+    // fields; a field that has the keyboard focus is never overwritten.
     void PushToWidgets();
+
+    // ---- Observer of the machine ----
+    // The lamps and readouts of the snapshot (SnapshotTexts.h).
+    void OnSnapshot(const MachineSnapshot& snapshot) override;
+    // The information strip's texts.
+    void OnInfoTexts(const MachineInfoTexts& texts) override;
+    // What the lamps and readouts show now.
+    bool LampLit(Indicator which) const;
+    QString ReadoutText(Readout which) const;
 
     // The update pass: each command control (buttons, override fields, arrows) enabled as
     // isEnabled(id) says.
@@ -177,8 +190,10 @@ private:
     void ReleaseLostJogs();
     // Every control placed and the fonts sized for scale.
     void ApplyScale(double scale);
+    // The jog selectors and the coordinates switch as the facade has them.
+    void ShowSelectors();
+    void ShowNothing();
 
-    ControlPanelState state_;
     MachineOperation* operation_ = nullptr;
     PopupWatch popupWatch_;
     DialogUnits units_;

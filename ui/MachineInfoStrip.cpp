@@ -1,6 +1,5 @@
 #include "ui/MachineInfoStrip.h"
 
-#include "operation/ControlPanelState.h"
 #include "ui/PanelControls.h"
 #include "ui/LampWidget.h"
 
@@ -84,12 +83,10 @@ QPushButton* MachineInfoStrip::AddButton(int id, const QString& caption) {
     return button;
 }
 
-void MachineInfoStrip::Show(const MachineInfoTexts& texts, bool workReadouts) {
+void MachineInfoStrip::Show(const MachineInfoTexts& texts) {
     homing_->setChecked(texts.homed == HomedLamp::Homing);
     homed_->setChecked(texts.homed == HomedLamp::Homed);
-    QPushButton* coordinates = buttons_.at(control::kWorkReadouts);
-    coordinates->setChecked(workReadouts);
-    coordinates->setText(QString::fromStdString(texts.coordinates));
+    buttons_.at(control::kWorkReadouts)->setText(QString::fromStdString(texts.coordinates));
     const auto set = [](QLabel* label, const std::string& text) {
         const QString shown = QString::fromStdString(text);
         if (label->text() != shown)
@@ -99,6 +96,10 @@ void MachineInfoStrip::Show(const MachineInfoTexts& texts, bool workReadouts) {
     set(progress_, texts.progress);
     set(spindle_, texts.spindle);
     set(message_, texts.message);
+}
+
+void MachineInfoStrip::CheckCoordinates(bool workReadouts) {
+    buttons_.at(control::kWorkReadouts)->setChecked(workReadouts);
 }
 
 void MachineInfoStrip::UpdateEnabled(const std::function<bool(int)>& isEnabled) {

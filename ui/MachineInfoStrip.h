@@ -4,13 +4,13 @@
 // the running program's progress, the commanded spindle speed beside the measured one and the
 // message line.
 //
-// It shows what MachineInfo made of the last tick (MachineInfoTexts) and holds nothing of the
-// machine; its buttons send their control ids to the panel, which hands them to the facade,
+// It shows what MachineInfo announced last (MachineInfoTexts, through the panel, an observer)
+// and holds nothing of the machine; its buttons send their control ids to the panel, which hands them to the facade,
 // and the panel's update pass enables them. Each button is named "ctl" + its id like the
 // panel's own controls.
 #pragma once
 
-#include "operation/MachineInfo.h"
+#include "operation/MachineInfoTexts.h"
 
 #include <QWidget>
 
@@ -30,8 +30,10 @@ public:
     // send: a button's click, by control id.
     MachineInfoStrip(std::function<void(int)> send, QWidget* parent = nullptr);
 
-    // The texts of the last tick; workReadouts checks the coordinates switch.
-    void Show(const MachineInfoTexts& texts, bool workReadouts);
+    // The texts as MachineInfo announced them.
+    void Show(const MachineInfoTexts& texts);
+    // The coordinates switch checked while the readouts show work coordinates.
+    void CheckCoordinates(bool workReadouts);
     // Each button enabled as isEnabled(id) says.
     void UpdateEnabled(const std::function<bool(int)>& isEnabled);
 

@@ -19,21 +19,16 @@ namespace morvik {
 
 namespace {
 
-MdiCommandLine::OperationSource& Source() {
-    static MdiCommandLine::OperationSource source;
-    return source;
-}
-
 constexpr int kFeedbackRows = 6;
 
 } // namespace
 
-void MdiCommandLine::SetOperationSource(OperationSource source) {
-    Source() = std::move(source);
-}
-
-MachineOperation* MdiCommandLine::Operation() {
-    return Source() ? Source()() : nullptr;
+void MdiCommandLine::SetOperation(MachineOperation* operation) {
+    if (operation == operation_)
+        return;
+    operation_ = operation;
+    shownOnce_ = false; // another session's texts
+    Refresh();
 }
 
 MdiCommandLine::MdiCommandLine(WordSource words, QWidget* parent)
@@ -76,21 +71,13 @@ MdiCommandLine::MdiCommandLine(WordSource words, QWidget* parent)
         line_->setFocus();
     });
 
-    if (MachineOperation* operation = Operation()) {
-        operation->Events().Attach(*this);
-        attached_ = operation;
-    }
     Refresh();
 }
 
-MdiCommandLine::~MdiCommandLine() {
-    // An operation gone before the panel took its observers with it.
-    if (attached_ != nullptr && Operation() == attached_)
-        attached_->Events().Detach(*this);
-}
+MdiCommandLine::~MdiCommandLine() = default;
 
 void MdiCommandLine::SendLine() {
-    MachineOperation* operation = Operation();
+    MachineOperation* operation = operation_;
     if (operation == nullptr)
         return;
     const MdiResult result = operation->SendMdiBlock(line_->text().toStdString());
@@ -107,7 +94,7 @@ void MdiCommandLine::Compose() {
 }
 
 void MdiCommandLine::Recall(bool older) {
-    MachineOperation* operation = Operation();
+    MachineOperation* operation = operation_;
     if (operation == nullptr)
         return;
     MdiSession& mdi = operation->Mdi();
@@ -116,7 +103,7 @@ void MdiCommandLine::Recall(bool older) {
         line_->setText(QString::fromStdString(*text));
 }
 
-void MdiCommandLine::OnSnapshot(const MachineSnapshot& snapshot) {
+void MdiCommandLine::ShowSnapshot(const MachineSnapshot& snapshot) {
     Refresh();
     ShowModes(snapshot);
 }
@@ -132,14 +119,14 @@ void MdiCommandLine::ShowModes(const MachineSnapshot& snapshot) {
         modes_->setText(text);
 }
 
-void MdiCommandLine::OnModeChanged(MachineMode /*from*/, MachineMode to) {
+void MdiCommandLine::ModeChanged(MachineMode to) {
     Refresh();
     if (to == MachineMode::Mdi && line_->isEnabled())
         line_->setFocus();
 }
 
 void MdiCommandLine::Refresh() {
-    MachineOperation* operation = Operation();
+    MachineOperation* operation = operation_;
     line_->setEnabled(operation != nullptr &&
                       operation->IsActionEnabled(PanelAction::MdiBlock));
     compose_->setEnabled(operation != nullptr && operation->IsActionEnabled(PanelAction::MdiBlock));

@@ -5,14 +5,15 @@
 // carry from block to block), what the card and the station said about the blocks, and the
 // history itself (an entry activated, by double click or Enter, is put back on the line).
 //
-// The widget shows and sends; the session (MdiSession) holds the lines and the history. It
-// follows the session as an observer of the machine: every snapshot refreshes the enabled
-// state (MachineOperation's rule for the MDI controls) and, when the session changed, the
-// texts. The operation is found through the source the application sets (SetOperationSource);
-// without one the line is disabled and sends nothing.
+// The widget shows and sends; the session (MdiSession) holds the lines and the history. The
+// line comes and goes with the MDI panel, so it is not attached to the machine's events
+// itself: MdiLineFeed (an observer wired with the others) finds the open line, gives it the
+// operation (SetOperation) and shows it each snapshot and mode change; every one refreshes the
+// enabled state (MachineOperation's rule for the MDI controls) and, when the session changed,
+// the texts. Without an operation the line is disabled and sends nothing.
 #pragma once
 
-#include "operation/MachineObserver.h"
+#include "machine/MachineState.h"
 #include "operation/MdiBlock.h"
 
 #include <QWidget>
@@ -30,18 +31,19 @@ class QPushButton;
 namespace morvik {
 
 class MachineOperation;
+struct MachineSnapshot;
 
-class MdiCommandLine : public QWidget, public MachineObserver {
+class MdiCommandLine : public QWidget {
 public:
-    using OperationSource = std::function<MachineOperation*()>;
     using WordSource = std::function<std::vector<MdiBlock::Word>()>;
 
     // words gives the panel's filled word fields in their order, for Compose.
     explicit MdiCommandLine(WordSource words, QWidget* parent = nullptr);
     ~MdiCommandLine() override;
 
-    // Where every command line finds the machine's operation (the application sets it once).
-    static void SetOperationSource(OperationSource source);
+    // The operation the line sends to and shows (null: none, the line is disabled).
+    void SetOperation(MachineOperation* operation);
+    MachineOperation* Operation() const { return operation_; }
 
     QLineEdit* Line() const { return line_; }
     QPushButton* ComposeButton() const { return compose_; }
@@ -57,15 +59,15 @@ public:
     // Enabled state and, when the session changed, the feedback and the history.
     void Refresh();
 
-    void OnSnapshot(const MachineSnapshot& snapshot) override;
+    // A tick's snapshot: the enabled state, the session and the card's modes in force.
+    void ShowSnapshot(const MachineSnapshot& snapshot);
     // The panel is made before the mode becomes MDI: the line is enabled as the mode changes.
-    void OnModeChanged(MachineMode from, MachineMode to) override;
+    void ModeChanged(MachineMode to);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    static MachineOperation* Operation();
     void Recall(bool older);
     void ShowSession(MachineOperation& operation);
     void ShowModes(const MachineSnapshot& snapshot);
@@ -76,7 +78,7 @@ private:
     QPlainTextEdit* feedback_;
     QListWidget* history_;
     QLabel* modes_;
-    MachineOperation* attached_ = nullptr;
+    MachineOperation* operation_ = nullptr;
     std::uint64_t shownRevision_ = 0;
     bool shownOnce_ = false;
 };

@@ -42,9 +42,9 @@ TEST_F(StationOnCard, StartsANewMachineInHomeModeWithTheHomingPrompt) {
     // The panel's first fill and the first tick: overrides at 100 %, X and Y read out.
     EXPECT_EQ(dynamic_cast<QLineEdit*>(Panel().Control(control::kFeedOverride))->text(), "100");
     Ticks(1);
-    EXPECT_FALSE(Panel().State().ReadoutText(Readout::X).empty());
-    EXPECT_FALSE(Panel().State().ReadoutText(Readout::Y).empty());
-    EXPECT_TRUE(Panel().State().ReadoutText(Readout::Z).empty()) << "Z is not on the card";
+    EXPECT_FALSE(Panel().ReadoutText(Readout::X).isEmpty());
+    EXPECT_FALSE(Panel().ReadoutText(Readout::Y).isEmpty());
+    EXPECT_TRUE(Panel().ReadoutText(Readout::Z).isEmpty()) << "Z is not on the card";
 }
 
 TEST_F(StationOnCard, TheCardIsOpenedWithIdZeroWhateverTheSettingsFileHolds) {
@@ -105,7 +105,7 @@ TEST_F(StationOnCard, AJogButtonMovesItsAxisWhileHeldAndStopsItOnRelease) {
     ASSERT_EQ(KelvSimAxisState(1, nullptr, &position, &velocity), 0);
     EXPECT_NE(velocity, 0.0);
     EXPECT_NE(position, start);
-    const std::string readout = Panel().State().ReadoutText(Readout::X);
+    const QString readout = Panel().ReadoutText(Readout::X);
 
     Release(control::kJogXPlus);
     Ticks(20);
@@ -115,7 +115,7 @@ TEST_F(StationOnCard, AJogButtonMovesItsAxisWhileHeldAndStopsItOnRelease) {
     Ticks(5);
     ASSERT_EQ(KelvSimAxisState(1, nullptr, &position, nullptr), 0);
     EXPECT_EQ(position, stoppedAt);
-    EXPECT_NE(Panel().State().ReadoutText(Readout::X), readout);
+    EXPECT_NE(Panel().ReadoutText(Readout::X), readout);
 }
 
 // The tick reads the first batch of a burst of card text; the idle handler drains the rest,
@@ -176,7 +176,7 @@ TEST_F(StationOnCard, AMachineFileThatCannotBeOpenedLeavesTheStationWithoutAMach
     EXPECT_EQ(dialogs.boxes.size(), 1u);
     Ticks(2);
     for (std::size_t i = 0; i < kReadoutCount; ++i)
-        EXPECT_TRUE(Panel().State().readouts[i].empty());
+        EXPECT_TRUE(Panel().ReadoutText(static_cast<Readout>(i)).isEmpty());
     EXPECT_FALSE(Button(control::kStart)->isEnabled());
     EXPECT_FALSE(Button(control::kJogXPlus)->isEnabled());
     EXPECT_TRUE(Button(control::kCutBox)->isEnabled());

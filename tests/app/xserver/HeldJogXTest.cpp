@@ -136,7 +136,7 @@ TEST_F(HeldJogOnX, AHeldButtonWhoseReleaseIsLostStopsWithinTwoTicks) {
     const QPoint at = xPlus->mapToGlobal(xPlus->rect().center());
     ASSERT_TRUE(XDo("mousemove " + std::to_string(at.x()) + " " + std::to_string(at.y())));
     ASSERT_TRUE(XDo("mousedown 1"));
-    ASSERT_TRUE(Drain(2000, [this] { return Panel().State().buttonBits & button::kXPlus; }))
+    ASSERT_TRUE(Drain(2000, [this] { return Operation().Inputs().buttonBits & button::kXPlus; }))
         << "the press reached X+";
     Ticks(3);
     ASSERT_GT(XSpeed(), 0.0) << "X jogs while held";
@@ -146,7 +146,7 @@ TEST_F(HeldJogOnX, AHeldButtonWhoseReleaseIsLostStopsWithinTwoTicks) {
     ASSERT_EQ(QGuiApplication::mouseButtons() & Qt::LeftButton, Qt::LeftButton)
         << "Qt still thinks the button is down";
     Ticks(2);
-    EXPECT_EQ(Panel().State().buttonBits & button::kJogMask, 0);
+    EXPECT_EQ(Operation().Inputs().buttonBits & button::kJogMask, 0);
     EXPECT_EQ(Machine().State().jogState & 0x0010, 0) << "X+ told to stop within two ticks";
     Ticks(3);
     EXPECT_EQ(XSpeed(), 0.0);
@@ -155,7 +155,7 @@ TEST_F(HeldJogOnX, AHeldButtonWhoseReleaseIsLostStopsWithinTwoTicks) {
 TEST_F(HeldJogOnX, AHeldKeyWhoseReleaseIsLostStopsWithinHalfASecond) {
     Panel().setFocus();
     ASSERT_TRUE(XDo("keydown Right"));
-    ASSERT_TRUE(Drain(2000, [this] { return Panel().State().jogKeyBits & button::kXPlus; }))
+    ASSERT_TRUE(Drain(2000, [this] { return Operation().Inputs().jogKeyBits & button::kXPlus; }))
         << "the key reached the jog";
     // Held for a while: the X server repeats the key, the station reads the repeats between
     // its ticks. (Ticks follow real time here only roughly; the jog needs the repeats.)
@@ -163,13 +163,13 @@ TEST_F(HeldJogOnX, AHeldKeyWhoseReleaseIsLostStopsWithinHalfASecond) {
         Drain(100);
         Ticks(1);
     }
-    ASSERT_NE(Panel().State().jogKeyBits & button::kXPlus, 0) << "the repeats kept it going";
+    ASSERT_NE(Operation().Inputs().jogKeyBits & button::kXPlus, 0) << "the repeats kept it going";
     ASSERT_GT(XSpeed(), 0.0);
 
     // The key comes up; the station never reads the release, and no repeat comes any more.
     ASSERT_TRUE(XDo("keyup Right"));
     int ticks = 0;
-    while ((Panel().State().jogKeyBits & button::kXPlus) != 0 && ticks < 20) {
+    while ((Operation().Inputs().jogKeyBits & button::kXPlus) != 0 && ticks < 20) {
         Ticks(1);
         ++ticks;
     }

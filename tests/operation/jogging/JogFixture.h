@@ -1,13 +1,12 @@
 // Jogging on the recording fake library: a machine with X, Y and Z on controller axes 1, 2 and
 // 3 (the cutter not fitted unless a test fits it), jogging at 60 in/min in the default English
-// units (inch per minute), in Jog mode, with a fake joystick and a control panel state. The
+// units (inch per minute), in Jog mode, with a fake joystick and the jog inputs. The
 // card's answers (axis status) are set on the fake; what the station did is read back as the
 // motion calls it made.
 #pragma once
 
 #include "controller/Clock.h"
 #include "machine/Machine.h"
-#include "operation/ControlPanelState.h"
 #include "operation/Jogging.h"
 #include "settings/UnitTables.h"
 #include "support/FakeJoystick.h"
@@ -70,8 +69,8 @@ protected:
         machine->Jogging().joystickDeadband.Set(deadband);
     }
 
-    void Press(std::uint16_t bits) { panel.buttonBits |= bits; }
-    void Release(std::uint16_t bits) { panel.buttonBits &= static_cast<std::uint16_t>(~bits); }
+    void Press(std::uint16_t bits) { inputs.buttonBits |= bits; }
+    void Release(std::uint16_t bits) { inputs.buttonBits &= static_cast<std::uint16_t>(~bits); }
     void Finish(std::int16_t axis, bool finished = true) {
         fake.statuses[axis] = finished ? kFinishedStatus : 0;
     }
@@ -80,7 +79,7 @@ protected:
     // macros, blocks), in order.
     std::vector<std::string> Tick() {
         fake.ClearCalls();
-        jogging->Update(panel);
+        jogging->Update(inputs);
         return MotionCalls();
     }
 
@@ -104,7 +103,7 @@ protected:
     ManualClock clock;
     RecordingOperator ui;
     FakeJoystick stick;
-    ControlPanelState panel;
+    JogInputs inputs;
     std::unique_ptr<CMachine> machine;
     std::unique_ptr<Jogging> jogging;
 };

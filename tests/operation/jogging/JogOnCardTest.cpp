@@ -5,7 +5,6 @@
 #include "cardsim/KelvSim.h"
 #include "controller/ApiLoader.h"
 #include "machine/Machine.h"
-#include "operation/ControlPanelState.h"
 #include "operation/Jogging.h"
 #include "settings/TempFolder.h"
 #include "settings/UnitTables.h"
@@ -63,7 +62,7 @@ protected:
 
     // One status tick's jog step, then the rest of the 100 ms period.
     void Tick() {
-        jogging->Update(panel);
+        jogging->Update(inputs);
         clock->Advance(100);
     }
 
@@ -73,20 +72,20 @@ protected:
     std::unique_ptr<SimClock> clock;
     RecordingOperator ui;
     FakeJoystick stick;
-    ControlPanelState panel;
+    JogInputs inputs;
     std::unique_ptr<CMachine> machine;
     std::unique_ptr<Jogging> jogging;
 };
 
 TEST_F(JogOnCard, AHeldButtonJogsAtTheJogRateAndReleaseBringsTheAxisToRest) {
-    panel.buttonBits = button::kXPlus;
+    inputs.buttonBits = button::kXPlus;
     for (int i = 0; i < 10; ++i)
         Tick();
     EXPECT_NEAR(CardAxis(1).velocity, 1.0, 1e-9);
     EXPECT_NEAR(CardAxis(1).position, 0.995, 0.01); // 1 s less half the 10 ms ramp
     EXPECT_EQ(machine->State().jogState, 0x0010);
 
-    panel.buttonBits = 0;
+    inputs.buttonBits = 0;
     Tick(); // stops
     EXPECT_EQ(machine->State().jogState, 0x0020);
     Tick(); // sees the axis finished
@@ -114,7 +113,7 @@ TEST_F(JogOnCard, TheFineButtonJogsTheStickAtATenthOfTheRate) {
 }
 
 TEST_F(JogOnCard, LeavingJogModeWaitsUntilEveryJoggedAxisHasStopped) {
-    panel.buttonBits = button::kYPlus;
+    inputs.buttonBits = button::kYPlus;
     for (int i = 0; i < 5; ++i)
         Tick();
     ASSERT_GT(CardAxis(2).velocity, 0.0);
@@ -139,7 +138,7 @@ TEST_F(JogOnCard, ACardBrakingSlowlyIsWaitedForAsLongAsItsSettingsNeed) {
     jog.maxJogRate.Set(unit::Millimeter, timeunit::Minute, 5000.0);
     jog.jogDecel.Set(unit::Millimeter, timeunit::Second, 10.0);
     jogging->Enter(); // the new rate and deceleration go to the card
-    panel.buttonBits = button::kXPlus;
+    inputs.buttonBits = button::kXPlus;
     for (int i = 0; i < 20; ++i)
         Tick();
     ASSERT_NEAR(CardAxis(1).velocity, 5000.0 / 25.4 / 60.0, 0.01) << "in/s, at full jog rate";

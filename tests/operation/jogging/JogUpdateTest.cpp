@@ -92,10 +92,10 @@ TEST_F(JogButtonTest, AxesWithoutControllerAxisAreNeverMoved) {
 
 TEST_F(JogButtonTest, ReleaseAllStopsAHeldJogWhoseReleaseWasLost) {
     Press(button::kXPlus);
-    panel.buttonBits |= button::kStart; // an external button bit is not the jog's
+    inputs.buttonBits |= button::kStart; // a bit of no jog button is not the jog's
     Tick();
-    jogging->ReleaseAll(panel);
-    EXPECT_EQ(panel.buttonBits, button::kStart);
+    jogging->ReleaseAll(inputs);
+    EXPECT_EQ(inputs.buttonBits, button::kStart);
     EXPECT_THAT(Tick(), ElementsAre(StopCall(kAxisX)));
     EXPECT_EQ(JogState(), 0x0020);
 }

@@ -26,7 +26,7 @@ protected:
     void ReopenFrom(const std::string& path) {
         op.reset();
         ASSERT_TRUE(machine->OnOpenDocument(path));
-        op = std::make_unique<MachineOperation>(*machine, panel, joystick);
+        op = std::make_unique<MachineOperation>(*machine, joystick);
         Forget();
     }
 
@@ -229,9 +229,9 @@ TEST_F(MdiOnCard, BackInRunModeStartRunsThePartProgramSentAgainNeverTheBlock) {
     EXPECT_EQ(AsciiSent(), (std::vector<std::string>{"LOF\\r", "O77\\n", "G91 G00 X0.5\\n",
                                                      "M30\\n", "\\x1a", "RUF-77\\r"}));
     EXPECT_FALSE(machine->State().partReplaced);
-    for (int i = 0; i < 100 && (panel.programStatus & psw::Finished) == 0; ++i)
+    for (int i = 0; i < 100 && (op->Snapshot().programStatus.value_or(0) & psw::Finished) == 0; ++i)
         Ticks(1);
-    ASSERT_NE(panel.programStatus & psw::Finished, 0u);
+    ASSERT_NE(op->Snapshot().programStatus.value_or(0) & psw::Finished, 0u);
     EXPECT_NEAR(X() - x0, 0.5, 1e-6);
     EXPECT_NEAR(Y(), y0, 1e-6) << "the MDI block did not run again";
     EXPECT_TRUE(ui.messages.empty());

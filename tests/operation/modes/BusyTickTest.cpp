@@ -36,7 +36,7 @@ protected:
                 op->StatusTick();
             }
             underMessage = fake.calls;
-            inputWordSeen = panel.inputWord;
+            inputWordSeen = op->Snapshot().ioWord;
         };
     }
 
@@ -121,7 +121,7 @@ TEST_F(BusyTick, UnderAMessageTheTickShowsTheMachineButSendsNothingThatMovesIt) 
         op->StatusTick();
         underMessage = fake.calls;
         EXPECT_EQ(Commands(), std::vector<std::string>{});
-        op->Jog().ReleaseAll(panel);
+        op->Jog().ReleaseAll(op->Inputs());
         machine->State().jogState = 0;
         machine->State().programStarted = false;
     }

@@ -366,7 +366,7 @@ TEST_F(InfoOnCard, TouchOffStoresTheWorkZeroDownloadsItAndTheReadoutShowsZero) {
     Ticks(1);
     const double x = *op->Snapshot().Axis(SnapshotAxis::X).optimal;
     ASSERT_GT(x, 0.05);
-    EXPECT_EQ(panel.ReadoutText(Readout::X), AxisText(0, x));
+    EXPECT_EQ(test::PanelReadouts(*op)[0], AxisText(0, x));
     machine->SetModifiedFlag(false);
     CardCommands();
 
@@ -382,18 +382,18 @@ TEST_F(InfoOnCard, TouchOffStoresTheWorkZeroDownloadsItAndTheReadoutShowsZero) {
 
     // Machine coordinates until switched; then work coordinates, X at zero.
     Ticks(1);
-    EXPECT_EQ(panel.ReadoutText(Readout::X), AxisText(0, x));
+    EXPECT_EQ(test::PanelReadouts(*op)[0], AxisText(0, x));
     op->ToggleWorkReadouts();
     Ticks(1);
-    EXPECT_EQ(panel.ReadoutText(Readout::X), AxisText(0, 0.0));
-    EXPECT_EQ(panel.ReadoutText(Readout::Y), AxisText(1, 0.0));
+    EXPECT_EQ(test::PanelReadouts(*op)[0], AxisText(0, 0.0));
+    EXPECT_EQ(test::PanelReadouts(*op)[1], AxisText(1, 0.0));
     EXPECT_EQ(op->InfoTexts().coordinates, "Work G54");
     JogX(5);
     const double moved = *op->Snapshot().Axis(SnapshotAxis::X).optimal;
-    EXPECT_EQ(panel.ReadoutText(Readout::X), AxisText(0, moved - x));
+    EXPECT_EQ(test::PanelReadouts(*op)[0], AxisText(0, moved - x));
     op->ToggleWorkReadouts();
     Ticks(1);
-    EXPECT_EQ(panel.ReadoutText(Readout::X), AxisText(0, moved));
+    EXPECT_EQ(test::PanelReadouts(*op)[0], AxisText(0, moved));
     EXPECT_EQ(op->InfoTexts().coordinates, "Machine");
 }
 
@@ -415,7 +415,7 @@ TEST_F(InfoOnCard, WorkCoordinatesSubtractProgramOffsetWorkOffsetAndToolLength) 
     EXPECT_DOUBLE_EQ(now.toolLength, 0.5);
     const double z = *now.Axis(SnapshotAxis::Z).optimal;
     EXPECT_NEAR(z, 0.25 - 1.0 - 2.0 + 0.5, 1e-3) << "the card's machine position";
-    EXPECT_EQ(panel.ReadoutText(Readout::Z), AxisText(2, z - (-1.0 - 2.0 + 0.5)));
+    EXPECT_EQ(test::PanelReadouts(*op)[2], AxisText(2, z - (-1.0 - 2.0 + 0.5)));
     EXPECT_EQ(op->InfoTexts().coordinates, "Work G55");
 }
 

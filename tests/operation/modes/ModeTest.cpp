@@ -147,7 +147,7 @@ TEST_F(ModeTransitions, EveryRowOfTheTableRunsTheExitActionsBeforeTheEntryAction
         }
         if (row.from == From::JogMoving && row.command != MachineMode::Jog) {
             EXPECT_EQ(machine->State().jogState, 0) << "every jogging axis waited for";
-            EXPECT_EQ(panel.buttonBits & button::kJogMask, 0) << "the held button let go";
+            EXPECT_EQ(op->Inputs().buttonBits & button::kJogMask, 0) << "the held button let go";
             double velocity = 1;
             KelvSimAxisState(1, nullptr, nullptr, &velocity);
             EXPECT_EQ(velocity, 0.0);

@@ -7,6 +7,7 @@
 #include "controller/ControllerCodes.h"
 #include "machine/Machine.h"
 #include "operation/MachineOperation.h"
+#include "operation/SnapshotTexts.h"
 #include "settings/TempFolder.h"
 #include "support/FakeJoystick.h"
 #include "support/RecordingOperator.h"
@@ -58,7 +59,7 @@ protected:
         ASSERT_TRUE(machine->Connect());
         ASSERT_TRUE(machine->OnOpenDocument(std::string(MORVIK_TEST_DATA_DIR) +
                                             "/operation/modes/data/xyz.mch"));
-        operation = std::make_unique<MachineOperation>(*machine, panel, joystick);
+        operation = std::make_unique<MachineOperation>(*machine, joystick);
         operation->Events().Attach(observer);
     }
     void TearDown() override {
@@ -90,7 +91,6 @@ protected:
     std::unique_ptr<test::SimClock> clock;
     test::RecordingOperator ui;
     test::FakeJoystick joystick;
-    ControlPanelState panel;
     std::unique_ptr<CMachine> machine;
     std::unique_ptr<MachineOperation> operation;
     RecordingObserver observer;
@@ -131,8 +131,8 @@ TEST_F(ObserverOnCard, HomingAndAShortProgramAreFollowedEventByEvent) {
     EXPECT_FALSE(x.current.has_value());
     EXPECT_NEAR(*x.optimal - x0, 0.5, 1e-6); // an incremental move
     EXPECT_NEAR(*last.Axis(SnapshotAxis::Y).optimal - y0, 0.25, 1e-6);
-    // The panel's texts are made from the same snapshot.
-    EXPECT_EQ(panel.ReadoutText(Readout::X),
+    // The panel's texts are made from the snapshot it is shown.
+    EXPECT_EQ(ReadoutTexts(last, *machine)[static_cast<std::size_t>(Readout::X)],
               FormatReadout(machine->AxisX().DisplayFormat(), *x.optimal));
 }
 

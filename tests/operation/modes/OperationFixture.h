@@ -10,15 +10,25 @@
 #include "controller/StringTable.h"
 #include "machine/document/MachineFixture.h"
 #include "operation/MachineOperation.h"
+#include "operation/SnapshotTexts.h"
 #include "support/FakeJoystick.h"
 #include "support/SimClock.h"
 
 #include <algorithm>
+#include <array>
 #include <memory>
 #include <string>
 #include <vector>
 
 namespace morvik::test {
+
+// What the panel shows of an operation's last tick: its lamps and readout texts.
+inline std::array<bool, kIndicatorCount> PanelLamps(const MachineOperation& op) {
+    return IndicatorsOf(op.Snapshot());
+}
+inline std::array<std::string, kReadoutCount> PanelReadouts(const MachineOperation& op) {
+    return ReadoutTexts(op.Snapshot(), op.Machine());
+}
 
 inline std::string ModesData(const std::string& name) {
     return std::string(MORVIK_TEST_DATA_DIR) + "/operation/modes/data/" + name;
@@ -90,7 +100,7 @@ protected:
         machine->SetDateSource(FixedDate);
         ASSERT_TRUE(machine->Connect());
         ASSERT_TRUE(machine->OnOpenDocument(MachinePath()));
-        op = std::make_unique<MachineOperation>(*machine, panel, joystick);
+        op = std::make_unique<MachineOperation>(*machine, joystick);
         Forget();
     }
     void TearDown() override {
@@ -156,7 +166,6 @@ protected:
     std::unique_ptr<SimClock> clock;
     RecordingOperator ui;
     FakeJoystick joystick;
-    ControlPanelState panel;
     std::unique_ptr<CMachine> machine;
     std::unique_ptr<MachineOperation> op;
     std::string trace;
@@ -170,7 +179,7 @@ class OperationOnFake : public MachineOnFakeCard {
 protected:
     void SetUp() override {
         MachineOnFakeCard::SetUp();
-        op = std::make_unique<MachineOperation>(*machine, panel, joystick);
+        op = std::make_unique<MachineOperation>(*machine, joystick);
     }
     void TearDown() override {
         op.reset();
@@ -178,7 +187,6 @@ protected:
     }
 
     FakeJoystick joystick;
-    ControlPanelState panel;
     std::unique_ptr<MachineOperation> op;
 };
 

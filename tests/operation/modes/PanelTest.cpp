@@ -161,7 +161,8 @@ TEST_F(PanelOnFake, EachControlIsEnabledByItsRule) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         SetMachineMode(*machine, MachineEvents::None(), c.mode);
-        panel.programStatus = c.status;
+        fake.replies[code::ProgramStatus] = c.status;
+        op->StatusTick(); // the cycle buttons follow the status word as a Run-mode tick read it
         machine->AxisZ().SetControllerAxis(c.zAxis);
         machine->GetCutter().SetControllerAxis(c.cutterAxis);
         machine->GetCutter().SetRaiseMacro(c.raiseMacro);
@@ -190,11 +191,11 @@ TEST_F(PanelOnFake, ButtonsActAsTheMouseGoesDownAndTheJogBitsLiveWhileHeld) {
     };
     for (const auto& [id, bit] : jogButtons) {
         SCOPED_TRACE(static_cast<int>(id));
-        panel.buttonBits = button::kStart; // an external button bit is never touched
+        op->Inputs().buttonBits = button::kStart; // a bit of no jog button is never touched
         op->ActionPressed(id);
-        EXPECT_EQ(panel.buttonBits, bit | button::kStart);
+        EXPECT_EQ(op->Inputs().buttonBits, bit | button::kStart);
         op->ActionReleased(id);
-        EXPECT_EQ(panel.buttonBits, button::kStart);
+        EXPECT_EQ(op->Inputs().buttonBits, button::kStart);
     }
     // Buttons without an action change nothing, on the panel or on the card.
     for (PanelAction id : {PanelAction::ZeroS, PanelAction::SpindleCw, PanelAction::SpindleCcw,
@@ -203,7 +204,7 @@ TEST_F(PanelOnFake, ButtonsActAsTheMouseGoesDownAndTheJogBitsLiveWhileHeld) {
         op->ActionPressed(id);
         op->ActionReleased(id);
     }
-    EXPECT_EQ(panel.buttonBits, button::kStart);
+    EXPECT_EQ(op->Inputs().buttonBits, button::kStart);
     EXPECT_EQ(fake.calls, Calls{});
 
     // The Cut box acts on the state it leaves.
@@ -264,7 +265,7 @@ TEST_F(PanelOnFake, OverridesAreClampedShownAndSent) {
             break;
         }
 
-        EXPECT_EQ(panel.OverrideText(c.field), c.shown);
+        EXPECT_EQ(op->OverrideText(c.field), c.shown);
         EXPECT_NEAR(stored, c.sent, 1e-12);
         const Calls sent = fake.CallsOf("dorncmdex");
         ASSERT_EQ(sent.size(), 1u);
@@ -304,7 +305,7 @@ TEST_F(PanelOnFake, AnOverrideTextOutOfRangeOrNotANumberIsRefusedAndTheValueInFo
         stored = c.before;
         fake.ClearCalls();
         EXPECT_FALSE(op->OverrideTextEntered(c.field, c.text));
-        EXPECT_EQ(panel.OverrideText(c.field), c.shown);
+        EXPECT_EQ(op->OverrideText(c.field), c.shown);
         EXPECT_EQ(stored, c.before);
         EXPECT_EQ(fake.calls, Calls{}) << "nothing is sent";
     }
@@ -317,10 +318,10 @@ TEST_F(PanelOnFake, TheFirstFillShowsTheStoredOverrides) {
     machine->State().feedOverride = 1.0;
     machine->State().rapidOverride = 0.5;
     machine->State().spindleOverride = 1.5;
-    panel.skipOverridesOnce = true;
-    op->FillOverrideTexts();
-    EXPECT_EQ(panel.overrideTexts, (std::array<std::string, kOverrideCount>{"100", " 50", "150"}));
-    EXPECT_FALSE(panel.skipOverridesOnce);
+    std::array<std::string, kOverrideCount> shown;
+    for (std::size_t i = 0; i < kOverrideCount; ++i)
+        shown[i] = op->OverrideText(static_cast<OverrideField>(i));
+    EXPECT_EQ(shown, (std::array<std::string, kOverrideCount>{"100", " 50", "150"}));
     EXPECT_EQ(fake.calls, Calls{}) << "nothing is sent";
 }
 

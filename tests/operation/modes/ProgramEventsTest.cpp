@@ -4,6 +4,8 @@
 // is announced as it comes on, named by the bit.
 #include "operation/modes/OperationFixture.h"
 
+#include "operation/CardLines.h"
+
 #include <string>
 #include <vector>
 
@@ -21,6 +23,7 @@ public:
         lines.push_back("error " + reason + " " + std::to_string(bits));
     }
     void OnCardText(const std::string& text) override { lines.push_back("text " + text); }
+    void OnCardLine(const std::string& line) override { lines.push_back("line " + line); }
 
     std::vector<std::string> lines;
 };
@@ -88,7 +91,44 @@ TEST_F(ProgramEvents, LeavingRunModeEndsTheRunAndTheModeIsAnnouncedOnce) {
 TEST_F(ProgramEvents, CardTextIsAnnouncedBeforeItIsRouted) {
     fake.output = "N10 G00 X1\r";
     Ticks({psw::Ready});
-    EXPECT_EQ(log.lines, std::vector<std::string>{"text N10 G00 X1\r"});
+    EXPECT_EQ(log.lines, (std::vector<std::string>{"text N10 G00 X1\r", "line N10 G00 X1"}));
+}
+
+// The text's lines are announced once each, as their line end arrives, whatever the pieces the
+// card's text came in (one piece per tick here, each drained to its end).
+TEST_F(ProgramEvents, CardTextIsAnnouncedInWholeLinesOnceTheirEndCame) {
+    struct Case {
+        const char* name;
+        std::vector<std::string> pieces;
+        std::vector<std::string> lines;
+    };
+    const Case cases[] = {
+        {"a line cut across two reads",
+         {"PART ER", "ROR line 3\rN2"},
+         {"line PART ERROR line 3"}},
+        {"CR LF ends one line, LF alone too", {"A\r\nB\n\r"}, {"line A", "line B"}},
+        {"no line end yet", {"half a line"}, {}},
+        {"a line past the limit keeps its start",
+         {std::string(CardLines::kLineLimit + 500, 'x') + "\r"},
+         {"line " + std::string(CardLines::kLineLimit, 'x')}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TearDown();
+        SetUp();
+        for (const std::string& piece : c.pieces) {
+            fake.output = piece;
+            Ticks({psw::Ready});
+            while (op->IdleDrain()) {
+            }
+        }
+        std::vector<std::string> lines;
+        for (const std::string& line : log.lines) {
+            if (line.starts_with("line "))
+                lines.push_back(line);
+        }
+        EXPECT_EQ(lines, c.lines);
+    }
 }
 
 } // namespace

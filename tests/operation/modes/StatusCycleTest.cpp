@@ -66,7 +66,7 @@ TEST_F(OperationOnCard, NothingHappensOnceTheMachineIsClosed) {
     op->ActionPressed(PanelAction::JogXPlus);
     EXPECT_EQ(TraceSinceLast(), Calls{});
     EXPECT_EQ(ui.calls, Calls{});
-    EXPECT_EQ(panel.buttonBits, 0);
+    EXPECT_EQ(op->Inputs().buttonBits, 0);
     EXPECT_FALSE(op->IsActionEnabled(PanelAction::Start));
 }
 
@@ -133,15 +133,14 @@ TEST_F(IndicatorsOnFake, TheLampsFollowTheStatusWordInRunAndTheAxisErrorsInJogAn
         machine->GetCutter().SetControllerAxis(c.cutterAxis);
         fake.replies[code::ProgramStatus] = c.status;
         fake.statuses = c.axisStatus;
-        panel.indicators.fill(true);
-        panel.programStatus = 0xdead;
         fake.ClearCalls();
 
         op->StatusTick();
 
-        EXPECT_EQ(panel.indicators, c.lamps);
+        EXPECT_EQ(test::PanelLamps(*op), c.lamps);
         const bool run = c.mode == MachineMode::Run;
-        EXPECT_EQ(panel.programStatus, run ? c.status : 0xdead) << "kept from Run mode only";
+        EXPECT_EQ(op->Snapshot().programStatus, run ? std::optional(c.status) : std::nullopt)
+            << "in the snapshot from Run mode only";
         const auto commands = fake.CallsOf("dorncmdex");
         const bool statusRead =
             std::any_of(commands.begin(), commands.end(), [](const std::string& call) {
@@ -201,8 +200,7 @@ TEST_F(IndicatorsOnFake, ReadoutsShowTheChosenPositionsWithEachComponentsFormat)
 
         op->StatusTick();
 
-        EXPECT_EQ(panel.readouts, c.texts);
-        EXPECT_TRUE(panel.skipOverridesOnce) << "the mirror must leave the override fields alone";
+        EXPECT_EQ(test::PanelReadouts(*op), c.texts);
     }
 }
 
@@ -213,7 +211,7 @@ TEST_F(IndicatorsOnFake, AComponentOffTheCardShowsAnEmptyReadoutAndIsNotRead) {
     machine->GetSpindle().SetControllerAxis(0);
     fake.ClearCalls();
     op->StatusTick();
-    EXPECT_EQ(panel.readouts,
+    EXPECT_EQ(test::PanelReadouts(*op),
               (std::array<std::string, kReadoutCount>{"        +0.000", "", "", ""}));
     EXPECT_EQ(fake.CallsOf("KelvGetOptimalEx"), Calls{"KelvGetOptimalEx(B, 1)"});
     EXPECT_EQ(fake.CountOf("dorncmdex"), 0) << "no spindle speed query";
@@ -394,16 +392,16 @@ TEST_F(OperationOnCard, AProgramRunsToFinishedWithTheLampsAndIndicatorsFollowing
     constexpr std::uint32_t kLamps = Bit(16) | Bit(17) | Bit(18);
 
     Ticks(1);
-    EXPECT_EQ(panel.indicators, ready);
+    EXPECT_EQ(test::PanelLamps(*op), ready);
     EXPECT_EQ(KelvSimGetIoWord() & kLamps, kLamps);
     EXPECT_TRUE(op->IsActionEnabled(PanelAction::Start));
 
     op->ActionPressed(PanelAction::Start);
     std::vector<Lamps> seen;
-    for (int i = 0; i < 30 && panel.indicators != finished; ++i) {
+    for (int i = 0; i < 30 && test::PanelLamps(*op) != finished; ++i) {
         Ticks(1);
-        if (seen.empty() || seen.back() != panel.indicators)
-            seen.push_back(panel.indicators);
+        if (seen.empty() || seen.back() != test::PanelLamps(*op))
+            seen.push_back(test::PanelLamps(*op));
     }
     EXPECT_EQ(seen, (std::vector<Lamps>{running, finished}));
     EXPECT_EQ(KelvSimGetIoWord() & kLamps, 0u);

@@ -5,7 +5,7 @@
 
 #include "controller/Clock.h"
 #include "machine/Machine.h"
-#include "operation/ControlPanelState.h"
+#include "operation/ButtonBits.h"
 #include "operation/CycleCommands.h"
 #include "operation/ExternalControls.h"
 #include "operation/PartProgram.h"

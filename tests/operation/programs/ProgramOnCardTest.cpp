@@ -7,7 +7,6 @@
 #include "controller/ControllerCodes.h"
 #include "controller/StringTable.h"
 #include "machine/Machine.h"
-#include "operation/ControlPanelState.h"
 #include "operation/CycleCommands.h"
 #include "operation/ExternalControls.h"
 #include "operation/PartProgram.h"
@@ -98,17 +97,17 @@ protected:
     // updated; then 100 ms pass.
     void Tick() {
         MotionController& card = machine->Controller();
-        panel.inputWord = card.ReadDigitalIO();
-        panel.programStatus = card.ProgramStatus();
-        external->Update(panel, *cycle);
+        snapshot.ioWord = card.ReadDigitalIO();
+        snapshot.programStatus = card.ProgramStatus();
+        external->Update(snapshot, *cycle);
         clock->Advance(100);
     }
 
     // Ticks until the status word shows one of bits, at most limit ticks; the word seen.
     std::uint32_t TickUntil(std::uint32_t bits, int limit) {
-        for (int i = 0; i < limit && (panel.programStatus & bits) == 0; ++i)
+        for (int i = 0; i < limit && (snapshot.programStatus.value_or(0) & bits) == 0; ++i)
             Tick();
-        return panel.programStatus;
+        return snapshot.programStatus.value_or(0);
     }
 
     std::string WriteProgram(const std::string& text) {
@@ -127,7 +126,7 @@ protected:
     std::unique_ptr<PartProgram> program;
     std::unique_ptr<ExternalControls> external;
     std::unique_ptr<RunCycle> cycle;
-    ControlPanelState panel;
+    MachineSnapshot snapshot; // what the status cycle read of the tick
 };
 
 TEST_F(ProgramOnCard, TheLoadReachesTheCardAsTheExpectedTrace) {
@@ -156,7 +155,7 @@ TEST_F(ProgramOnCard, AProgramRunsToFinishedWithTheLampsFollowingTheStatusWord) 
     ASSERT_EQ(program->LoadFromFile(), LoadResult::Started);
 
     Tick();
-    EXPECT_NE(panel.programStatus & psw::Ready, 0u);
+    EXPECT_NE(snapshot.programStatus.value_or(0) & psw::Ready, 0u);
     EXPECT_EQ(KelvSimGetIoWord() & kLamps, kLamps);
 
     // The external Start button, held for many ticks, starts the program once.
@@ -182,7 +181,7 @@ TEST_F(ProgramOnCard, AProgramRunsToFinishedWithTheLampsFollowingTheStatusWord) 
     KelvSimSetInputs(Bit(kStartButton), 0);
     ASSERT_EQ(program->Restart(), LoadResult::Started);
     Tick();
-    EXPECT_NE(panel.programStatus & psw::Ready, 0u);
+    EXPECT_NE(snapshot.programStatus.value_or(0) & psw::Ready, 0u);
     EXPECT_EQ(KelvSimGetIoWord() & kLamps, kLamps);
 }
 

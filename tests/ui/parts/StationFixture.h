@@ -16,7 +16,7 @@
 #include "support/SimClock.h"
 #include "ui/MachineViewFactory.h"
 #include "ui/MainFrame.h"
-#include "ui/MdiCommandLine.h"
+#include "ui/MdiLineFeed.h"
 #include "ui/PartDocuments.h"
 #include "ui/TextView.h"
 #include "ui/shell/RecordingDialogs.h"
@@ -109,16 +109,22 @@ protected:
         machine = std::make_unique<CMachine>(loader.Api(), *clock, *ui);
         ASSERT_TRUE(machine->Connect());
         ASSERT_TRUE(machine->OnNewDocument());
-        op = std::make_unique<MachineOperation>(*machine, panel, joystick);
+        op = std::make_unique<MachineOperation>(*machine, joystick);
         documents = std::make_unique<CPartDocuments>(*area);
         documents->SetOperationSource([this] { return op.get(); });
-        MdiCommandLine::SetOperationSource([this] { return op.get(); });
+        // The MDI line follows the tick as the station wires it (app/TickObservers.cpp).
+        mdiFeed = std::make_unique<MdiLineFeed>(*op, [this]() -> QWidget* {
+            QMdiSubWindow* window = ui->Window(ViewKind::MdiPanel);
+            return window != nullptr ? window->widget() : nullptr;
+        });
+        op->Events().Attach(*mdiFeed);
         TraceSinceLast();
     }
     void TearDown() override {
         documents.reset();
         area.reset(); // the machine hears of its windows going
-        MdiCommandLine::SetOperationSource(nullptr);
+        op->Events().Detach(*mdiFeed);
+        mdiFeed.reset();
         op.reset();
         machine.reset();
         ui.reset();
@@ -167,9 +173,9 @@ protected:
     std::unique_ptr<QMdiArea> area;
     std::unique_ptr<WindowOperator> ui;
     FakeJoystick joystick;
-    ControlPanelState panel;
     std::unique_ptr<CMachine> machine;
     std::unique_ptr<MachineOperation> op;
+    std::unique_ptr<MdiLineFeed> mdiFeed;
     std::unique_ptr<CPartDocuments> documents;
     RecordingDialogs dialogs;
     std::string trace;

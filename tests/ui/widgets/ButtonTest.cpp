@@ -4,6 +4,7 @@
 // keyboard, the release gone to another window) stops its axis all the same;
 // the Cut box acts on the state it leaves; the update pass enables what the facade says.
 #include "controller/StringTable.h"
+#include "operation/SnapshotTexts.h"
 #include "ui/ReadoutWidget.h"
 #include "ui/widgets/PanelFixture.h"
 
@@ -32,7 +33,7 @@ protected:
     // Holds X+ for a few ticks and checks that X moves.
     void HoldXPlus() {
         QTest::mousePress(Button(control::kJogXPlus), Qt::LeftButton);
-        EXPECT_EQ(panel->State().buttonBits & button::kJogMask, kXPlus);
+        EXPECT_EQ(op->Inputs().buttonBits & button::kJogMask, kXPlus);
         const double before = XPosition();
         Ticks(5);
         ASSERT_GT(XPosition(), before) << "X+ held must move X";
@@ -108,10 +109,10 @@ TEST_F(Buttons, AJogButtonMovesItsAxisExactlyWhileItIsHeld) {
     // The X readout follows the axis as it moves.
     auto* readout = dynamic_cast<ReadoutWidget*>(panel->Control(1062));
     ASSERT_NE(readout, nullptr);
-    EXPECT_EQ(readout->text().toStdString(), panel->State().readouts[0]);
+    EXPECT_EQ(readout->text().toStdString(), ReadoutTexts(op->Snapshot(), *machine)[0]);
     EXPECT_NE(readout->text().trimmed(), "+0.0000");
     QTest::mouseRelease(Button(control::kJogXPlus), Qt::LeftButton);
-    EXPECT_EQ(panel->State().buttonBits & button::kJogMask, 0);
+    EXPECT_EQ(op->Inputs().buttonBits & button::kJogMask, 0);
     EXPECT_TRUE(XStops());
     EXPECT_TRUE(ui.messages.empty());
 }
@@ -163,10 +164,10 @@ TEST_F(Buttons, AHeldJogButtonStopsItsAxisHoweverItIsLetGo) {
         HoldXPlus();
         c.lose();
         if (c.atOnce) {
-            EXPECT_EQ(panel->State().buttonBits & button::kJogMask, 0);
+            EXPECT_EQ(op->Inputs().buttonBits & button::kJogMask, 0);
         }
         Ticks(1);
-        EXPECT_EQ(panel->State().buttonBits & button::kJogMask, 0);
+        EXPECT_EQ(op->Inputs().buttonBits & button::kJogMask, 0);
         EXPECT_FALSE(Button(control::kJogXPlus)->isDown());
         EXPECT_TRUE(XStops());
         // Back to the working state for the next case.
@@ -207,7 +208,7 @@ TEST_F(Buttons, OnlyTheMouseWorksTheButtons) {
     QAbstractButton* jog = Button(control::kJogXPlus);
     jog->setFocus();
     QTest::keyPress(jog, Qt::Key_Space);
-    EXPECT_EQ(panel->State().buttonBits, 0);
+    EXPECT_EQ(op->Inputs().buttonBits, 0);
     Ticks(3);
     EXPECT_EQ(XVelocity(), 0.0);
     QTest::keyRelease(jog, Qt::Key_Space);
@@ -297,10 +298,10 @@ TEST_F(Buttons, WithoutAMachineNothingActs) {
     panel->SetOperation(nullptr);
     op->SelectJog();
     QTest::mousePress(Button(control::kJogXPlus), Qt::LeftButton);
-    EXPECT_EQ(panel->State().buttonBits, 0);
+    EXPECT_EQ(op->Inputs().buttonBits, 0);
     QTest::mouseRelease(Button(control::kJogXPlus), Qt::LeftButton);
     panel->StatusTick();
-    EXPECT_EQ(panel->State().readouts[0], "");
+    EXPECT_EQ(panel->ReadoutText(Readout::X), "");
     QLineEdit* feed = Edit(control::kFeedOverride);
     feed->setFocus();
     QTest::keyClicks(feed, "5");

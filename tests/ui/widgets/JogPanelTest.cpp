@@ -142,7 +142,7 @@ TEST_F(JogPanel, AutoRepeatKeepsAJogGoingButNeverRestartsAStoppedOne) {
     QWidget other;
     other.show();
     QApplication::setActiveWindow(&other);
-    EXPECT_EQ(panel->State().jogKeyBits, 0);
+    EXPECT_EQ(op->Inputs().jogKeyBits, 0);
     QApplication::setActiveWindow(window.get());
     for (int i = 0; i < 3; ++i) {
         Repeat(Qt::Key_Right);
@@ -180,7 +180,7 @@ TEST_F(JogPanel, KeysDoNotJogIntoATextFieldOrOutsideJogMode) {
     QTest::mouseClick(feed, Qt::LeftButton);
     ASSERT_TRUE(feed->hasFocus());
     Ticks(1);
-    EXPECT_EQ(panel->State().jogKeyBits, 0);
+    EXPECT_EQ(op->Inputs().jogKeyBits, 0);
     EXPECT_TRUE(Settles());
     // With the text field focused, the arrows are the field's.
     const double stopped = Position(kCardX);
@@ -200,9 +200,9 @@ TEST_F(JogPanel, ABusyStationLetsTheKeysGoAndIgnoresPressesMeanwhile) {
     {
         CardOperation busy(machine->Gate()); // as while an operation waits on the card
         Ticks(1);
-        EXPECT_EQ(panel->State().jogKeyBits, 0);
+        EXPECT_EQ(op->Inputs().jogKeyBits, 0);
         KeyDown(Qt::Key_Up); // pressed while busy: not an ask to jog once it is over
-        EXPECT_EQ(panel->State().jogKeyBits, 0);
+        EXPECT_EQ(op->Inputs().jogKeyBits, 0);
     }
     ASSERT_TRUE(Settles());
     const double x = Position(kCardX);
@@ -452,7 +452,7 @@ TEST_F(JogPanel, AButtonJogLastsOnlyWhileThePointerIsConfirmed) {
             // The release went to another window: only the X server knows the button is up.
             platform = PointerButton::Up;
             Ticks(2);
-            EXPECT_EQ(panel->State().buttonBits & button::kJogMask, 0);
+            EXPECT_EQ(op->Inputs().buttonBits & button::kJogMask, 0);
             EXPECT_TRUE(ui.statusTexts.empty());
         }
         QTest::mouseRelease(Button(control::kJogXPlus), Qt::LeftButton);
@@ -487,7 +487,7 @@ TEST_F(JogPanel, AKeyJogStopsWhenItsRepeatsStopWithoutARelease) {
             }
         }
         int ticks = 0;
-        while (panel->State().jogKeyBits != 0 && ticks < 50) {
+        while (op->Inputs().jogKeyBits != 0 && ticks < 50) {
             Ticks(1);
             ++ticks;
         }

@@ -64,19 +64,19 @@ TEST_F(Lamps, InRunModeTheLampsFollowTheProgramStatus) {
 
     Ticks(1);
     EXPECT_TRUE(Lamp(1147)->isChecked()) << "loaded: Ready";
-    ExpectLampsFollow(panel->State().programStatus);
+    ExpectLampsFollow(op->Snapshot().programStatus.value_or(0));
 
     Press(control::kStart);
     EXPECT_TRUE(TickUntilLit(1145, 5)) << "started: Running";
-    ExpectLampsFollow(panel->State().programStatus);
+    ExpectLampsFollow(op->Snapshot().programStatus.value_or(0));
 
     Press(control::kFeedHold);
     EXPECT_TRUE(TickUntilLit(1152, 5)) << "held: F. Hold";
-    ExpectLampsFollow(panel->State().programStatus);
+    ExpectLampsFollow(op->Snapshot().programStatus.value_or(0));
 
     Press(control::kStart);
     EXPECT_TRUE(TickUntilLit(1148, 600)) << "ran to its end: Finished";
-    ExpectLampsFollow(panel->State().programStatus);
+    ExpectLampsFollow(op->Snapshot().programStatus.value_or(0));
     EXPECT_TRUE(ui.messages.empty());
 }
 

@@ -255,7 +255,6 @@ TEST_F(Overrides, TicksNeverOverwriteAFieldBeingTypedIn) {
     EXPECT_EQ(Edit(kRapid.editId)->text(), "100");
     EXPECT_DOUBLE_EQ(machine->State().feedOverride, 1.0) << "nothing is sent while typing";
     // A push outside the ticks (after a command) refreshes the other fields only.
-    op->FillOverrideTexts();
     panel->PushToWidgets();
     EXPECT_EQ(feed->text(), "12");
     EXPECT_EQ(Edit(kRapid.editId)->text(), " 40");

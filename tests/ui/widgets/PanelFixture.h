@@ -45,8 +45,9 @@ protected:
         // The panel sits in a window of its own, as it sits along the main window's edge.
         window = std::make_unique<QWidget>();
         panel = new ControlPanel(window.get());
-        op = std::make_unique<MachineOperation>(*machine, panel->State(), joystick);
+        op = std::make_unique<MachineOperation>(*machine, joystick);
         panel->SetOperation(op.get());
+        op->Events().Attach(*panel); // as the station wires it (app/TickObservers.cpp)
         window->show();
         QApplication::setActiveWindow(window.get());
         panel->FirstFill();

@@ -1,0 +1,42 @@
+#include "app/TickObservers.h"
+
+#include "app/StationTelemetry.h"
+#include "operation/MachineOperation.h"
+#include "ui/ControlPanel.h"
+#include "ui/MdiLineFeed.h"
+#include "ui/QtOperatorInterface.h"
+#include "ui/preview/PreviewFeed.h"
+
+namespace morvik {
+
+TickObservers::TickObservers(const Station& station)
+    : events_(station.operation.Events()), telemetry_(station.telemetry) {
+    Wire(station);
+}
+
+// In the order they hear each event. Before all of them, MachineOperation has attached its
+// own two: MachineInfo (it makes the information strip's texts and announces them, OnInfoTexts)
+// and MdiSession (the MDI block's feedback lines and its history).
+void TickObservers::Wire(const Station& s) {
+    // The control panel: lamps and readouts from each snapshot, the information strip's texts.
+    Attach(s.panel);
+    // The MDI command line, while its panel is open: modes in force, enabled state, session.
+    Own<MdiLineFeed>(s.operation, [&ui = s.ui] { return ui.View(ViewKind::MdiPanel); });
+    // The toolpath previews: the tool's position and the running line of the loaded program.
+    Own<preview::PreviewFeed>(s.previews);
+    // The shop's broker: the snapshot as state, the events as events (while telemetry is on).
+    s.telemetry.Attach(s.machine, s.operation);
+}
+
+void TickObservers::Attach(MachineObserver& observer) {
+    events_.Attach(observer);
+    attached_.push_back(&observer);
+}
+
+TickObservers::~TickObservers() {
+    telemetry_.Detach();
+    for (MachineObserver* observer : attached_)
+        events_.Detach(*observer);
+}
+
+} // namespace morvik
