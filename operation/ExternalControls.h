@@ -32,9 +32,9 @@ public:
     explicit ExternalControls(CMachine& machine);
 
     // One status-cycle step on this tick's snapshot (its I/O word and, in Run mode, its program
-    // status word). Without commandsAllowed (the station is busy: an operation waits on the card or a modal
-    // window, popup or nested event loop is up) the buttons are read and the lamps driven, the
-    // switches send nothing and a Start or Block edge is consumed without firing; a Feed hold
+    // status word). Without commandsAllowed (the station is busy: an operation waits on the card or
+    // a modal window, popup or nested event loop is up) the buttons are read and the lamps driven,
+    // the switches send nothing and a Start or Block edge is consumed without firing; a Feed hold
     // edge fires all the same, since stopping is never held back.
     void Update(const MachineSnapshot& snapshot, ICycleCommands& commands,
                 bool commandsAllowed = true);

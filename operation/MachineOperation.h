@@ -1,7 +1,8 @@
 // The one object the user interface talks to about running the machine. The application
-// creates it with the machine document and the joystick, and routes to it the Mode, Options, View, File > Load/Restart and Calibrate commands, the
-// panel's buttons and override fields, the 100 ms timer (StatusTick) and the idle handler
-// (IdleDrain). It owns the parts that do the work and dispatches between them:
+// creates it with the machine document and the joystick, and routes to it the Mode, Options, View,
+// File > Load/Restart and Calibrate commands, the panel's buttons and override fields, the 100 ms
+// timer (StatusTick) and the idle handler (IdleDrain). It owns the parts that do the work and
+// dispatches between them:
 //   ModeControl       modes, homing, readout zero, homing settings
 //   StatusCycle       the periodic update and the card text drain
 //   ProgramView       the program view kinds and the routing of card text

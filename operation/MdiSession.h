@@ -99,8 +99,8 @@ private:
     std::uint64_t revision_ = 0;
     bool awaiting_ = false;
     bool messagesSwitchedOn_ = false;
-    std::string sentBlock_;     // the last block sent, as its echo comes back
-    bool failureSaid_ = false;  // its failure is under the command line
+    std::string sentBlock_;      // the last block sent, as its echo comes back
+    bool failureSaid_ = false;   // its failure is under the command line
     std::string genericFailure_; // that line, while it holds no reason of the card's
 };
 

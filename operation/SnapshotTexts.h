@@ -3,8 +3,8 @@
 // formats are the components' display formats (settings, never the card).
 #pragma once
 
-#include "operation/PanelFields.h"
 #include "operation/MachineSnapshot.h"
+#include "operation/PanelFields.h"
 
 #include <array>
 #include <string>

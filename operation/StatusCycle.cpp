@@ -15,7 +15,6 @@ namespace morvik {
 
 namespace {
 
-
 // The position the readout setting asks the card for; any other setting asks nothing.
 template <class Component>
 void ReadPosition(Component& component, PositionReadout readout, AxisReading& reading) {
@@ -34,8 +33,8 @@ void ReadPosition(Component& component, PositionReadout readout, AxisReading& re
 StatusCycle::StatusCycle(CMachine& machine, JogInputs& jogInputs, ProgramView& view,
                          Jogging& jogging, ExternalControls& external, ICycleCommands& commands,
                          const MachineEvents& events)
-    : machine_(machine), jogInputs_(jogInputs), view_(view), jogging_(jogging),
-      external_(external), commands_(commands), events_(events), homingEnd_(machine) {}
+    : machine_(machine), jogInputs_(jogInputs), view_(view), jogging_(jogging), external_(external),
+      commands_(commands), events_(events), homingEnd_(machine) {}
 
 void StatusCycle::Tick() {
     // The machine document is closing (or gone): nothing may reach its card.

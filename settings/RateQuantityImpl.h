@@ -51,7 +51,9 @@ void CRateQuantity<Traits>::Set(std::int32_t lengthUnit, std::int32_t timeUnit, 
 
 template <class Traits> void CRateQuantity<Traits>::Parse(std::string_view text) {
     // Only a speed may be written in rpm (SpeedTraits::kRpm).
-    constexpr bool rpm = requires { Traits::kRpm; };
+    constexpr bool rpm = requires {
+        Traits::kRpm;
+    };
     const RateUnits units = ParseRateUnits(text, rpm);
     Set(units.length, units.time, ParseLeadingDouble(text));
 }

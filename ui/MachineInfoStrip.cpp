@@ -1,7 +1,7 @@
 #include "ui/MachineInfoStrip.h"
 
-#include "ui/PanelControls.h"
 #include "ui/LampWidget.h"
+#include "ui/PanelControls.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

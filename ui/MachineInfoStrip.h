@@ -5,9 +5,9 @@
 // message line.
 //
 // It shows what MachineInfo announced last (MachineInfoTexts, through the panel, an observer)
-// and holds nothing of the machine; its buttons send their control ids to the panel, which hands them to the facade,
-// and the panel's update pass enables them. Each button is named "ctl" + its id like the
-// panel's own controls.
+// and holds nothing of the machine; its buttons send their control ids to the panel, which hands
+// them to the facade, and the panel's update pass enables them. Each button is named "ctl" + its id
+// like the panel's own controls.
 #pragma once
 
 #include "operation/MachineInfoTexts.h"

@@ -127,8 +127,7 @@ void MdiCommandLine::ModeChanged(MachineMode to) {
 
 void MdiCommandLine::Refresh() {
     MachineOperation* operation = operation_;
-    line_->setEnabled(operation != nullptr &&
-                      operation->IsActionEnabled(PanelAction::MdiBlock));
+    line_->setEnabled(operation != nullptr && operation->IsActionEnabled(PanelAction::MdiBlock));
     compose_->setEnabled(operation != nullptr && operation->IsActionEnabled(PanelAction::MdiBlock));
     if (operation != nullptr)
         ShowSession(*operation);

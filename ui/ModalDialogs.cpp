@@ -132,7 +132,6 @@ std::unique_ptr<QFileDialog> MakeSaveDialog(QWidget* parent, const QString& titl
     return dialog;
 }
 
-
 IModalDialogs& ModalDialogs() {
     return installed != nullptr ? *installed : qtDialogs;
 }

@@ -277,8 +277,8 @@ TEST_F(DialogOnCard, QuantityWithAnUnknownUnitIsRefusedAndABareNumberKeepsTheUni
         });
         const bool refused = !c.message.isEmpty();
         EXPECT_EQ(stayedOpen, refused);
-        EXPECT_EQ(shownMessages, refused ? QStringList{c.label + QString(": ") + c.message}
-                                         : QStringList{});
+        EXPECT_EQ(shownMessages,
+                  refused ? QStringList{c.label + QString(": ") + c.message} : QStringList{});
         if (refused) {
             EXPECT_TRUE(focused);
             EXPECT_EQ(Downloads(), kNoDownload);

@@ -72,13 +72,12 @@ bool SameMachineSetup(const CPreviewSetup& a, const CPreviewSetup& b) {
     const gcode::CPlannerSetup& p = a.planner;
     const gcode::CPlannerSetup& q = b.planner;
     return p.lengthPerUnit == q.lengthPerUnit && p.feedPerUnit == q.feedPerUnit &&
-           p.units == q.units && p.initialFeed == q.initialFeed &&
-           p.workOrigins == q.workOrigins && p.machineOrigin == q.machineOrigin &&
-           p.toolLengths == q.toolLengths && p.hOffsets == q.hOffsets &&
-           p.fittedAxes == q.fittedAxes && a.limits.set == b.limits.set &&
-           a.limits.lower == b.limits.lower && a.limits.upper == b.limits.upper &&
-           a.workZero == b.workZero && a.unitSymbol == b.unitSymbol &&
-           a.blockDelete == b.blockDelete;
+           p.units == q.units && p.initialFeed == q.initialFeed && p.workOrigins == q.workOrigins &&
+           p.machineOrigin == q.machineOrigin && p.toolLengths == q.toolLengths &&
+           p.hOffsets == q.hOffsets && p.fittedAxes == q.fittedAxes &&
+           a.limits.set == b.limits.set && a.limits.lower == b.limits.lower &&
+           a.limits.upper == b.limits.upper && a.workZero == b.workZero &&
+           a.unitSymbol == b.unitSymbol && a.blockDelete == b.blockDelete;
 }
 
 } // namespace morvik::preview

@@ -32,7 +32,7 @@ struct CSoftLimits {
 // Everything the preview needs of the machine, copied so that planning needs no machine.
 struct CPreviewSetup {
     gcode::CPlannerSetup planner;
-    gcode::CAxes start{};     // where the path begins (the tool, when it is known)
+    gcode::CAxes start{}; // where the path begins (the tool, when it is known)
     // The modal state the path begins with (the card's, when it is known), else the planner's
     // power-on state.
     std::optional<gcode::CModalState> modal;

@@ -219,7 +219,8 @@ TEST_F(StationOnCard, ClosingWhileAProgramRunsSaysFirstThatClosingStopsIt) {
     Press(control::kStart);
     Release(control::kStart);
     Ticks(3);
-    ASSERT_NE(Operation().Snapshot().programStatus.value_or(0) & psw::Running, 0u) << "the program runs";
+    ASSERT_NE(Operation().Snapshot().programStatus.value_or(0) & psw::Running, 0u)
+        << "the program runs";
     const QString warning = QString::fromStdString(MessageText(msg::ClosingStopsRunningProgram));
 
     // No: the station stays, the program runs on, nothing else was asked.

@@ -165,7 +165,8 @@ protected:
         Press(control::kStart);
         Release(control::kStart);
         Ticks(3);
-        ASSERT_NE(Operation().Snapshot().programStatus.value_or(0) & psw::Running, 0u) << "the program runs";
+        ASSERT_NE(Operation().Snapshot().programStatus.value_or(0) & psw::Running, 0u)
+            << "the program runs";
     }
 };
 
@@ -236,7 +237,8 @@ TEST_F(NestedLoopGate, UnderEveryNestedLoopAnExternalStartIsDroppedAndFeedHoldIs
         EXPECT_TRUE(holdSent) << "Feed hold passes at once";
         EXPECT_FALSE(startSent) << "Start waits for the window to go";
         Ticks(2);
-        EXPECT_NE(Operation().Snapshot().programStatus.value_or(0) & psw::FeedHold, 0u) << "the program is held";
+        EXPECT_NE(Operation().Snapshot().programStatus.value_or(0) & psw::FeedHold, 0u)
+            << "the program is held";
         Resume();
     }
 }

@@ -302,8 +302,8 @@ TEST_F(ToolpathOnCard, ChangingTheWorkZeroPlansThePreviewsAgain) {
     Machine().WorkCoords()[0].X().Set(unit::Inch, moved);
     Ticks(1);
     Previews().WaitForPlans();
-    const double factor = LengthUnitFactor(Machine().DefaultUnitSystem().lengthUnit) /
-                          LengthUnitFactor(unit::Inch);
+    const double factor =
+        LengthUnitFactor(Machine().DefaultUnitSystem().lengthUnit) / LengthUnitFactor(unit::Inch);
     EXPECT_NEAR(machineView.Plan()->model.Points().back().x, before + 2 * factor, 1e-3);
     EXPECT_NEAR(editorWindow->View().Plan()->model.Points().back().x, before + 2 * factor, 1e-3);
 }

@@ -40,8 +40,7 @@ protected:
             if (status && (*status & (psw::Finished | psw::ErrorBits)) != 0)
                 break;
         }
-        ASSERT_EQ(*op->Snapshot().programStatus & (psw::Finished | psw::ErrorBits),
-                  psw::Finished)
+        ASSERT_EQ(*op->Snapshot().programStatus & (psw::Finished | psw::ErrorBits), psw::Finished)
             << block;
     }
     std::string ModesLine() const {
@@ -90,8 +89,7 @@ TEST_F(MdiModesOnCard, TouchOffSubtractsTheToolLengthInForceOnTheCardAndSaysWhic
     ASSERT_TRUE(op->SetWorkZero(2));
     const double stored = machine->WorkCoords()[0].Z().ValueIn(unit::Millimeter);
     EXPECT_NEAR(stored, z - 75.2, 1e-9) << "tool 2's length (H2) below the spindle";
-    EXPECT_EQ(op->InfoTexts().message,
-              MessageText(msg::WorkZeroToolLength) + " 75.2 mm (G43 H2)");
+    EXPECT_EQ(op->InfoTexts().message, MessageText(msg::WorkZeroToolLength) + " 75.2 mm (G43 H2)");
 
     op->SelectMdi();
     Mdi("G49");

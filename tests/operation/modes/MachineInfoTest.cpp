@@ -148,9 +148,9 @@ TEST_F(InfoOnCard, APartErrorShowsTheCardsReasonWhateverViewIsOpen) {
         SCOPED_TRACE(c.view);
         if (c.open != nullptr)
             (op.get()->*c.open)();
-        ASSERT_EQ(op->LoadFromLines({"O0100", "G20 G91 G01 X0.1 F60", "#1 = 1.0", "M30"},
-                                    "part.prt"),
-                  LoadResult::Started);
+        ASSERT_EQ(
+            op->LoadFromLines({"O0100", "G20 G91 G01 X0.1 F60", "#1 = 1.0", "M30"}, "part.prt"),
+            LoadResult::Started);
         Ticks(1);
         op->Start();
         const std::string stopped = Text(msg::ProgramStopped);

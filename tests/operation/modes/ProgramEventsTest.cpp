@@ -103,9 +103,7 @@ TEST_F(ProgramEvents, CardTextIsAnnouncedInWholeLinesOnceTheirEndCame) {
         std::vector<std::string> lines;
     };
     const Case cases[] = {
-        {"a line cut across two reads",
-         {"PART ER", "ROR line 3\rN2"},
-         {"line PART ERROR line 3"}},
+        {"a line cut across two reads", {"PART ER", "ROR line 3\rN2"}, {"line PART ERROR line 3"}},
         {"CR LF ends one line, LF alone too", {"A\r\nB\n\r"}, {"line A", "line B"}},
         {"no line end yet", {"half a line"}, {}},
         {"a line past the limit keeps its start",

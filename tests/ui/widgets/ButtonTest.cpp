@@ -220,8 +220,9 @@ TEST_F(Buttons, StartActsWhenTheMouseGoesDown) {
     ui.calls.clear();
     QTest::mousePress(Button(control::kStart), Qt::LeftButton);
     EXPECT_TRUE(machine->State().homed) << "homed on the press, before any release";
-    EXPECT_EQ(ui.calls, (std::vector<std::string>{"clear HomingView",
-                                                  "append HomingView: " + MessageText(34001) + "\r"}));
+    EXPECT_EQ(ui.calls,
+              (std::vector<std::string>{"clear HomingView",
+                                        "append HomingView: " + MessageText(34001) + "\r"}));
     // Moving away before releasing does not undo it.
     QTest::mouseRelease(Button(control::kStart), Qt::LeftButton, {}, QPoint(-20, -20));
     EXPECT_TRUE(machine->State().homed);
