@@ -233,7 +233,7 @@ bool MorvikApp::OpenMachineDocument(const std::string& path,
     operation_ = std::make_unique<MachineOperation>(*machine_, joystick);
     currentControlPanel->SetOperation(operation_.get());
     observers_ = std::make_unique<TickObservers>(TickObservers::Station{
-        *machine_, *operation_, *currentControlPanel, *ui_, *previews_, *telemetry_});
+        *machine_, *operation_, *currentControlPanel, *ui_, *previews_, *telemetry_, *frame_});
     return true;
 }
 

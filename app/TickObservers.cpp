@@ -5,6 +5,7 @@
 #include "ui/ControlPanel.h"
 #include "ui/MdiLineFeed.h"
 #include "ui/QtOperatorInterface.h"
+#include "ui/StatusBarIdle.h"
 #include "ui/preview/PreviewFeed.h"
 
 namespace morvik {
@@ -24,6 +25,8 @@ void TickObservers::Wire(const Station& s) {
     Own<MdiLineFeed>(s.operation, [&ui = s.ui] { return ui.View(ViewKind::MdiPanel); });
     // The toolpath previews: the tool's position and the running line of the loaded program.
     Own<preview::PreviewFeed>(s.previews);
+    // The status bar's idle message: "Ready" once the machine is homed.
+    Own<StatusBarIdle>(s.frame);
     // The shop's broker: the snapshot as state, the events as events (while telemetry is on).
     s.telemetry.Attach(s.machine, s.operation);
 }

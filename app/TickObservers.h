@@ -15,6 +15,7 @@
 namespace morvik {
 
 class CMachine;
+class CMainFrame;
 class ControlPanel;
 class MachineEvents;
 class MachineObserver;
@@ -35,6 +36,7 @@ public:
         QtOperatorInterface& ui;
         preview::CPreviewWindows& previews;
         StationTelemetry& telemetry;
+        CMainFrame& frame;
     };
 
     explicit TickObservers(const Station& station);

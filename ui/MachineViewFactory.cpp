@@ -37,7 +37,7 @@ const MachineWindowRow kWindows[] = {
     // The preview of the loaded program: the previews plan it and follow the tool. An editor's
     // own preview is theirs alone (PreviewWindows.h).
     {std::nullopt, "%1 - Toolpath", Make<preview::CToolpathWindow>, false, nullptr, true,
-     Cmd::ViewToolpath, "&Toolpath", "View the part program's toolpath"},
+     Cmd::ViewToolpath, "Toolp&ath", "View the part program's toolpath"},
 };
 
 } // namespace

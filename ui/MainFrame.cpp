@@ -118,7 +118,7 @@ bool CMainFrame::CreateStatusBar() {
     QStatusBar* bar = statusBar();
     bar->setObjectName(QString("bar%1").arg(kStatusBarId));
     bar->setSizeGripEnabled(true);
-    // The message pane shows a highlighted menu item's prompt, and "Ready" otherwise.
+    // The message pane shows a highlighted menu item's prompt, and the idle message otherwise.
     connect(bar, &QStatusBar::messageChanged, this, &CMainFrame::ShowIdleMessage);
     for (std::size_t i = 0; i < std::size(kLockPanes); ++i) {
         QLabel* pane = new QLabel(bar);
@@ -151,7 +151,16 @@ bool CMainFrame::CreateControlPanel() {
 
 void CMainFrame::ShowIdleMessage(const QString& message) {
     if (message.isEmpty())
-        statusBar()->showMessage(kReady);
+        statusBar()->showMessage(idleMessage_);
+}
+
+void CMainFrame::SetIdleMessage(const QString& text) {
+    if (text == idleMessage_)
+        return;
+    const bool idle = statusBar()->currentMessage() == idleMessage_;
+    idleMessage_ = text;
+    if (idle)
+        statusBar()->showMessage(idleMessage_);
 }
 
 void CMainFrame::StartPeriodicWork() {

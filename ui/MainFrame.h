@@ -53,6 +53,10 @@ public:
     // order. False when one of the bars could not be made; the application then gives up.
     bool Create();
 
+    // What the status bar's message pane shows while no menu prompt stands: "Ready" until
+    // told otherwise (the tick says whether the machine is).
+    void SetIdleMessage(const QString& text);
+
     // The settings file under configFolder (the XDG config folder): configFolder/Kelv/Morvik/
     // morvik.ini, creating both folders (failures ignored). An empty configFolder gives the
     // bare name, which then lies in the current folder.
@@ -109,6 +113,7 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
+    QString idleMessage_ = kReady;
     bool CreateToolBar();
     bool CreateStatusBar();
     bool CreateControlPanel();

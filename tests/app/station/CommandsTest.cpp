@@ -10,6 +10,7 @@
 #include <QToolBar>
 
 #include <functional>
+#include <map>
 
 namespace morvik {
 namespace {
@@ -209,7 +210,7 @@ TEST_F(StationOnCard, MenusAndToolbarAreBuiltFromTheTable) {
     EXPECT_EQ(Texts(Commands().Menus(MenuKind::PartProgram)[0]),
               QStringList({"&Load", "&Restart", "-", "&New\tCtrl+N", "&Open...\tCtrl+O", "-",
                            "&Close", "&Save\tCtrl+S", "Save &As...", "-", "&Print...\tCtrl+P",
-                           "Print Pre&view", "P&rint Setup...", "E&xit"}));
+                           "Print Pre&view", "Print Se&tup...", "E&xit"}));
     // MDI has its item: the MDI panel's command line is reached through it.
     EXPECT_EQ(Texts(Commands().Menus(MenuKind::Main)[4]),
               QStringList({"&Run", "&MDI", "&Jog", "&Home"}));
@@ -228,6 +229,36 @@ TEST_F(StationOnCard, MenusAndToolbarAreBuiltFromTheTable) {
         buttons << (action->isSeparator() ? QString("-") : action->objectName());
     EXPECT_EQ(buttons, QStringList({"cmd57600", "cmd57601", "cmd57603", "-", "cmd57635", "cmd57634",
                                     "cmd57637", "-", "cmd57607", "cmd57664"}));
+}
+
+// Alt and a letter reach one item: within each menu, and among the menu bar's titles, no two
+// share their mnemonic.
+TEST_F(StationOnCard, EveryMenuGivesEachItemItsOwnMnemonic) {
+    ASSERT_TRUE(Start());
+    const auto mnemonic = [](const QString& text) {
+        const int amp = text.indexOf('&');
+        return amp < 0 || amp + 1 >= text.size() ? QChar() : text.at(amp + 1).toLower();
+    };
+    const auto distinct = [&](const QStringList& texts) {
+        QStringList clashes;
+        std::map<QChar, QString> seen;
+        for (const QString& text : texts) {
+            const QChar key = mnemonic(text);
+            if (key.isNull())
+                continue;
+            if (const auto it = seen.find(key); it != seen.end())
+                clashes << it->second + " ~ " + text;
+            else
+                seen.emplace(key, text);
+        }
+        return clashes;
+    };
+    for (const MenuKind kind : {MenuKind::Main, MenuKind::Machine, MenuKind::PartProgram}) {
+        const std::vector<QMenu*> menus = Commands().Menus(kind);
+        EXPECT_EQ(distinct(Titles(menus)), QStringList()) << "menu bar";
+        for (QMenu* menu : menus)
+            EXPECT_EQ(distinct(Texts(menu)), QStringList()) << menu->title().toStdString();
+    }
 }
 
 TEST_F(StationOnCard, TheMenuBarFollowsTheActiveWindow) {

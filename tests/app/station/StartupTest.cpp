@@ -4,9 +4,12 @@
 
 #include "controller/StringTable.h"
 #include "settings/ProfileFile.h"
+#include "ui/StatusBarIdle.h"
 
 #include <QLineEdit>
 #include <QMdiArea>
+#include <QStatusBar>
+#include <QStatusTipEvent>
 
 namespace morvik {
 namespace {
@@ -146,6 +149,23 @@ TEST_F(StationOnCard, IdleHandlerDrainsABurstOfCardTextIntoTheHomingView) {
         EXPECT_NE(line.find("XQ" + std::to_string(i)), std::string::npos) << line;
     }
     EXPECT_EQ(lines.Line(kLines + 1), "Press START button to home machine...");
+}
+
+// The status bar says "Ready" only once the machine is: before homing it says how to get
+// there, and a menu prompt still takes its place while it stands.
+TEST_F(StationOnCard, TheStatusBarSaysReadyOnlyOnceTheMachineIsHomed) {
+    ASSERT_TRUE(Start());
+    QStatusBar* bar = Frame().statusBar();
+    Ticks(1);
+    EXPECT_EQ(bar->currentMessage(), StatusBarIdle::kNotHomed);
+    QStatusTipEvent prompt("Select Run mode");
+    QCoreApplication::sendEvent(&Frame(), &prompt);
+    Home();
+    Ticks(1);
+    EXPECT_EQ(bar->currentMessage(), "Select Run mode") << "the prompt stands";
+    QStatusTipEvent gone{QString()};
+    QCoreApplication::sendEvent(&Frame(), &gone);
+    EXPECT_EQ(bar->currentMessage(), "Ready");
 }
 
 TEST_F(StationOnCard, OpensTheMachineFileNamedOnTheCommandLine) {

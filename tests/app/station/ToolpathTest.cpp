@@ -50,7 +50,7 @@ TEST_F(ToolpathOnCard, ViewToolpathOpensAndClosesTheMachinePreview) {
     ASSERT_TRUE(Start());
     QAction* item = Commands().MenuAction(MenuKind::Main, kViewToolpath);
     ASSERT_NE(item, nullptr);
-    EXPECT_EQ(item->text(), "&Toolpath");
+    EXPECT_EQ(item->text(), "Toolp&ath");
     EXPECT_FALSE(Checked());
 
     Execute(kViewToolpath);
