@@ -13,9 +13,7 @@ StatusBarIdle::~StatusBarIdle() {
 }
 
 void StatusBarIdle::OnSnapshot(const MachineSnapshot& snapshot) {
-    const char* text = snapshot.homed    ? CMainFrame::kReady
-                       : snapshot.homing ? kHoming
-                                         : kNotHomed;
+    const char* text = snapshot.homed ? CMainFrame::kReady : snapshot.homing ? kHoming : kNotHomed;
     if (frame_ != nullptr)
         frame_->SetIdleMessage(QString::fromLatin1(text));
 }
