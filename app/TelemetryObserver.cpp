@@ -10,30 +10,12 @@ namespace morvik {
 
 namespace {
 
-constexpr std::string_view kCardErrorPrefix = "PART ERROR";
-
 void AddAxis(TelemetryState& state, const char* name, const AxisReading& reading) {
     if (reading.onCard)
         state.axes.push_back({name, reading.Shown()});
 }
 
 } // namespace
-
-std::string_view TelemetryModeName(MachineMode mode) {
-    switch (mode) {
-    case MachineMode::Run:
-        return "Run";
-    case MachineMode::Mdi:
-        return "MDI";
-    case MachineMode::Jog:
-        return "Jog";
-    case MachineMode::Home:
-        return "Home";
-    case MachineMode::None:
-        break;
-    }
-    return "None";
-}
 
 std::string_view TelemetryProgramState(const MachineSnapshot& snapshot) {
     if (!snapshot.partLoaded)
@@ -56,7 +38,7 @@ std::string_view TelemetryProgramState(const MachineSnapshot& snapshot) {
 
 TelemetryState TelemetryStateOf(const MachineSnapshot& snapshot, const CMachine& machine) {
     TelemetryState state;
-    state.mode = TelemetryModeName(snapshot.mode);
+    state.mode = MachineModeName(snapshot.mode);
     state.homed = snapshot.homed;
     state.programPath = snapshot.partPath;
     state.programNumber = snapshot.partLoaded ? snapshot.programNumber : 0;
@@ -87,7 +69,7 @@ void TelemetryObserver::OnSnapshot(const MachineSnapshot& snapshot) {
 
 void TelemetryObserver::OnModeChanged(MachineMode from, MachineMode to) {
     publisher_.OnEvent(telemetry_event::kModeChanged,
-                       {{"from", TelemetryModeName(from)}, {"to", TelemetryModeName(to)}});
+                       {{"from", MachineModeName(from)}, {"to", MachineModeName(to)}});
 }
 
 void TelemetryObserver::OnProgramLoaded(const std::string& path, std::int32_t number) {
@@ -132,7 +114,7 @@ void TelemetryObserver::OnSafetyStop(std::uint32_t active, std::uint32_t rising,
 }
 
 void TelemetryObserver::OnCardLine(const std::string& line) {
-    if (line.starts_with(kCardErrorPrefix))
+    if (line.starts_with(code::PartErrorLine))
         cardErrorLine_ = line;
 }
 

@@ -30,9 +30,6 @@ namespace morvik {
 class CMachine;
 class TelemetryPublisher;
 
-// "None", "Run", "MDI", "Jog", "Home".
-std::string_view TelemetryModeName(MachineMode mode);
-
 // The program's state as the state topic names it: "none" (nothing loaded), "loaded",
 // "running", "paused", "feedHold", "finished", "error". Outside Run mode the status word is
 // not read, so a loaded program is "loaded" there.

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 
 namespace morvik {
 
@@ -40,6 +41,9 @@ constexpr std::int32_t ActiveModes = 468;      // 32-bit integer
 constexpr std::int32_t ActiveFeed = 469;       // double, program units per minute
 constexpr std::int32_t ActiveSpeed = 470;      // double, the S word
 constexpr std::int32_t ToolLengthOffset = 471; // double, the card's length unit
+
+// How the card's text line for a part error begins: "PART ERROR line 8: <reason>".
+constexpr std::string_view PartErrorLine = "PART ERROR";
 } // namespace code
 
 // Bits of the program status word (reply of code::ProgramStatus).

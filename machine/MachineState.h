@@ -12,11 +12,29 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace morvik {
 
 enum class MachineMode : std::int32_t { None = 0, Run = 1, Mdi = 2, Jog = 3, Home = 4 };
+
+// The mode's short name, as the strip ("Run mode") and the telemetry ("Run") spell it.
+constexpr std::string_view MachineModeName(MachineMode mode) {
+    switch (mode) {
+    case MachineMode::Run:
+        return "Run";
+    case MachineMode::Mdi:
+        return "MDI";
+    case MachineMode::Jog:
+        return "Jog";
+    case MachineMode::Home:
+        return "Home";
+    case MachineMode::None:
+        break;
+    }
+    return "None";
+}
 
 // Which position the readouts show.
 enum class PositionReadout : std::int32_t { Current = 1, Optimal = 2 };
@@ -33,7 +51,6 @@ public:
     }
     void Remember(ViewKind view) { Set(view, true); }
     void Forget(ViewKind view) { Set(view, false); }
-    void ForgetAll() { open_.fill(false); }
 
 private:
     void Set(ViewKind view, bool open) {

@@ -13,8 +13,6 @@ namespace morvik {
 
 namespace {
 
-// How the card's line for a part error begins ("PART ERROR line 8: ...").
-constexpr std::string_view kPartErrorLine = "PART ERROR";
 constexpr const char* kAxisLetters[] = {"X", "Y", "Z"};
 // How near its soft limit an axis stopped by an error must stand for the limit to be named:
 // the card stops at the limit, and reads the position back in whole encoder counts.
@@ -142,7 +140,7 @@ void MachineInfo::OnCardLine(const std::string& line) {
         return;
     lastCardLine_ = line;
     // The card's own words for a part error, not the echo of a block after them.
-    if (line.starts_with(kPartErrorLine))
+    if (line.starts_with(code::PartErrorLine))
         errorLine_ = line;
     if (messageKind_ == MessageKind::PartError) {
         ShowPartError();
@@ -235,24 +233,9 @@ std::string MachineInfo::ProgressText(const MachineSnapshot& snapshot) const {
 }
 
 std::string MachineInfo::ModeText(const MachineSnapshot& snapshot) {
-    std::string text;
-    switch (snapshot.mode) {
-    case MachineMode::Run:
-        text = "Run mode";
-        break;
-    case MachineMode::Mdi:
-        text = "MDI mode";
-        break;
-    case MachineMode::Jog:
-        text = "Jog mode";
-        break;
-    case MachineMode::Home:
-        text = "Home mode";
-        break;
-    case MachineMode::None:
-        text = "No mode";
-        break;
-    }
+    std::string text = snapshot.mode == MachineMode::None
+                           ? std::string("No mode")
+                           : std::string(MachineModeName(snapshot.mode)) + " mode";
     if (snapshot.dryRunOn)
         text += "  Dry run";
     if (snapshot.blockSkipOn)

@@ -41,7 +41,6 @@ struct AxisReading {
     std::optional<bool> error;     // the axis error condition (Jog and Home mode)
     std::optional<double> current; // current position (readout setting Current)
     std::optional<double> optimal; // optimal position (readout setting Optimal)
-    std::optional<double> target;  // never asked on the tick today; kept for observers
     // The position the readout shows: current or optimal as it was read, else 0.
     double Shown() const { return current ? *current : optimal ? *optimal : 0.0; }
 };

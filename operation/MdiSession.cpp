@@ -224,9 +224,8 @@ void MdiSession::CardLineEnded() {
         feedback_.pop_back();
         return;
     }
-    constexpr std::string_view kPartError = "PART ERROR";
     const std::size_t colon = line.find(": ");
-    if (!line.starts_with(kPartError) || colon == std::string::npos)
+    if (!line.starts_with(code::PartErrorLine) || colon == std::string::npos)
         return;
     const std::string reason = MessageText(msg::MdiBlockFailed) + " " + line.substr(colon + 2);
     feedback_.back() = reason;

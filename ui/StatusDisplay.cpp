@@ -130,13 +130,14 @@ bool IsOperatorInput(QEvent::Type type) {
     }
 }
 
-} // namespace
-
+// A counter as its field shows it ("%3d", "%4d", "%6d"), in a buffer of 30 characters.
 std::string FormatCounter(const char* format, std::int32_t value) {
     char buffer[kTextBufferSize];
     std::snprintf(buffer, sizeof buffer, format, static_cast<int>(value));
     return buffer;
 }
+
+} // namespace
 
 CStatusDisplay::CStatusDisplay(QWidget* parent)
     : QWidget(parent), units_(DialogUnits::ForFont(FormFont())) {

@@ -30,9 +30,6 @@ class QLineEdit;
 
 namespace morvik {
 
-// A counter as its field shows it ("%3d", "%4d", "%6d"), in a buffer of 30 characters.
-std::string FormatCounter(const char* format, std::int32_t value);
-
 class CStatusDisplay : public QWidget {
 public:
     static constexpr int kRefreshMs = 100;

@@ -12,7 +12,7 @@
 #include "dialogs/SetupMachineDialogs.h"
 #include "dialogs/SetupNumberedDialogs.h"
 #include "dialogs/ValidationMessage.h"
-#include "operation/modes/OperationFixture.h"
+#include "operation/OperationFixture.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -32,8 +32,8 @@ protected:
     void SetUp() override {
         OperationOnCard::SetUp();
         ASSERT_FALSE(HasFatalFailure());
-        machinePath = cwd.folder.File("mill.mch");
-        std::filesystem::copy_file(ModesData("xyz.mch"), machinePath);
+        machinePath = folder.File("mill.mch");
+        std::filesystem::copy_file(OperationData("xyz.mch"), machinePath);
         ASSERT_TRUE(machine->OnOpenDocument(machinePath));
         SetupRememberedNumbers() = RememberedNumbers{};
         SetValidationMessageHook([this](QWidget*, const QString& text) { shownMessages << text; });

@@ -94,8 +94,8 @@ TEST_F(DialogOnCard, CancelChangesNothingAndDownloadsNothing) {
 TEST_F(DialogOnCard, OkWithoutAnEditKeepsEveryValue) {
     // Quantities travel as text with the setup precision; an untouched dialog stores what it
     // showed, so the machine file written afterwards is the same.
-    const std::string savedBefore = cwd.folder.File("before.mch");
-    const std::string savedAfter = cwd.folder.File("after.mch");
+    const std::string savedBefore = folder.File("before.mch");
+    const std::string savedAfter = folder.File("after.mch");
     ASSERT_TRUE(machine->WriteSetup(savedBefore));
     for (const DialogCase& c : kDialogs)
         Run(c.dialog, [](CSetupForm& form) { form.accept(); });

@@ -3,40 +3,27 @@
 // against expected files: opening a machine downloads its three files, a started program is
 // aborted before a download, and closing runs the shutdown sequence in order.
 #include "cardsim/KelvSim.h"
-#include "controller/ApiLoader.h"
 #include "controller/ControllerCodes.h"
 #include "machine/document/MachineFixture.h"
-#include "support/SimClock.h"
+#include "support/SimCardFixture.h"
 
 namespace morvik {
 namespace {
 
-class MachineOnCard : public testing::Test {
+class MachineOnCard : public test::SimCardFixture {
 protected:
     void SetUp() override {
-        KelvSimReset();
-        clock = std::make_unique<test::SimClock>();
-        ASSERT_EQ(loader.LoadController(MORVIK_BIN_DIR), kLoadOk) << loader.LoadError();
-        trace = cwd.folder.File("card.trace");
-        KelvSimSetTraceFile(trace.c_str());
+        ASSERT_NO_FATAL_FAILURE(StartCard(Trace::On));
         machine = std::make_unique<CMachine>(loader.Api(), *clock, ui);
         machine->SetDateSource(test::FixedDate);
         ASSERT_TRUE(machine->Connect());
-    }
-    void TearDown() override {
-        machine.reset();
-        KelvSimSetTraceFile(nullptr);
-        clock.reset();
-        KelvSimReset();
     }
 
     // The trace lines since the last call, without ready polls and the text of downloaded
     // files: what the station told the card, in order.
     std::vector<std::string> TraceSinceLast() {
-        const std::vector<std::string> all = test::Lines(test::ReadBytes(trace));
         std::vector<std::string> kept;
-        for (std::size_t i = seen_; i < all.size(); ++i) {
-            const std::string& line = all[i];
+        for (const std::string& line : SimCardFixture::TraceSinceLast()) {
             const bool fileText = line.rfind("dornputs", 0) == 0 &&
                                   line.find("\\r\"") == std::string::npos &&
                                   line.find("\\x1a") == std::string::npos;
@@ -44,7 +31,6 @@ protected:
                 continue;
             kept.push_back(line);
         }
-        seen_ = all.size();
         return kept;
     }
 
@@ -76,24 +62,16 @@ protected:
         return length < 0 ? std::string("<none>") : std::string(buffer.data());
     }
 
-    test::InTempFolder cwd;
-    ApiLoader loader;
-    std::unique_ptr<test::SimClock> clock;
     test::RecordingOperator ui;
-    std::unique_ptr<CMachine> machine;
-    std::string trace;
-
-private:
-    std::size_t seen_ = 0;
 };
 
 TEST_F(MachineOnCard, OpeningDownloadsTheThreeFilesInOrderWithTheirReadCommands) {
     TraceSinceLast();
     ASSERT_TRUE(machine->OnOpenDocument(test::GoldenPath("mill.mch")));
     EXPECT_EQ(TraceSinceLast(), Expected("open-mill.trace"));
-    EXPECT_EQ(CardFile(100), test::ReadBytes(cwd.folder.File("mill.CFG")));
-    EXPECT_EQ(CardFile(101), test::ReadBytes(cwd.folder.File("mill.WRK")));
-    EXPECT_EQ(CardFile(102), test::ReadBytes(cwd.folder.File("mill.TOL")));
+    EXPECT_EQ(CardFile(100), test::ReadBytes(folder.File("mill.CFG")));
+    EXPECT_EQ(CardFile(101), test::ReadBytes(folder.File("mill.WRK")));
+    EXPECT_EQ(CardFile(102), test::ReadBytes(folder.File("mill.TOL")));
     EXPECT_TRUE(ui.messages.empty());
 }
 

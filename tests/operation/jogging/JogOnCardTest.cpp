@@ -3,14 +3,12 @@
 // time the test advances. X and Y are on axes 1 and 2 at 1000 counts/in; jogging runs at
 // 60 in/min (1 in/s) with ramps of 100 in/s/s.
 #include "cardsim/KelvSim.h"
-#include "controller/ApiLoader.h"
 #include "machine/Machine.h"
 #include "operation/Jogging.h"
-#include "settings/TempFolder.h"
 #include "settings/UnitTables.h"
 #include "support/FakeJoystick.h"
 #include "support/RecordingOperator.h"
-#include "support/SimClock.h"
+#include "support/SimCardFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -32,15 +30,10 @@ AxisNow CardAxis(int axis) {
     return now;
 }
 
-class JogOnCard : public testing::Test {
+class JogOnCard : public SimCardFixture {
 protected:
     void SetUp() override {
-        std::filesystem::current_path(folder.Path()); // the controller files land here
-        KelvSimReset();
-        clock = std::make_unique<SimClock>();
-        ASSERT_EQ(loader.LoadController(MORVIK_BIN_DIR), kLoadOk) << loader.LoadError();
-        machine = std::make_unique<CMachine>(loader.Api(), *clock, ui);
-        ASSERT_TRUE(machine->Connect());
+        ASSERT_NO_FATAL_FAILURE(ConnectMachine(ui));
         ASSERT_TRUE(machine->OnNewDocument());
         for (Axis* axis : {&machine->AxisX(), &machine->AxisY()})
             axis->Scale().Set(unit::Inch, 1000.0);
@@ -54,10 +47,7 @@ protected:
     }
     void TearDown() override {
         jogging.reset();
-        machine.reset();
-        clock.reset();
-        KelvSimReset();
-        std::filesystem::current_path(saved);
+        SimCardFixture::TearDown();
     }
 
     // One status tick's jog step, then the rest of the 100 ms period.
@@ -66,14 +56,9 @@ protected:
         clock->Advance(100);
     }
 
-    std::filesystem::path saved = std::filesystem::current_path();
-    TempFolder folder;
-    ApiLoader loader;
-    std::unique_ptr<SimClock> clock;
     RecordingOperator ui;
     FakeJoystick stick;
     JogInputs inputs;
-    std::unique_ptr<CMachine> machine;
     std::unique_ptr<Jogging> jogging;
 };
 

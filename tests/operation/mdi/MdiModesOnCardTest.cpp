@@ -3,7 +3,7 @@
 // the next one, the modes line (ActiveModesText of the tick's snapshot) shows it, M30 resets
 // what an end of program resets, touch-off subtracts the tool length in force on the card, and
 // Start in Run mode names the modes left in force before the program moves.
-#include "operation/modes/OperationFixture.h"
+#include "operation/OperationFixture.h"
 
 #include "operation/ActiveModes.h"
 #include "operation/WorkOffsets.h"
@@ -20,10 +20,10 @@ protected:
     // A copy of the sample mill: MDI keeps its history beside the machine file.
     void SetUp() override {
         std::filesystem::copy_file(std::string(MORVIK_TEST_DATA_DIR) + "/../examples/mill.mch",
-                                   cwd.folder.File("mill.mch"));
+                                   folder.File("mill.mch"));
         OperationOnCard::SetUp();
     }
-    std::string MachinePath() const override { return cwd.folder.File("mill.mch"); }
+    std::string MachinePath() const override { return folder.File("mill.mch"); }
 
     void EnterMdi() {
         HomeMachine();

@@ -2,7 +2,7 @@
 // reaches it: a block moves the axis and enters the history (kept in a file beside the machine
 // file), a refused block sends the card nothing, errors and replies land under the command
 // line, and back in Run mode Start runs the part program - sent again - never the block.
-#include "operation/modes/OperationFixture.h"
+#include "operation/OperationFixture.h"
 
 #include "operation/MdiSession.h"
 
@@ -17,8 +17,8 @@ protected:
     // The machine file is copied into the test's folder: its history file is written beside it.
     void SetUp() override {
         OperationOnCard::SetUp();
-        machinePath = cwd.folder.File("xyz.mch");
-        std::filesystem::copy_file(ModesData("xyz.mch"), machinePath);
+        machinePath = folder.File("xyz.mch");
+        std::filesystem::copy_file(OperationData("xyz.mch"), machinePath);
         ReopenFrom(machinePath);
     }
 
@@ -92,7 +92,7 @@ TEST_F(MdiOnCard, ABlockMovesTheAxisAndEntersTheHistoryAndItsFile) {
     EXPECT_NEAR(X() - x0, 0.5, 1e-6);
     EXPECT_EQ(op->Mdi().Feedback().front(), "> G91 G01 X0.5 F60");
     EXPECT_EQ(op->Mdi().History().Entries(), std::vector<std::string>{"G91 G01 X0.5 F60"});
-    EXPECT_EQ(ReadBytes(cwd.folder.File("xyz.mdi")), "G91 G01 X0.5 F60\n");
+    EXPECT_EQ(ReadBytes(folder.File("xyz.mdi")), "G91 G01 X0.5 F60\n");
     EXPECT_TRUE(ui.messages.empty());
 
     // Kept across runs: the machine opened again finds its blocks.
@@ -129,7 +129,7 @@ TEST_F(MdiOnCard, ARefusedBlockSendsTheCardNothingAndSaysWhy) {
             EXPECT_EQ(op->Mdi().Feedback().back(), c.said);
     }
     EXPECT_TRUE(op->Mdi().History().Entries().empty());
-    EXPECT_FALSE(std::filesystem::exists(cwd.folder.File("xyz.mdi")));
+    EXPECT_FALSE(std::filesystem::exists(folder.File("xyz.mdi")));
     EXPECT_FALSE(machine->State().partReplaced);
 }
 

@@ -1,7 +1,7 @@
 // Modes, homing, the readout zero buttons and the Setup Homing apply, on the simulated card:
 // what the operator sees (the recording operator's calls) and what the card is told (its
 // trace, in short), for every row of the transition table.
-#include "operation/modes/OperationFixture.h"
+#include "operation/OperationFixture.h"
 
 #include <array>
 #include <cmath>
@@ -355,8 +355,8 @@ TEST_F(ReadoutZero, InJogModeTheProgramOffsetBecomesThePositionAndTheConfigurati
         {"xyz.mch", 0, true, unit::Inch, true},
         {"xyz.mch", 1, true, unit::Inch, true},
         {"xyz.mch", 0, false, unit::Inch, false},
-        {"../../../machine/golden/mill.mch", 0, true, unit::Millimeter, true},
-        {"../../../machine/golden/mill.mch", 2, true, unit::Millimeter, false},
+        {"../../machine/golden/mill.mch", 0, true, unit::Millimeter, true},
+        {"../../machine/golden/mill.mch", 2, true, unit::Millimeter, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.file << " axis " << c.axis << " jog " << c.jog);

@@ -3,16 +3,14 @@
 // the station's sleeps and the test's ticks (SimClock), so a program runs to its end without
 // any real waiting. The load is compared with an expected card trace.
 #include "cardsim/KelvSim.h"
-#include "controller/ApiLoader.h"
 #include "controller/ControllerCodes.h"
 #include "controller/StringTable.h"
 #include "machine/Machine.h"
 #include "operation/CycleCommands.h"
 #include "operation/ExternalControls.h"
 #include "operation/PartProgram.h"
-#include "settings/TempFolder.h"
 #include "support/RecordingOperator.h"
-#include "support/SimClock.h"
+#include "support/SimCardFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -60,15 +58,10 @@ private:
     PartProgram& program_;
 };
 
-class ProgramOnCard : public testing::Test {
+class ProgramOnCard : public test::SimCardFixture {
 protected:
     void SetUp() override {
-        KelvSimReset();
-        std::filesystem::current_path(folder.Path()); // the controller files land here
-        clock = std::make_unique<test::SimClock>();
-        ASSERT_EQ(loader.LoadController(MORVIK_BIN_DIR), kLoadOk) << loader.LoadError();
-        machine = std::make_unique<CMachine>(loader.Api(), *clock, ui);
-        ASSERT_TRUE(machine->Connect());
+        ASSERT_NO_FATAL_FAILURE(ConnectMachine(ui));
         ASSERT_TRUE(machine->OnOpenDocument(TestFile("machine/golden/mill.mch")));
         ExternalControlSettings& channels = machine->ExternalControls();
         channels.startButtonChannel.Set(kStartButton);
@@ -83,14 +76,10 @@ protected:
         ui.messages.clear();
     }
     void TearDown() override {
-        KelvSimSetTraceFile(nullptr);
         cycle.reset();
         external.reset();
         program.reset();
-        machine.reset();
-        clock.reset();
-        KelvSimReset();
-        std::filesystem::current_path(saved);
+        SimCardFixture::TearDown();
     }
 
     // The status cycle's part of a tick: inputs and program status read, external controls
@@ -117,12 +106,7 @@ protected:
         return path;
     }
 
-    std::filesystem::path saved = std::filesystem::current_path();
-    test::TempFolder folder;
-    ApiLoader loader;
-    std::unique_ptr<test::SimClock> clock;
     test::RecordingOperator ui;
-    std::unique_ptr<CMachine> machine;
     std::unique_ptr<PartProgram> program;
     std::unique_ptr<ExternalControls> external;
     std::unique_ptr<RunCycle> cycle;
@@ -130,7 +114,7 @@ protected:
 };
 
 TEST_F(ProgramOnCard, TheLoadReachesTheCardAsTheExpectedTrace) {
-    const std::string trace = folder.File("card.trace");
+    trace = folder.File("card.trace");
     KelvSimSetTraceFile(trace.c_str());
     // CR LF line ends, a line of 127 characters (the longest the card takes) and a last line
     // without a line end.
@@ -187,7 +171,7 @@ TEST_F(ProgramOnCard, AProgramRunsToFinishedWithTheLampsFollowingTheStatusWord) 
 
 TEST_F(ProgramOnCard, TheBlockSkipSwitchSwitchesTheCardOnceAndFollowsTheSwitch) {
     KelvSimSetInputs(Bit(kBlockSkipSwitch), Bit(kBlockSkipSwitch));
-    const std::string trace = folder.File("card.trace");
+    trace = folder.File("card.trace");
     KelvSimSetTraceFile(trace.c_str());
     for (int i = 0; i < 5; ++i)
         Tick();

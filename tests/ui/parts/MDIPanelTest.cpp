@@ -1,5 +1,5 @@
 // The MDI panel: its form, and its window coming and going with MDI mode on the simulated card.
-#include "StationFixture.h"
+#include "WindowsFixture.h"
 
 #include "controller/StringTable.h"
 #include "operation/MdiSession.h"
@@ -47,7 +47,7 @@ TEST(MDIPanelForm, EveryFieldStandsAtItsRectangleWithItsLetterToItsLeft) {
     EXPECT_EQ(*ids.rbegin(), 1113);
 }
 
-class MDIPanelWindow : public StationOnCard {};
+class MDIPanelWindow : public WindowsOnCard {};
 
 TEST_F(MDIPanelWindow, OpensOnEnteringMdiModeAndClosesOnLeavingIt) {
     HomeMachine();
@@ -89,10 +89,10 @@ TEST_F(MDIPanelWindow, ClosedByHandThenLeavingMdiClosesNothingAndTypingSendsNoth
 }
 
 // The command line under the fields, driven with keys and clicks as the operator drives it.
-class MDIPanelCommandLine : public StationOnCard {
+class MDIPanelCommandLine : public WindowsOnCard {
 protected:
     void SetUp() override {
-        StationOnCard::SetUp();
+        WindowsOnCard::SetUp();
         HomeMachine();
         op->SelectMdi();
         QMdiSubWindow* window = ui->Window(ViewKind::MdiPanel);

@@ -1,6 +1,6 @@
 // Part program documents: New, Open, Save, Save As, Close with its prompt, New Window, and
 // File > Load from an editor window on the simulated card.
-#include "StationFixture.h"
+#include "WindowsFixture.h"
 
 #include "controller/StringTable.h"
 
@@ -23,7 +23,7 @@
 namespace morvik::test {
 namespace {
 
-class PartDocuments : public StationOnCard {
+class PartDocuments : public WindowsOnCard {
 protected:
     std::string Write(const std::string& name, const std::string& bytes) {
         const std::string path = folder.File(name);

@@ -1,6 +1,6 @@
 // The program view as View > Program and View > Messages open it on the simulated card, its
 // close box, and the card's text reaching it over the tick and the idle drain.
-#include "StationFixture.h"
+#include "WindowsFixture.h"
 
 #include "ui/OutputDisplay.h"
 
@@ -17,7 +17,7 @@ Calls Join(std::initializer_list<Calls> parts) {
     return all;
 }
 
-class ProgramView : public StationOnCard {};
+class ProgramView : public WindowsOnCard {};
 
 TEST_F(ProgramView, EachViewCommandOpensTheViewWithItsOptionAndTheCloseBoxSwitchesAllFourOff) {
     struct Case {

@@ -6,14 +6,12 @@
 #pragma once
 
 #include "cardsim/KelvSim.h"
-#include "controller/ApiLoader.h"
 #include "machine/Machine.h"
 #include "operation/MachineOperation.h"
-#include "settings/TempFolder.h"
 #include "settings/UnitTables.h"
 #include "support/FakeJoystick.h"
 #include "support/RecordingOperator.h"
-#include "support/SimClock.h"
+#include "support/SimCardFixture.h"
 #include "ui/ControlPanel.h"
 
 #include <QAbstractButton>
@@ -30,18 +28,11 @@
 
 namespace morvik::test {
 
-class PanelOnCard : public testing::Test {
+class PanelOnCard : public SimCardFixture {
 protected:
     void SetUp() override {
-        std::filesystem::current_path(folder.Path()); // a new machine's files land here
-        KelvSimReset();
-        clock = std::make_unique<SimClock>();
-        ASSERT_EQ(loader.LoadController(MORVIK_BIN_DIR), kLoadOk) << loader.LoadError();
-        trace = folder.File("card.trace");
-        KelvSimSetTraceFile(trace.c_str());
-        machine = std::make_unique<CMachine>(loader.Api(), *clock, ui);
-        ASSERT_TRUE(machine->Connect());
-        ASSERT_TRUE(machine->OnNewDocument());
+        ASSERT_NO_FATAL_FAILURE(ConnectMachine(ui, Trace::On));
+        ASSERT_TRUE(machine->OnNewDocument()); // a new machine's files land in the folder
         // The panel sits in a window of its own, as it sits along the main window's edge.
         window = std::make_unique<QWidget>();
         panel = new ControlPanel(window.get());
@@ -58,10 +49,7 @@ protected:
         op.reset();
         machine.reset();
         window.reset();
-        KelvSimSetTraceFile(nullptr);
-        clock.reset();
-        KelvSimReset();
-        std::filesystem::current_path(saved_);
+        SimCardFixture::TearDown();
     }
 
     // 100 ms pass on the card, then the main window's tick; n times.
@@ -81,17 +69,6 @@ protected:
         op->SelectHome();
         op->Start();
         ASSERT_TRUE(machine->State().homed);
-    }
-
-    // The trace lines written since the last call.
-    std::vector<std::string> TraceSinceLast() {
-        std::vector<std::string> all;
-        std::ifstream in(trace);
-        for (std::string line; std::getline(in, line);)
-            all.push_back(line);
-        std::vector<std::string> fresh(all.begin() + static_cast<std::ptrdiff_t>(seen_), all.end());
-        seen_ = all.size();
-        return fresh;
     }
 
     // The binary commands with code sent since the last trace read, as "argument" texts
@@ -129,20 +106,11 @@ protected:
         return velocity;
     }
 
-    TempFolder folder;
-    ApiLoader loader;
-    std::unique_ptr<SimClock> clock;
     RecordingOperator ui;
     FakeJoystick joystick;
-    std::unique_ptr<CMachine> machine;
     std::unique_ptr<QWidget> window;
     ControlPanel* panel = nullptr; // owned by window
     std::unique_ptr<MachineOperation> op;
-    std::string trace;
-
-private:
-    std::filesystem::path saved_ = std::filesystem::current_path();
-    std::size_t seen_ = 0;
 };
 
 // The panel on a card whose X and Y can be jogged: a new machine jogs at 0 speed, so X and Y

@@ -10,12 +10,19 @@
 #include <QLabel>
 #include <QTest>
 
+#include <algorithm>
 #include <map>
 
 namespace morvik {
 namespace {
 
 using test::PanelOnCard;
+
+// A counter right-aligned in a field of `width` characters, never cut when it is wider.
+std::string RightAligned(std::int32_t value, std::size_t width) {
+    const std::string digits = std::to_string(value);
+    return std::string(width - std::min(width, digits.size()), ' ') + digits;
+}
 
 // Every caption of the form ("MOTOR ERROR" the longest of its column) is shown whole at the
 // form's font, inside the form and inside its group: the form widens for a wide font rather
@@ -42,25 +49,6 @@ TEST(StatusDisplayForm, EveryCaptionFitsWholeAtTheFormsFont) {
             EXPECT_TRUE(group->geometry().contains(motorError->geometry()));
         }
     }
-}
-
-TEST(StatusCounters, AreFormattedWithTheirFieldsFormats) {
-    struct Case {
-        const char* format;
-        std::int32_t value;
-        const char* text;
-    };
-    const Case cases[] = {
-        {"%3d", 7, "  7"},
-        {"%3d", 1234, "1234"},
-        {"%4d", 12, "  12"},
-        {"%4d", -3, "  -3"},
-        {"%6d", 0, "     0"},
-        {"%6d", 123456, "123456"},
-        {"%6d", INT32_MIN, "-2147483648"},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(FormatCounter(c.format, c.value), c.text) << c.format << " " << c.value;
 }
 
 class StatusDisplayOnCard : public PanelOnCard {
@@ -110,11 +98,11 @@ TEST_F(StatusDisplayOnCard, ARefreshShowsWhatTheCardAnswered) {
         EXPECT_EQ(codes, (std::vector<int>{460, 465, 463, 464, 461, 466}));
         EXPECT_EQ(answer[465], 4321);
         const std::pair<const char*, std::string> fields[] = {
-            {"programNumber", FormatCounter("%3d", answer[465])},
-            {"sequenceNumber", FormatCounter("%4d", answer[463])},
-            {"repeatCount", FormatCounter("%4d", answer[464])},
-            {"filePosition", FormatCounter("%6d", answer[461])},
-            {"toolNumber", FormatCounter("%6d", answer[466])},
+            {"programNumber", RightAligned(answer[465], 3)}, // 4321: wider than its field
+            {"sequenceNumber", RightAligned(answer[463], 4)},
+            {"repeatCount", RightAligned(answer[464], 4)},
+            {"filePosition", RightAligned(answer[461], 6)},
+            {"toolNumber", RightAligned(answer[466], 6)},
         };
         for (const auto& [name, text] : fields)
             EXPECT_EQ(display.Field(name)->text().toStdString(), text) << name;

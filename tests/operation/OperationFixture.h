@@ -12,6 +12,7 @@
 #include "operation/MachineOperation.h"
 #include "operation/SnapshotTexts.h"
 #include "support/FakeJoystick.h"
+#include "support/SimCardFixture.h"
 #include "support/SimClock.h"
 
 #include <algorithm>
@@ -30,8 +31,9 @@ inline std::array<std::string, kReadoutCount> PanelReadouts(const MachineOperati
     return ReadoutTexts(op.Snapshot(), op.Machine());
 }
 
-inline std::string ModesData(const std::string& name) {
-    return std::string(MORVIK_TEST_DATA_DIR) + "/operation/modes/data/" + name;
+// The machines the operation tests open (xyz.mch: a small three-axis mill).
+inline std::string OperationData(const std::string& name) {
+    return std::string(MORVIK_TEST_DATA_DIR) + "/operation/data/" + name;
 }
 
 // One trace line in short: what the station told the card, without handles and results.
@@ -88,14 +90,10 @@ inline bool OnlyReads(const std::string& line) {
     return fileText || query;
 }
 
-class OperationOnCard : public testing::Test {
+class OperationOnCard : public SimCardFixture {
 protected:
     void SetUp() override {
-        KelvSimReset();
-        clock = std::make_unique<SimClock>();
-        ASSERT_EQ(loader.LoadController(MORVIK_BIN_DIR), kLoadOk) << loader.LoadError();
-        trace = cwd.folder.File("card.trace");
-        KelvSimSetTraceFile(trace.c_str());
+        ASSERT_NO_FATAL_FAILURE(StartCard(Trace::On));
         machine = std::make_unique<CMachine>(loader.Api(), *clock, ui);
         machine->SetDateSource(FixedDate);
         ASSERT_TRUE(machine->Connect());
@@ -105,30 +103,19 @@ protected:
     }
     void TearDown() override {
         op.reset();
-        machine.reset();
-        KelvSimSetTraceFile(nullptr);
-        clock.reset();
-        KelvSimReset();
+        SimCardFixture::TearDown();
     }
 
     virtual std::string MachineFile() const { return "xyz.mch"; }
     // The file opened: the data file by default; a fixture that writes beside its machine file
     // (MDI history, recovery copies) opens a copy in its temporary folder instead.
-    virtual std::string MachinePath() const { return ModesData(MachineFile()); }
+    virtual std::string MachinePath() const { return OperationData(MachineFile()); }
 
     // Forgets what the operator and the card have seen so far.
     void Forget() {
         ui.calls.clear();
         ui.messages.clear();
         TraceSinceLast();
-    }
-
-    // Every trace line since the last call.
-    std::vector<std::string> TraceSinceLast() {
-        const std::vector<std::string> all = Lines(ReadBytes(trace));
-        std::vector<std::string> fresh(all.begin() + static_cast<std::ptrdiff_t>(seen_), all.end());
-        seen_ = all.size();
-        return fresh;
     }
 
     // What the station told the card since the last call, in short (ShortCall).
@@ -161,17 +148,9 @@ protected:
 
     std::string Text(int id) const { return MessageText(id); }
 
-    InTempFolder cwd;
-    ApiLoader loader;
-    std::unique_ptr<SimClock> clock;
     RecordingOperator ui;
     FakeJoystick joystick;
-    std::unique_ptr<CMachine> machine;
     std::unique_ptr<MachineOperation> op;
-    std::string trace;
-
-private:
-    std::size_t seen_ = 0;
 };
 
 // The same on the recording fake library, for answers a real card would not give on demand.

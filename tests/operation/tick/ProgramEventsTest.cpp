@@ -2,7 +2,7 @@
 // the recording fake: a run is announced once however often it is held and resumed, a program
 // too short to be seen running is still announced started before finished, and an error bit
 // is announced as it comes on, named by the bit.
-#include "operation/modes/OperationFixture.h"
+#include "operation/OperationFixture.h"
 
 #include "operation/CardLines.h"
 
@@ -15,7 +15,7 @@ namespace {
 class EventLog : public MachineObserver {
 public:
     void OnModeChanged(MachineMode, MachineMode to) override {
-        lines.push_back("mode " + std::to_string(static_cast<int>(to)));
+        lines.push_back("mode " + std::string(MachineModeName(to)));
     }
     void OnProgramStarted(std::int32_t) override { lines.push_back("started"); }
     void OnProgramFinished(std::int32_t) override { lines.push_back("finished"); }
@@ -85,7 +85,7 @@ TEST_F(ProgramEvents, LeavingRunModeEndsTheRunAndTheModeIsAnnouncedOnce) {
     fake.replies[code::ProgramStatus] = psw::Running;
     op->SelectRun();
     op->StatusTick();
-    EXPECT_EQ(log.lines, (std::vector<std::string>{"started", "mode 3", "mode 1", "started"}));
+    EXPECT_EQ(log.lines, (std::vector<std::string>{"started", "mode Jog", "mode Run", "started"}));
 }
 
 TEST_F(ProgramEvents, CardTextIsAnnouncedBeforeItIsRouted) {

@@ -2,16 +2,13 @@
 // the simulated card: the mode changes as they happen, the program's loaded, started and
 // finished events once each, and one snapshot per tick whose positions end where the program
 // sent the axes.
-#include "cardsim/KelvSim.h"
-#include "controller/ApiLoader.h"
 #include "controller/ControllerCodes.h"
 #include "machine/Machine.h"
 #include "operation/MachineOperation.h"
 #include "operation/SnapshotTexts.h"
-#include "settings/TempFolder.h"
 #include "support/FakeJoystick.h"
 #include "support/RecordingOperator.h"
-#include "support/SimClock.h"
+#include "support/SimCardFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -28,8 +25,8 @@ class RecordingObserver : public MachineObserver {
 public:
     void OnSnapshot(const MachineSnapshot& snapshot) override { snapshots.push_back(snapshot); }
     void OnModeChanged(MachineMode from, MachineMode to) override {
-        events.push_back("mode " + std::to_string(static_cast<int>(from)) + "->" +
-                         std::to_string(static_cast<int>(to)));
+        events.push_back("mode " + std::string(MachineModeName(from)) + " -> " +
+                         std::string(MachineModeName(to)));
     }
     void OnProgramLoaded(const std::string& path, std::int32_t number) override {
         events.push_back("loaded " + path + " " + std::to_string(number));
@@ -48,26 +45,18 @@ public:
     std::vector<MachineSnapshot> snapshots;
 };
 
-class ObserverOnCard : public testing::Test {
+class ObserverOnCard : public test::SimCardFixture {
 protected:
     void SetUp() override {
-        KelvSimReset();
-        std::filesystem::current_path(folder.Path()); // the controller files land here
-        clock = std::make_unique<test::SimClock>();
-        ASSERT_EQ(loader.LoadController(MORVIK_BIN_DIR), kLoadOk) << loader.LoadError();
-        machine = std::make_unique<CMachine>(loader.Api(), *clock, ui);
-        ASSERT_TRUE(machine->Connect());
-        ASSERT_TRUE(machine->OnOpenDocument(std::string(MORVIK_TEST_DATA_DIR) +
-                                            "/operation/modes/data/xyz.mch"));
+        ASSERT_NO_FATAL_FAILURE(ConnectMachine(ui));
+        ASSERT_TRUE(
+            machine->OnOpenDocument(std::string(MORVIK_TEST_DATA_DIR) + "/operation/data/xyz.mch"));
         operation = std::make_unique<MachineOperation>(*machine, joystick);
         operation->Events().Attach(observer);
     }
     void TearDown() override {
         operation.reset();
-        machine.reset();
-        clock.reset();
-        KelvSimReset();
-        std::filesystem::current_path(saved);
+        SimCardFixture::TearDown();
     }
 
     void Tick() {
@@ -85,13 +74,8 @@ protected:
         return false;
     }
 
-    std::filesystem::path saved = std::filesystem::current_path();
-    test::TempFolder folder;
-    ApiLoader loader;
-    std::unique_ptr<test::SimClock> clock;
     test::RecordingOperator ui;
     test::FakeJoystick joystick;
-    std::unique_ptr<CMachine> machine;
     std::unique_ptr<MachineOperation> operation;
     RecordingObserver observer;
 };
@@ -118,8 +102,8 @@ TEST_F(ObserverOnCard, HomingAndAShortProgramAreFollowedEventByEvent) {
     Tick();
 
     EXPECT_EQ(observer.events,
-              (std::vector<std::string>{"mode 0->4", "mode 4->1", "loaded part.prt 77",
-                                        "started 77", "finished 77"}));
+              (std::vector<std::string>{"mode None -> Home", "mode Home -> Run",
+                                        "loaded part.prt 77", "started 77", "finished 77"}));
     const MachineSnapshot& last = observer.snapshots.back();
     EXPECT_EQ(last.mode, MachineMode::Run);
     EXPECT_EQ(last.programNumber, 77);
@@ -141,7 +125,7 @@ TEST_F(ObserverOnCard, ADetachedObserverHearsNothingMore) {
     operation->Events().Detach(observer);
     operation->Start();
     Tick();
-    EXPECT_EQ(observer.events, std::vector<std::string>{"mode 0->4"});
+    EXPECT_EQ(observer.events, std::vector<std::string>{"mode None -> Home"});
     EXPECT_TRUE(observer.snapshots.empty());
 }
 

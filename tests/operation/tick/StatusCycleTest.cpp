@@ -2,7 +2,7 @@
 // indicators and readout texts for answers set on the recording fake, the routing and
 // draining of card text, the external buttons fired through the tick, and a program run to
 // its end with lamps and indicators following the card.
-#include "operation/modes/OperationFixture.h"
+#include "operation/OperationFixture.h"
 
 #include <clocale>
 #include <filesystem>
@@ -49,7 +49,8 @@ TEST_F(OperationOnCard, OneTickReadsTheCardInItsOrderInEveryMode) {
 
         op->StatusTick();
 
-        const std::string path = test::ModesData(std::string("../golden/") + c.golden);
+        const std::string path =
+            std::string(MORVIK_TEST_DATA_DIR) + "/operation/tick/golden/" + c.golden;
         ASSERT_TRUE(std::filesystem::exists(path)) << path;
         EXPECT_EQ(TraceSinceLast(), test::Lines(test::ReadBytes(path)));
     }
@@ -76,7 +77,7 @@ class IndicatorsOnFake : public OperationOnFake {
 protected:
     void SetUp() override {
         OperationOnFake::SetUp();
-        ASSERT_TRUE(machine->OnOpenDocument(test::ModesData("xyz.mch")));
+        ASSERT_TRUE(machine->OnOpenDocument(test::OperationData("xyz.mch")));
         fake.ClearCalls();
     }
 };
@@ -179,19 +180,19 @@ TEST_F(IndicatorsOnFake, ReadoutsShowTheChosenPositionsWithEachComponentsFormat)
         {"no spindle", "xyz.mch", 2, 0, {"        +1.500", "        -2.250", "        +2.250", ""}},
         // The mill: metric, two decimals for X and Y, Z off the card, the cutter on axis 3.
         {"cutter angle",
-         "../../../machine/golden/mill.mch",
+         "../../machine/golden/mill.mch",
          2,
          4,
          {"         +1.50", "         -2.25", "        +90.00", "       +1234.5"}},
         {"cutter angle below 0",
-         "../../../machine/golden/mill.mch",
+         "../../machine/golden/mill.mch",
          1,
          4,
          {"         +7.12", "         -0.25", "       +270.00", "       +1234.5"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        ASSERT_TRUE(machine->OnOpenDocument(test::ModesData(c.file)));
+        ASSERT_TRUE(machine->OnOpenDocument(test::OperationData(c.file)));
         machine->GetSpindle().SetControllerAxis(c.spindleAxis);
         machine->State().positionReadout = static_cast<PositionReadout>(c.readout);
         fake.optimals = {{1, 1.5}, {2, -2.25}, {3, 2.25}};
@@ -205,7 +206,7 @@ TEST_F(IndicatorsOnFake, ReadoutsShowTheChosenPositionsWithEachComponentsFormat)
 }
 
 TEST_F(IndicatorsOnFake, AComponentOffTheCardShowsAnEmptyReadoutAndIsNotRead) {
-    ASSERT_TRUE(machine->OnOpenDocument(test::ModesData("xyz.mch")));
+    ASSERT_TRUE(machine->OnOpenDocument(test::OperationData("xyz.mch")));
     machine->AxisY().SetControllerAxis(0);
     machine->AxisZ().SetControllerAxis(0);
     machine->GetSpindle().SetControllerAxis(0);

@@ -4,7 +4,7 @@
 // Start, no homing macro into an unfinished download. A failed wait is shown only after the
 // operation has unwound (text mode closed). The recording operator runs the ticks while its
 // message is shown, as the real box does.
-#include "operation/modes/OperationFixture.h"
+#include "operation/OperationFixture.h"
 
 #include <functional>
 

@@ -1,7 +1,7 @@
 // What the control panel and the menus ask of MachineOperation: the enable rules of the
 // panel's controls, the button dispatch, the override fields, the program view toggles with
 // their output options, and the menu check marks.
-#include "operation/modes/OperationFixture.h"
+#include "operation/OperationFixture.h"
 
 #include <map>
 
@@ -16,7 +16,7 @@ class PanelOnFake : public OperationOnFake {
 protected:
     void SetUp() override {
         OperationOnFake::SetUp();
-        ASSERT_TRUE(machine->OnOpenDocument(test::ModesData("xyz.mch")));
+        ASSERT_TRUE(machine->OnOpenDocument(test::OperationData("xyz.mch")));
         fake.ClearCalls();
     }
 };

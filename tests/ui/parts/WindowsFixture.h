@@ -7,13 +7,11 @@
 #pragma once
 
 #include "cardsim/KelvSim.h"
-#include "controller/ApiLoader.h"
 #include "machine/Machine.h"
 #include "operation/MachineOperation.h"
-#include "settings/TempFolder.h"
 #include "support/FakeJoystick.h"
 #include "support/RecordingOperator.h"
-#include "support/SimClock.h"
+#include "support/SimCardFixture.h"
 #include "ui/MachineViewFactory.h"
 #include "ui/MainFrame.h"
 #include "ui/MdiLineFeed.h"
@@ -93,15 +91,10 @@ private:
     std::map<ViewKind, QPointer<QMdiSubWindow>> windows_;
 };
 
-class StationOnCard : public testing::Test {
+class WindowsOnCard : public SimCardFixture {
 protected:
     void SetUp() override {
-        std::filesystem::current_path(folder.Path()); // a new machine's files land here
-        KelvSimReset();
-        clock = std::make_unique<SimClock>();
-        ASSERT_EQ(loader.LoadController(MORVIK_BIN_DIR), kLoadOk) << loader.LoadError();
-        trace = folder.File("card.trace");
-        KelvSimSetTraceFile(trace.c_str());
+        ASSERT_NO_FATAL_FAILURE(StartCard(Trace::On)); // a new machine's files land here
         area = std::make_unique<QMdiArea>();
         area->resize(800, 600);
         area->show();
@@ -128,10 +121,7 @@ protected:
         op.reset();
         machine.reset();
         ui.reset();
-        KelvSimSetTraceFile(nullptr);
-        clock.reset();
-        KelvSimReset();
-        std::filesystem::current_path(saved_);
+        SimCardFixture::TearDown();
     }
 
     void HomeMachine() {
@@ -160,25 +150,13 @@ protected:
         return commands;
     }
 
-    std::vector<std::string> TraceSinceLast() {
-        const std::vector<std::string> all = SplitLines(ReadBytes(trace));
-        std::vector<std::string> fresh(all.begin() + static_cast<std::ptrdiff_t>(seen_), all.end());
-        seen_ = all.size();
-        return fresh;
-    }
-
-    TempFolder folder;
-    ApiLoader loader;
-    std::unique_ptr<SimClock> clock;
     std::unique_ptr<QMdiArea> area;
     std::unique_ptr<WindowOperator> ui;
     FakeJoystick joystick;
-    std::unique_ptr<CMachine> machine;
     std::unique_ptr<MachineOperation> op;
     std::unique_ptr<MdiLineFeed> mdiFeed;
     std::unique_ptr<CPartDocuments> documents;
     RecordingDialogs dialogs;
-    std::string trace;
 
 private:
     // "0x101, 0, 494, 1, 2) = 0" -> "494 1"
@@ -190,16 +168,6 @@ private:
             parts.push_back(args.substr(from, comma - from));
         return parts.size() >= 4 ? parts[2] + " " + parts[3] : args;
     }
-    static std::vector<std::string> SplitLines(const std::string& text) {
-        std::vector<std::string> lines;
-        std::size_t from = 0;
-        for (std::size_t end; (end = text.find('\n', from)) != std::string::npos; from = end + 1)
-            lines.push_back(text.substr(from, end - from));
-        return lines;
-    }
-
-    std::filesystem::path saved_ = std::filesystem::current_path();
-    std::size_t seen_ = 0;
 };
 
 } // namespace morvik::test

@@ -2,7 +2,7 @@
 // macro to its end, a part error's reason with no view open, a soft limit in Jog naming its
 // axis, a running program's line, line count, time since Start and commanded spindle speed,
 // and touch-off with the readouts in work and machine coordinates.
-#include "operation/modes/OperationFixture.h"
+#include "operation/OperationFixture.h"
 
 #include "machine/ControllerFiles.h"
 #include "settings/UnitTables.h"
