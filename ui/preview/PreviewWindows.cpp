@@ -6,11 +6,11 @@
 #include "ui/Part.h"
 #include "ui/PartDocuments.h"
 #include "ui/PartView.h"
+#include "ui/preview/LoadedTextMatch.h"
 #include "ui/preview/ToolpathPlanner.h"
 #include "ui/preview/ToolpathWindow.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QTextBlock>
@@ -23,10 +23,6 @@
 namespace morvik::preview {
 
 namespace {
-
-QString CleanPath(const QString& path) {
-    return path.isEmpty() ? QString() : QDir::cleanPath(QDir::current().absoluteFilePath(path));
-}
 
 using ToolAt = std::optional<std::array<double, 3>>;
 
@@ -53,7 +49,7 @@ bool NearTools(const ToolAt& a, const ToolAt& b) {
 } // namespace
 
 CPreviewWindows::CPreviewWindows(QMdiArea& area, CPartDocuments& parts, QObject* parent)
-    : QObject(parent), area_(area), parts_(parts) {}
+    : QObject(parent), area_(area), parts_(parts), loadedMatch_(new CLoadedTextMatch(this)) {}
 
 CPreviewWindows::~CPreviewWindows() {
     CloseAll();
@@ -210,6 +206,7 @@ void CPreviewWindows::PlanMachineProgram(bool setupChanged) {
         return;
     plannedText_ = text;
     plannedStart_ = start;
+    machineWidget_->ShowProgramText(text);
     if (text == nullptr) {
         machinePlanner_->CancelAll();
         machineWidget_->ShowNothing(CToolpathWindow::kNoProgram);
@@ -251,16 +248,24 @@ bool CPreviewWindows::WantsTool() const {
 }
 
 bool CPreviewWindows::WantsProgress() const {
-    CMachine* machine = machine_ ? machine_() : nullptr;
-    if (machine == nullptr || !machine->State().partLoaded)
+    if (LoadedText() == nullptr)
         return false;
     if (machineWindow_ != nullptr)
         return true;
-    const QString loaded = CleanPath(QString::fromStdString(machine->State().partPath));
     const auto parts = parts_.Parts();
-    return !loaded.isEmpty() && std::any_of(parts.begin(), parts.end(), [&](const CPart* part) {
-        return CleanPath(part->Path()) == loaded;
-    });
+    return std::any_of(parts.begin(), parts.end(), [this](CPart* part) { return Holds(*part); });
+}
+
+std::shared_ptr<const std::string> CPreviewWindows::LoadedText() const {
+    CMachine* machine = machine_ ? machine_() : nullptr;
+    if (machine == nullptr || !machine->State().partLoaded)
+        return nullptr;
+    return machine->State().partText;
+}
+
+bool CPreviewWindows::Holds(CPart& part) const {
+    const auto views = parts_.Views(part);
+    return !views.empty() && loadedMatch_->Holds(part, *views.front(), LoadedText());
 }
 
 // The machine's setup as the previews would copy it now, against the one they were planned
@@ -290,21 +295,22 @@ void CPreviewWindows::Tick(const CToolpathFeed& feed) {
         PlanMachineProgram(setupChanged);
         machineWidget_->View().SetToolPosition(tool);
         machineWidget_->View().SetDoneBefore(feed.doneBefore);
+        machineWidget_->SetRunningLine(feed.runningLine);
     }
-    for (const auto& editor : editors_)
-        editor->widget->View().SetToolPosition(tool);
+    for (const auto& editor : editors_) {
+        CToolpathView& view = editor->widget->View();
+        view.SetToolPosition(tool);
+        const bool running = editor->part != nullptr && Holds(*editor->part);
+        view.SetDoneBefore(running ? feed.doneBefore : 0);
+    }
     MarkRunningLine(feed.runningLine);
 }
 
 void CPreviewWindows::MarkRunningLine(std::uint32_t line) {
-    CMachine* machine = machine_ ? machine_() : nullptr;
-    QString loaded;
-    if (machine != nullptr && machine->State().partLoaded)
-        loaded = CleanPath(QString::fromStdString(machine->State().partPath));
     for (CPart* part : parts_.Parts()) {
-        const bool same = !loaded.isEmpty() && CleanPath(part->Path()) == loaded;
+        const bool running = line != 0 && Holds(*part);
         for (CPartView* view : parts_.Views(*part))
-            view->SetRunningLine(same ? static_cast<int>(line) : 0);
+            view->SetRunningLine(running ? static_cast<int>(line) : 0);
     }
 }
 

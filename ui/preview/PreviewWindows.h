@@ -1,6 +1,7 @@
 // The toolpath preview windows of the station, made and kept by the application:
 //   - the machine's preview: the loaded part program (the text the card holds), planned again
-//     whenever a program is loaded, with the tool's cross and the part already run;
+//     whenever a program is loaded, with the tool's cross and the part already run, and the
+//     program's text beside the drawing with the running line marked;
 //   - an editor's preview: the text of a part program window, planned again after a short
 //     pause in typing, before anything is sent to the card; a refused block chosen in its list
 //     puts the editor's cursor on that line.
@@ -9,10 +10,11 @@
 // then, as a party on the routing path), else the machine's, which is a machine window of the
 // window table (ui/MachineViewFactory.h): the operator interface opens and closes it, and hands
 // it here (Adopt) to be planned and fed. On each tick the main window
-// hands the preview a feed (ToolpathFeed.h); part program windows of the loaded file mark the
-// running line from it. Paths start where the tool stands, in the card's modes (the work zero
-// and the power-on modes while the tick has not told them); the loaded program is planned
-// again when either changed before its run began.
+// hands the preview a feed (ToolpathFeed.h); part program windows that hold the loaded text
+// (CLoadedTextMatch: wherever it came from, and not once edited) mark the running line from
+// it, and their previews draw the part already run. Paths start where the tool stands, in the
+// card's modes (the work zero and the power-on modes while the tick has not told them); the loaded
+// program is planned again when either changed before its run began.
 #pragma once
 
 #include "ui/CommandTarget.h"
@@ -42,6 +44,7 @@ class CPartDocuments;
 
 namespace preview {
 
+class CLoadedTextMatch;
 class CToolpathPlanner;
 class CToolpathWindow;
 
@@ -74,7 +77,7 @@ public:
 
     // ---- The tick ----
     // Whether the tick needs to read the tool (a preview is open) or the progress (a preview
-    // or a window of the loaded file is open).
+    // or a window holding the loaded text is open).
     bool WantsTool() const;
     bool WantsProgress() const;
     void Tick(const CToolpathFeed& feed);
@@ -99,6 +102,10 @@ private:
     void PlanEditor(Editor& editor);
     void ShowLine(const CPart& part, std::uint32_t line);
     void MarkRunningLine(std::uint32_t line);
+    // The text the card holds, or null while nothing is loaded.
+    std::shared_ptr<const std::string> LoadedText() const;
+    // Whether part's window holds the loaded text.
+    bool Holds(CPart& part) const;
     Editor* EditorOf(const CPart& part) const;
     Editor* EditorOfWindow(const QMdiSubWindow* window) const;
     CPart* ActivePart() const;
@@ -108,6 +115,7 @@ private:
     QMdiArea& area_;
     CPartDocuments& parts_;
     std::function<CMachine*()> machine_;
+    CLoadedTextMatch* loadedMatch_; // a child
     QPointer<QMdiSubWindow> machineWindow_;
     CToolpathWindow* machineWidget_ = nullptr;
     std::unique_ptr<CToolpathPlanner> machinePlanner_;

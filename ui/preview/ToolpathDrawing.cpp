@@ -161,6 +161,14 @@ public:
         line_.End();
     }
 
+    // The pieces ending at points first .. last - 1, every one whatever the camera sees.
+    void Range(std::size_t first, std::size_t last) {
+        for (std::size_t i = first; i < last; ++i)
+            Piece(i);
+        out_.piecesVisited += last > first ? last - first : 0;
+        line_.End();
+    }
+
 private:
     CScreenPoint At(const CPathPoint& p) const { return proj_(p.x, p.y, p.z); }
 
@@ -253,6 +261,16 @@ void BuildDrawList(const CToolpathModel& model, const CToolpathCamera& camera,
     if (model.PieceCount() == 0)
         return;
     DrawWalker(model, camera, options, out).Walk();
+}
+
+void BuildLineDrawList(const CToolpathModel& model, const CToolpathCamera& camera,
+                       std::uint32_t line, const CDrawOptions& options, CDrawList& out) {
+    out.Clear();
+    if (line == 0 || model.PieceCount() == 0)
+        return;
+    const std::size_t first = std::max<std::size_t>(model.FirstPointFrom(line), 1);
+    const std::size_t last = std::min(model.FirstPointFrom(line + 1), model.Points().size());
+    DrawWalker(model, camera, options, out).Range(first, last);
 }
 
 } // namespace morvik::preview

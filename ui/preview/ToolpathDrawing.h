@@ -89,6 +89,11 @@ private:
 void BuildDrawList(const CToolpathModel& model, const CToolpathCamera& camera,
                    const CDrawOptions& options, CDrawList& out);
 
+// The pieces of one source line alone (none for line 0 or a line without moves), in strokes
+// as BuildDrawList makes them: a line picked in the program's text is drawn over the path.
+void BuildLineDrawList(const CToolpathModel& model, const CToolpathCamera& camera,
+                       std::uint32_t line, const CDrawOptions& options, CDrawList& out);
+
 // The number of chords an arc of this radius (pixels) and sweep (radians) is drawn with.
 int ChordCount(double radiusPixels, double sweep, double tolerance);
 

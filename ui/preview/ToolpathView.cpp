@@ -14,6 +14,8 @@ namespace {
 const QColor kBackground(252, 252, 250);
 const QColor kLimitColour(200, 120, 0);
 const QColor kToolColour(0, 0, 0);
+const QColor kPickedColour(230, 120, 0); // apart from the path's blue, green, grey and red
+constexpr int kPickedWidth = 3;
 constexpr int kToolArm = 9;        // pixels from the middle of the cross to its ends
 constexpr int kZeroArrow = 28;     // length of the work zero's axis arrows
 constexpr double kWheelStep = 120; // one notch of a mouse wheel
@@ -59,11 +61,24 @@ CToolpathView::CToolpathView(QWidget* parent) : QWidget(parent) {
 
 void CToolpathView::SetPlan(std::shared_ptr<const CToolpathPlan> plan) {
     plan_ = std::move(plan);
-    if (!fitted_ && plan_ != nullptr && !plan_->model.Extents().Empty()) {
+    if (FollowsPlans() && plan_ != nullptr && !plan_->model.Extents().Empty()) {
         Fit();
         return;
     }
     update();
+}
+
+CToolpathView::FitPlace CToolpathView::PlaceNow() const {
+    return {camera_.Scale(), camera_.Unproject(camera_.Width() / 2.0, camera_.Height() / 2.0)};
+}
+
+// Compared with the camera itself, not with a flag the mouse sets: whoever moves the camera,
+// the operator's wheel or a caller of Camera(), the picture stays where it was put.
+bool CToolpathView::FollowsPlans() const {
+    if (!fit_)
+        return true;
+    const FitPlace now = PlaceNow();
+    return now.scale == fit_->scale && now.centre == fit_->centre;
 }
 
 void CToolpathView::SetViewKind(CViewKind view) {
@@ -74,7 +89,7 @@ void CToolpathView::SetViewKind(CViewKind view) {
 void CToolpathView::Fit() {
     if (plan_ != nullptr && !plan_->model.Extents().Empty()) {
         camera_.Fit(plan_->model.Extents());
-        fitted_ = true;
+        fit_ = PlaceNow();
     }
     update();
 }
@@ -93,6 +108,13 @@ void CToolpathView::SetDoneBefore(std::uint32_t line) {
     update();
 }
 
+void CToolpathView::SetPickedLine(std::uint32_t line) {
+    if (line == picked_)
+        return;
+    picked_ = line;
+    update();
+}
+
 std::size_t CToolpathView::DonePoint() const {
     if (plan_ == nullptr || doneBefore_ == 0)
         return 0;
@@ -105,6 +127,7 @@ void CToolpathView::Render(QPainter& painter, QSize size) {
     camera_.SetSize(size.width(), size.height());
     painter.fillRect(QRect(QPoint(0, 0), size), kBackground);
     DrawPath(painter);
+    DrawPicked(painter);
     DrawLimits(painter);
     DrawWorkZero(painter);
     DrawTool(painter);
@@ -125,9 +148,35 @@ void CToolpathView::DrawPath(QPainter& painter) {
     QPen pens[kStrokeCount];
     for (std::uint8_t s = 0; s < kStrokeCount; ++s)
         pens[s] = StrokePen(s);
-    for (const CDrawRun& run : drawList_.runs) {
-        painter.setPen(pens[run.stroke]);
-        painter.drawPolyline(points.data() + run.first, static_cast<int>(run.count));
+    // What is still to run first, the part already run over it: where passes lie on one
+    // another (depth passes seen from the top) the operator sees how far the cut has come,
+    // not the pass that will go over it later.
+    for (const bool done : {false, true}) {
+        for (const CDrawRun& run : drawList_.runs) {
+            if (((run.stroke & kStrokeDone) != 0) != done)
+                continue;
+            painter.setPen(pens[run.stroke]);
+            painter.drawPolyline(points.data() + run.first, static_cast<int>(run.count));
+        }
+    }
+}
+
+void CToolpathView::DrawPicked(QPainter& painter) {
+    pickedList_.Clear();
+    if (plan_ == nullptr || picked_ == 0)
+        return;
+    BuildLineDrawList(plan_->model, camera_, picked_, CDrawOptions{}, pickedList_);
+    QPen pen(kPickedColour);
+    pen.setWidth(kPickedWidth);
+    pen.setCapStyle(Qt::RoundCap);
+    pen.setJoinStyle(Qt::RoundJoin);
+    painter.setPen(pen);
+    for (const CDrawRun& run : pickedList_.runs) {
+        std::vector<QPointF> points;
+        points.reserve(run.count);
+        for (std::uint32_t i = run.first; i < run.first + run.count; ++i)
+            points.push_back(ToQt(pickedList_.points[i]));
+        painter.drawPolyline(points.data(), static_cast<int>(points.size()));
     }
 }
 
@@ -206,8 +255,9 @@ void CToolpathView::paintEvent(QPaintEvent*) {
 
 void CToolpathView::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
+    const bool follows = FollowsPlans();
     camera_.SetSize(width(), height());
-    if (!fitted_)
+    if (follows)
         Fit();
 }
 

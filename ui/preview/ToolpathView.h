@@ -1,8 +1,11 @@
 // The drawing of a planned toolpath: the path (rapids dashed, cuts solid, the part already run
 // in green, pieces outside the soft limits in red), the soft-limit box, the work zero and the
-// tool as a cross. The wheel zooms at the mouse, dragging pans; the camera stays as it is when
-// a new plan arrives (the program was loaded or edited again) except for the very first one,
-// which is fitted. Render paints into any painter, so the redraw is measured offscreen.
+// tool as a cross. The wheel zooms at the mouse, dragging pans. Until the operator moves the
+// camera (zoom or pan), each new plan is fitted, so a program being typed stays whole in view
+// as it grows; once moved, the camera stays where the operator put it until Fit or another
+// view. The part already run is drawn over what is still to run, and a line picked in the
+// program's text over both. Render paints into any painter, so the redraw is measured
+// offscreen.
 #pragma once
 
 #include "ui/preview/ToolpathCamera.h"
@@ -41,11 +44,17 @@ public:
     std::uint32_t DoneBefore() const { return doneBefore_; }
     // The first point whose piece is still to run.
     std::size_t DonePoint() const;
+    // The moves of this source line are picked out over the path (0: none).
+    void SetPickedLine(std::uint32_t line);
+    std::uint32_t PickedLine() const { return picked_; }
+    // Whether new plans are still fitted: the camera is where the last fit left it.
+    bool FollowsPlans() const;
 
     CToolpathCamera& Camera() { return camera_; }
     const CToolpathCamera& Camera() const { return camera_; }
     // What the last paint drew.
     const CDrawList& LastDrawList() const { return drawList_; }
+    const CDrawList& LastPickedList() const { return pickedList_; }
 
     // Paints the whole picture at size into painter.
     void Render(QPainter& painter, QSize size);
@@ -60,6 +69,7 @@ protected:
 
 private:
     void DrawPath(QPainter& painter);
+    void DrawPicked(QPainter& painter);
     void DrawLimits(QPainter& painter);
     void DrawWorkZero(QPainter& painter);
     void DrawTool(QPainter& painter);
@@ -69,8 +79,16 @@ private:
     CToolpathCamera camera_;
     CDrawList drawList_;
     std::optional<std::array<double, 3>> tool_;
+    CDrawList pickedList_;
     std::uint32_t doneBefore_ = 0;
-    bool fitted_ = false;
+    std::uint32_t picked_ = 0;
+    // The camera as the last fit left it; none before the first.
+    struct FitPlace {
+        double scale = 0;
+        std::array<double, 2> centre{};
+    };
+    std::optional<FitPlace> fit_;
+    FitPlace PlaceNow() const;
     std::optional<QPoint> dragFrom_;
 };
 

@@ -15,9 +15,12 @@
 #include "ui/preview/ToolpathFeed.h"
 #include "ui/preview/ToolpathWindow.h"
 
+#include <QImage>
 #include <QLabel>
+#include <QListView>
 #include <QListWidget>
 #include <QMdiArea>
+#include <QPainter>
 
 namespace morvik {
 namespace {
@@ -306,6 +309,101 @@ TEST_F(ToolpathOnCard, ChangingTheWorkZeroPlansThePreviewsAgain) {
         LengthUnitFactor(Machine().DefaultUnitSystem().lengthUnit) / LengthUnitFactor(unit::Inch);
     EXPECT_NEAR(machineView.Plan()->model.Points().back().x, before + 2 * factor, 1e-3);
     EXPECT_NEAR(editorWindow->View().Plan()->model.Points().back().x, before + 2 * factor, 1e-3);
+}
+
+// A program loaded from an editor that was never saved has no path: its window and its own
+// preview still follow the run, by the text that was sent. Once the editor's text changes it
+// no longer holds what the card runs, and neither marks anything.
+TEST_F(ToolpathOnCard, AnUnsavedEditorsLoadIsFollowedUntilItsTextChanges) {
+    ASSERT_TRUE(Start());
+    Home();
+    Execute(kModeRun);
+    CPartView* editor = app->Parts().New();
+    std::string text = "O77\nG90 G1 F60\n";
+    for (int i = 1; i <= 8; ++i)
+        text += "X" + std::to_string(i * 0.5) + "\n";
+    text += "M30\n";
+    editor->setPlainText(QString::fromStdString(text));
+    ASSERT_TRUE(editor->Part().Path().isEmpty());
+    Execute(kViewToolpath); // the editor's own preview
+    preview::CToolpathWindow* window = Previews().EditorPreview(editor->Part());
+    ASSERT_NE(window, nullptr);
+    app->Parts().Load(*editor);
+    ASSERT_TRUE(Machine().State().partLoaded);
+    EXPECT_TRUE(Previews().WantsProgress());
+    Ticks(1);
+    Previews().WaitForPlans();
+
+    Press(control::kStart);
+    Release(control::kStart);
+    Ticks(14);
+    const int line = Machine().Controller().QueryInt(code::FilePosition);
+    ASSERT_GT(line, 0);
+    EXPECT_EQ(editor->RunningLine(), line);
+    EXPECT_EQ(window->View().DoneBefore(), static_cast<std::uint32_t>(line));
+    EXPECT_GT(window->View().DonePoint(), 0u);
+
+    editor->appendPlainText("G0 Z5");
+    Ticks(1);
+    EXPECT_EQ(editor->RunningLine(), 0);
+    EXPECT_EQ(window->View().DoneBefore(), 0u);
+    EXPECT_FALSE(Previews().WantsProgress()) << "no window holds the loaded text";
+    editor->undo(); // the text the card runs again
+    Ticks(1);
+    EXPECT_GT(editor->RunningLine(), 0);
+}
+
+// File > Load from the disk opens no editor: the machine's preview lists the loaded text beside
+// the drawing, tints the running line and keeps it in view, and a line clicked in the list
+// has its moves picked out in the drawing.
+TEST_F(ToolpathOnCard, TheMachinesPreviewListsTheLoadedTextWithTheRunningLine) {
+    ASSERT_TRUE(Start());
+    Home();
+    Execute(kModeRun);
+    Execute(kViewToolpath);
+    preview::CToolpathWindow* window = Previews().MachinePreview();
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(window->ProgramText().isHidden()) << "nothing loaded";
+    std::string text = "O1\nG90 G1 F60\n";
+    for (int i = 1; i <= 60; ++i)
+        text += "X" + std::to_string(i * 0.1) + "\n";
+    text += "M30\n";
+    const std::string path = work.File("disk.prt");
+    std::ofstream(path) << text;
+    dialogs.files.push_back(QString::fromStdString(path));
+    const std::size_t windowsBefore = Frame().MdiArea()->subWindowList().size();
+    Execute(kLoad);
+    ASSERT_TRUE(Machine().State().partLoaded);
+    EXPECT_EQ(Frame().MdiArea()->subWindowList().size(), windowsBefore) << "no editor opened";
+    Ticks(1);
+    Previews().WaitForPlans();
+    EXPECT_FALSE(window->ProgramText().isHidden());
+    preview::CProgramTextModel& lines = window->ProgramLines();
+    ASSERT_EQ(lines.rowCount(), 63);
+    EXPECT_EQ(lines.LineText(3), "X0.100000");
+    EXPECT_EQ(lines.LineText(63), "M30");
+
+    window->resize(500, 300);
+    window->show();
+    Press(control::kStart);
+    Release(control::kStart);
+    Ticks(30);
+    const int running = Machine().Controller().QueryInt(code::FilePosition);
+    ASSERT_GT(running, 20) << "far enough to leave the list's first screen";
+    EXPECT_EQ(lines.RunningLine(), static_cast<std::uint32_t>(running));
+    const QModelIndex at = lines.index(running - 1);
+    EXPECT_TRUE(lines.data(at, Qt::BackgroundRole).isValid());
+    EXPECT_FALSE(lines.data(lines.index(0), Qt::BackgroundRole).isValid());
+    EXPECT_TRUE(
+        window->ProgramText().viewport()->rect().intersects(window->ProgramText().visualRect(at)))
+        << "the running line is kept in view";
+
+    emit window->ProgramText().clicked(lines.index(4)); // "X0.200000"
+    EXPECT_EQ(window->View().PickedLine(), 5u);
+    QImage image(400, 300, QImage::Format_RGB32);
+    QPainter painter(&image);
+    window->View().Render(painter, image.size());
+    EXPECT_EQ(window->View().LastPickedList().runs.size(), 1u);
 }
 
 } // namespace

@@ -251,5 +251,36 @@ TEST(ToolpathLevels, ZoomedInTheFullPathIsDrawn) {
     EXPECT_EQ(model.LevelFor(1e9), &model.Levels().back());
 }
 
+// A line picked in the program's text: its own pieces, from where the line before left the
+// tool, an arc chorded as finely as the path itself; a line without moves draws nothing.
+TEST(ToolpathLineDrawing, OneLinesPiecesAlone) {
+    const CToolpathPlan plan =
+        PlanToolpath("G0 X10 Y0\nG1 X20 F100\n(nothing moves)\nG3 X20 Y0 I-10 J0\nG1 Y5\n", {});
+    const CToolpathModel& model = plan.model;
+    const CToolpathCamera camera = FittedCamera(model);
+    CDrawList list;
+    BuildLineDrawList(model, camera, 2, {}, list);
+    ASSERT_EQ(list.runs.size(), 1u);
+    ASSERT_EQ(list.runs[0].count, 2u);
+    const CScreenPoint from = camera.Project(10, 0, 0);
+    const CScreenPoint to = camera.Project(20, 0, 0);
+    EXPECT_NEAR(list.points[0].u, from.u, 1e-3);
+    EXPECT_NEAR(list.points[1].u, to.u, 1e-3);
+    EXPECT_NEAR(list.points[1].v, to.v, 1e-3);
+
+    BuildLineDrawList(model, camera, 4, {}, list); // the whole circle about (10, 0)
+    ASSERT_EQ(list.runs.size(), 1u);
+    EXPECT_GT(list.runs[0].count, 16u);
+    const CScreenPoint centre = camera.Project(10, 0, 0);
+    const double radius = 10 * camera.Scale();
+    for (const CScreenPoint& p : list.points)
+        EXPECT_NEAR(std::hypot(p.u - centre.u, p.v - centre.v), radius, 1.0);
+
+    for (const std::uint32_t none : {0u, 3u, 9u}) {
+        BuildLineDrawList(model, camera, none, {}, list);
+        EXPECT_TRUE(list.runs.empty()) << none;
+    }
+}
+
 } // namespace
 } // namespace morvik::preview
