@@ -2,7 +2,10 @@
 // in green, pieces outside the soft limits in red), the soft-limit box, the work zero and the
 // tool as a cross. The wheel zooms at the mouse, dragging pans; the camera stays as it is when
 // a new plan arrives (the program was loaded or edited again) except for the very first one,
-// which is fitted. Render paints into any painter, so the redraw is measured offscreen.
+// which is fitted. A plan of another kind of machine than the last (the first plan, a mill
+// after a lathe) puts the view back to that machine's own (HomeView) and fits it; the operator's
+// choice of view stays for as long as the machine does. Render paints into any painter, so the
+// redraw is measured offscreen.
 #pragma once
 
 #include "ui/preview/ToolpathCamera.h"
@@ -33,6 +36,10 @@ public:
     void SetPlan(std::shared_ptr<const CToolpathPlan> plan);
     const std::shared_ptr<const CToolpathPlan>& Plan() const { return plan_; }
     void SetViewKind(CViewKind view); // fits the new view
+    // The view of the machine the preview belongs to: when it is not the one given last, the
+    // view turns to it (fitted) and HomeViewChanged says so.
+    void SetHomeView(CViewKind home);
+    CViewKind HomeView() const { return home_; }
     void Fit();
     // The tool's cross; none while the position is not known.
     void SetToolPosition(std::optional<std::array<double, 3>> tool);
@@ -49,6 +56,9 @@ public:
 
     // Paints the whole picture at size into painter.
     void Render(QPainter& painter, QSize size);
+
+signals:
+    void HomeViewChanged(CViewKind home);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -71,10 +81,11 @@ private:
     std::optional<std::array<double, 3>> tool_;
     std::uint32_t doneBefore_ = 0;
     bool fitted_ = false;
+    CViewKind home_ = CViewKind::Top;
     std::optional<QPoint> dragFrom_;
 };
 
-// "Top (XY)", "Front (XZ)", "Side (YZ)", "Isometric".
+// "Top (XY)", "Front (XZ)", "Side (YZ)", "Isometric", "Lathe (ZX)".
 const char* ViewName(CViewKind view);
 
 } // namespace morvik::preview
