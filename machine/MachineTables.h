@@ -20,6 +20,8 @@ inline constexpr ChoiceEntry kMachineTypes[] = {
     {"Mill, Horizontal", "HMILL"},
     {"Lathe", "LATHE"},
 };
+// The MACHINETYPE of a lathe: its joystick, jog pad and preview are turned to Z across, X up.
+inline constexpr int kLatheMachineType = 2;
 
 inline constexpr ChoiceEntry kProgramStyles[] = {
     {"Fanuc", "FANUC"},

@@ -2,6 +2,7 @@
 // update, and the calibration that Calibrate > Joystick runs.
 #include "controller/StringTable.h"
 #include "machine/Machine.h"
+#include "machine/MachineTables.h"
 #include "operation/Jogging.h"
 
 #include <algorithm>
@@ -14,7 +15,6 @@ namespace {
 
 constexpr double kFullScale = 32767.0; // the dead band is a percentage of this
 constexpr double kFineDivisor = 10.0;  // button 1 held
-constexpr int kLatheMachineType = 2;
 
 struct AxisCalibration {
     const CAppDouble& centre;

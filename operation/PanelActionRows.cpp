@@ -4,6 +4,7 @@
 #include "operation/MachineOperation.h"
 
 #include "machine/Machine.h"
+#include "operation/JogPad.h"
 
 #include <array>
 
@@ -57,7 +58,7 @@ struct MachineOperation::ActionRules {
     static bool Never(const Op&, A) { return false; } // nothing to do for them
 
     // The readout zero and jog buttons: in Jog mode, for an axis on the card; Z+ and Z- also
-    // for a cutter whose raise or lower macro they run.
+    // for a cutter whose raise or lower macro they run (JogPad.h).
     static bool Fitted(const auto& component) { return component.ControllerAxis() != 0; }
     static bool InJog(const Op& op, bool onCard) {
         return op.Live() && op.ModeChecked(MachineMode::Jog) && onCard;
@@ -65,15 +66,8 @@ struct MachineOperation::ActionRules {
     static bool XInJog(const Op& op, A) { return InJog(op, Fitted(op.machine_.AxisX())); }
     static bool YInJog(const Op& op, A) { return InJog(op, Fitted(op.machine_.AxisY())); }
     static bool ZInJog(const Op& op, A) { return InJog(op, Fitted(op.machine_.AxisZ())); }
-    static bool ZUpInJog(const Op& op, A) {
-        const Cutter& cutter = op.machine_.GetCutter();
-        return InJog(op,
-                     Fitted(op.machine_.AxisZ()) || (Fitted(cutter) && cutter.RaiseMacro() != 0));
-    }
-    static bool ZDownInJog(const Op& op, A) {
-        const Cutter& cutter = op.machine_.GetCutter();
-        return InJog(op,
-                     Fitted(op.machine_.AxisZ()) || (Fitted(cutter) && cutter.LowerMacro() != 0));
+    static bool JogRule(const Op& op, A action) {
+        return InJog(op, JogHasUse(op.machine_, action));
     }
 };
 
@@ -97,12 +91,12 @@ const MachineOperation::ActionRow& MachineOperation::RowOf(PanelAction action) {
         {A::Start, R::Start, R::NoRelease, R::StartRule, false},
         {A::Block, R::Block, R::NoRelease, R::CycleRule, false},
         {A::FeedHold, R::FeedHold, R::NoRelease, R::CycleRule, false},
-        {A::JogXPlus, R::JogDown, R::JogUp, R::XInJog, false},
-        {A::JogXMinus, R::JogDown, R::JogUp, R::XInJog, false},
-        {A::JogYPlus, R::JogDown, R::JogUp, R::YInJog, false},
-        {A::JogYMinus, R::JogDown, R::JogUp, R::YInJog, false},
-        {A::JogZPlus, R::JogDown, R::JogUp, R::ZUpInJog, false},
-        {A::JogZMinus, R::JogDown, R::JogUp, R::ZDownInJog, false},
+        {A::JogXPlus, R::JogDown, R::JogUp, R::JogRule, false},
+        {A::JogXMinus, R::JogDown, R::JogUp, R::JogRule, false},
+        {A::JogYPlus, R::JogDown, R::JogUp, R::JogRule, false},
+        {A::JogYMinus, R::JogDown, R::JogUp, R::JogRule, false},
+        {A::JogZPlus, R::JogDown, R::JogUp, R::JogRule, false},
+        {A::JogZMinus, R::JogDown, R::JogUp, R::JogRule, false},
         {A::ZeroX, R::ZeroReadout, R::NoRelease, R::XInJog, false},
         {A::ZeroY, R::ZeroReadout, R::NoRelease, R::YInJog, false},
         {A::ZeroZ, R::ZeroReadout, R::NoRelease, R::ZInJog, false},

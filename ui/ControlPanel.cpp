@@ -127,6 +127,9 @@ void ControlPanel::Build() {
             continue;
         widget->setObjectName(ControlName(item.id));
         controls_[item.id] = widget;
+        const std::optional<PanelAction> action = ActionOfControl(item.id);
+        if (const auto place = action ? pad_.PlaceOf(*action) : std::nullopt)
+            padPlaces_[static_cast<std::size_t>(*place)] = widget->geometry();
     }
     BuildInfoStrip(bottom);
     formSize_ = QSize(units_.X(kPanelWidthDlu), bottom);
@@ -300,7 +303,26 @@ QWidget* ControlPanel::CreateOverrideEdit(const PanelItem& item) {
 
 void ControlPanel::SetOperation(MachineOperation* operation) {
     operation_ = operation;
+    ArrangeJogPad();
     ShowNothing();
+}
+
+void ControlPanel::ArrangeJogPad() {
+    const JogPad pad = operation_ != nullptr ? JogPadOf(operation_->Machine()) : MillJogPad();
+    if (pad == pad_)
+        return;
+    pad_ = pad;
+    for (auto& [widget, rect] : placed_) {
+        const auto button = std::find(pushButtons_.begin(), pushButtons_.end(), widget);
+        if (button == pushButtons_.end() || !IsJogControl((*button)->Id()))
+            continue;
+        const std::optional<JogPadPlace> place = pad_.PlaceOf(*ActionOfControl((*button)->Id()));
+        if (place) {
+            rect = padPlaces_[static_cast<std::size_t>(*place)];
+            widget->setGeometry(ScaledRect(rect));
+        }
+        widget->setVisible(place.has_value());
+    }
 }
 
 // Nothing of a machine before the facade's own snapshots and texts arrive.
@@ -373,6 +395,8 @@ void ControlPanel::PushToWidgets() {
 }
 
 void ControlPanel::UpdateEnabled(const std::function<bool(int)>& isEnabled) {
+    // A setup dialog may have made the machine a lathe or taken an axis off the card.
+    ArrangeJogPad();
     for (int id : commandIds_)
         Control(id)->setEnabled(isEnabled(id));
     infoStrip_->UpdateEnabled(isEnabled);

@@ -39,6 +39,11 @@
 // panel or the main window itself), as does losing activation, and once the key's auto-repeat
 // stops confirming it; the mouse watchdog lets go of the buttons only.
 //
+// The jog pad is laid out for the machine (operation/JogPad.h): a mill's as the form has it, a
+// lathe's turned to Z across and X up, without the buttons of axes that are not on the card.
+// It follows the machine as it is set (SetOperation) and as the setup dialogs change it (the
+// update pass), and the jog keys follow the same pad.
+//
 // Each control is a child widget named "ctl" + its id (e.g. "ctl1075"), found with Control(id).
 //
 // The form's size is the panel's smallest; a taller panel (a larger main window) scales the
@@ -46,6 +51,7 @@
 // readouts and buttons grow with the window instead of staying a strip in one corner.
 #pragma once
 
+#include "operation/JogPad.h"
 #include "operation/MachineObserver.h"
 #include "operation/PanelFields.h"
 #include "ui/ControlButton.h"
@@ -129,6 +135,9 @@ public:
     // tests put a platform of their choice in its place.
     void SetPointerProbe(std::function<PointerButton()> probe) { pointerProbe_ = std::move(probe); }
 
+    // The jog pad as the panel shows it now: the machine's, or a mill's while there is none.
+    const JogPad& Pad() const { return pad_; }
+
     // The control with this id, or null.
     QWidget* Control(int id) const;
     // The information strip below the Run buttons (MachineInfoStrip.h).
@@ -190,6 +199,9 @@ private:
     void ReleaseLostJogs();
     // Every control placed and the fonts sized for scale.
     void ApplyScale(double scale);
+    // The jog buttons placed on the machine's pad (a mill's without a machine); a button the pad
+    // leaves off is hidden, which lets go of it if it was held.
+    void ArrangeJogPad();
     // The jog selectors and the coordinates switch as the facade has them.
     void ShowSelectors();
     void ShowNothing();
@@ -213,6 +225,9 @@ private:
     // Every widget of the form with its rectangle at scale 1, and the form's size.
     std::vector<std::pair<QWidget*, QRect>> placed_;
     QSize formSize_;
+    // The pad's places at scale 1, where the form puts a mill's buttons.
+    std::array<QRect, kJogPadPlaceCount> padPlaces_{};
+    JogPad pad_ = MillJogPad();
     double scale_ = 1.0;
     bool filled_ = false;
 };

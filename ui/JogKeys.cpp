@@ -40,23 +40,28 @@ bool IsPopupShown(QObject* watched, QEvent* event) {
 
 JogKeys::JogKeys(ControlPanel& panel) : QObject(&panel), panel_(panel) {}
 
-std::optional<PanelAction> JogKeys::ActionOfKey(int key) {
+std::optional<JogPadPlace> JogKeys::PlaceOfKey(int key) {
     switch (key) {
     case Qt::Key_Left:
-        return PanelAction::JogXMinus;
+        return JogPadPlace::Left;
     case Qt::Key_Right:
-        return PanelAction::JogXPlus;
+        return JogPadPlace::Right;
     case Qt::Key_Up:
-        return PanelAction::JogYPlus;
+        return JogPadPlace::Up;
     case Qt::Key_Down:
-        return PanelAction::JogYMinus;
+        return JogPadPlace::Down;
     case Qt::Key_PageUp:
-        return PanelAction::JogZPlus;
+        return JogPadPlace::ColumnUp;
     case Qt::Key_PageDown:
-        return PanelAction::JogZMinus;
+        return JogPadPlace::ColumnDown;
     default:
         return std::nullopt;
     }
+}
+
+std::optional<PanelAction> JogKeys::ActionOfKey(int key) const {
+    const std::optional<JogPadPlace> place = PlaceOfKey(key);
+    return place ? panel_.Pad().At(*place) : std::nullopt;
 }
 
 bool JogKeys::KeysMayJog() const {
@@ -98,34 +103,37 @@ bool JogKeys::eventFilter(QObject* watched, QEvent* event) {
 // A press taken here is swallowed, so it reaches the jog once however many objects Qt shows
 // it to; a press the jog does not take goes on as usual.
 bool JogKeys::KeyPressed(int key, bool autoRepeat, Qt::KeyboardModifiers modifiers) {
-    const std::optional<PanelAction> action = ActionOfKey(key);
-    if (!action)
-        return false;
     MachineOperation* operation = panel_.Operation();
     if (autoRepeat) {
         // The hand is still on the key: the jog it holds may go on (JogHoldWatch.h).
-        if (held_.count(key) == 0)
+        const auto held = held_.find(key);
+        if (held == held_.end())
             return false;
         if (operation != nullptr)
-            operation->JogKeyRepeated(*action);
+            operation->JogKeyRepeated(held->second);
         return true;
     }
+    const std::optional<PanelAction> action = ActionOfKey(key);
+    if (!action)
+        return false;
     if (operation == nullptr || (modifiers & ~Qt::KeypadModifier) != 0 || !KeysMayJog() ||
         !operation->IsActionEnabled(*action))
         return false;
-    held_.insert(key);
+    held_[key] = *action;
     operation->JogKeyPressed(*action);
     return true;
 }
 
 bool JogKeys::KeyReleased(int key, bool autoRepeat) {
-    if (held_.count(key) == 0)
+    const auto held = held_.find(key);
+    if (held == held_.end())
         return false;
     if (autoRepeat)
         return true;
-    held_.erase(key);
+    const PanelAction action = held->second;
+    held_.erase(held);
     if (MachineOperation* operation = panel_.Operation())
-        operation->JogKeyReleased(*ActionOfKey(key));
+        operation->JogKeyReleased(action);
     return true;
 }
 

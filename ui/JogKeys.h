@@ -1,9 +1,12 @@
 // The jog keys: in Jog mode, with the main window active, no popup or modal window open and the
 // keyboard focus on the control panel or the main window itself (not on a widget that uses the
-// arrows: a list, the preview, a part window, a spin box, a combo box, a text field),
-// Left/Right jog X-/X+, Up/Down jog Y+/Y-, and Page Up/Page Down jog Z+/Z-, for as long as the
-// key is held. The keys feed the same jog inputs as the
-// panel's buttons (MachineOperation::JogKeyPressed), so the same enable rules, steps and
+// arrows: a list, the preview, a part window, a spin box, a combo box, a text field), each
+// key jogs what the button at its place of the panel's jog pad jogs (operation/JogPad.h), for as
+// long as the key is held: Left, Right, Up and Down the pad's left, right, top and bottom,
+// Page Up and Page Down the column's top and bottom. On a mill that is X-/X+, Y+/Y- and Z+/Z-;
+// on a lathe Z-/Z+ and X+/X-, and a key whose place the pad leaves empty (an axis not on the
+// card) jogs nothing and goes on to the widget as usual. The keys feed the same jog inputs as
+// the panel's buttons (MachineOperation::JogKeyPressed), so the same enable rules, steps and
 // speeds apply.
 //
 // The key's auto-repeat (a press and release pair for every repeat) is swallowed; each repeat
@@ -15,12 +18,13 @@
 // when a popup opens and when the window loses activation (Forget).
 #pragma once
 
+#include "operation/JogPad.h"
 #include "operation/PanelAction.h"
 
 #include <QObject>
 
+#include <map>
 #include <optional>
-#include <set>
 
 namespace morvik {
 
@@ -38,15 +42,19 @@ public:
     bool FocusMayJog(const QWidget* focus) const;
     // Every held key forgotten (its jog bit is released by the caller).
     void Forget() { held_.clear(); }
-    // The jog action of a key, or nullopt.
-    static std::optional<PanelAction> ActionOfKey(int key);
+    // The place of the jog pad a key stands for, or nullopt for any other key.
+    static std::optional<JogPadPlace> PlaceOfKey(int key);
+    // The jog action of a key on the panel's pad as it is now, or nullopt.
+    std::optional<PanelAction> ActionOfKey(int key) const;
 
 private:
     bool KeyPressed(int key, bool autoRepeat, Qt::KeyboardModifiers modifiers);
     bool KeyReleased(int key, bool autoRepeat);
 
     ControlPanel& panel_;
-    std::set<int> held_; // the keys whose press started a jog
+    // The keys whose press started a jog, with the action they started: the release stops that
+    // one even when the pad changed meanwhile.
+    std::map<int, PanelAction> held_;
 };
 
 } // namespace morvik

@@ -1,6 +1,7 @@
 #include "ui/preview/PreviewSetup.h"
 
 #include "machine/Machine.h"
+#include "machine/MachineTables.h"
 #include "settings/UnitTables.h"
 
 namespace morvik::preview {
@@ -65,6 +66,7 @@ CPreviewSetup PreviewSetupOf(const CMachine& machine) {
     SetOrigins(machine, unit, setup);
     SetToolLengths(machine, unit, setup);
     setup.blockDelete = machine.State().blockSkipOn;
+    setup.lathe = machine.General().machineType.Get() == kLatheMachineType;
     return setup;
 }
 
@@ -77,7 +79,7 @@ bool SameMachineSetup(const CPreviewSetup& a, const CPreviewSetup& b) {
            p.hOffsets == q.hOffsets && p.fittedAxes == q.fittedAxes &&
            a.limits.set == b.limits.set && a.limits.lower == b.limits.lower &&
            a.limits.upper == b.limits.upper && a.workZero == b.workZero &&
-           a.unitSymbol == b.unitSymbol && a.blockDelete == b.blockDelete;
+           a.unitSymbol == b.unitSymbol && a.blockDelete == b.blockDelete && a.lathe == b.lathe;
 }
 
 } // namespace morvik::preview

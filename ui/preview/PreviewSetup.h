@@ -19,7 +19,7 @@ namespace morvik::preview {
 CPreviewSetup PreviewSetupOf(const CMachine& machine);
 
 // Whether two copies of the machine plan alike: units, origins, tool lengths and H offsets,
-// soft limits, block delete (where a plan starts is not compared).
+// soft limits, block delete, the machine type (where a plan starts is not compared).
 bool SameMachineSetup(const CPreviewSetup& a, const CPreviewSetup& b);
 
 // The card's modes as the planner's modal state, on the power-on state of planner, so that a

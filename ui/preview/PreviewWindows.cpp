@@ -287,6 +287,7 @@ void CPreviewWindows::Tick(const CToolpathFeed& feed) {
     lastFeed_ = feed;
     const std::optional<std::array<double, 3>> tool = ToolOf(feed);
     const bool setupChanged = SetupChanged();
+    ShowHomeViews();
     if (setupChanged) {
         for (const auto& editor : editors_)
             PlanEditor(*editor);
@@ -304,6 +305,18 @@ void CPreviewWindows::Tick(const CToolpathFeed& feed) {
         view.SetDoneBefore(running ? feed.doneBefore : 0);
     }
     MarkRunningLine(feed.runningLine);
+}
+
+// Each preview in the view of the machine it belongs to, also before any plan (nothing loaded
+// yet, or another machine opened under an open preview).
+void CPreviewWindows::ShowHomeViews() {
+    if (!plannedSetup_)
+        return;
+    const CViewKind home = HomeView(plannedSetup_->lathe);
+    if (machineWidget_ != nullptr)
+        machineWidget_->View().SetHomeView(home);
+    for (const auto& editor : editors_)
+        editor->widget->View().SetHomeView(home);
 }
 
 void CPreviewWindows::MarkRunningLine(std::uint32_t line) {

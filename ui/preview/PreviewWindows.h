@@ -133,6 +133,7 @@ private:
     // a soft limit) plans every preview again.
     std::optional<CPreviewSetup> plannedSetup_;
     bool SetupChanged();
+    void ShowHomeViews();
     std::vector<std::unique_ptr<Editor>> editors_;
     CToolpathFeed lastFeed_;
 };

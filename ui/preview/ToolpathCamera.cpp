@@ -13,6 +13,10 @@ constexpr double kSin30 = 0.5;
 
 } // namespace
 
+CViewKind HomeView(bool lathe) {
+    return lathe ? CViewKind::Lathe : CViewKind::Top;
+}
+
 void CToolpathCamera::SetSize(int width, int height) {
     width_ = std::max(width, 1);
     height_ = std::max(height, 1);
@@ -32,6 +36,8 @@ std::array<double, 2> CToolpathCamera::Plane(double x, double y, double z) const
         return {y, z};
     case CViewKind::Iso:
         return {(x - y) * kCos30, (x + y) * kSin30 + z};
+    case CViewKind::Lathe:
+        return {z, x};
     }
     return {x, y};
 }

@@ -1,7 +1,10 @@
-// How the preview looks at the toolpath: one of four views (top XY, front XZ, side YZ and an
-// isometric one), a scale in pixels per length unit and the point of the view plane that lies
-// at the middle of the widget. Plain arithmetic, so that zoom, pan and fit are tested without
-// a display. Screen y grows downwards; the view plane's second axis upwards.
+// How the preview looks at the toolpath: one of five views (top XY, front XZ, side YZ, an
+// isometric one and a lathe's own, Z across and X up), a scale in pixels per length unit and the
+// point of the view plane that lies at the middle of the widget. Plain arithmetic, so that zoom,
+// pan and fit are tested without a display. Screen y grows downwards; the view plane's second axis
+// upwards. Every view draws the card's positions as they are, the numbers the readouts show: on a
+// lathe whose X is read as a diameter (its scale counts per unit of diameter) the preview's X is
+// that diameter, so the tool's cross stands at the height the X readout says.
 #pragma once
 
 #include "ui/preview/ToolpathModel.h"
@@ -10,7 +13,10 @@
 
 namespace morvik::preview {
 
-enum class CViewKind { Top, Front, Side, Iso };
+enum class CViewKind { Top, Front, Side, Iso, Lathe };
+
+// The view a preview opens in: a lathe's own, else the top view.
+CViewKind HomeView(bool lathe);
 
 struct CScreenPoint {
     double u = 0;

@@ -40,6 +40,7 @@ struct CPreviewSetup {
     gcode::CAxes workZero{};  // the origin of G54 in the output frame
     std::string unitSymbol;   // the machine's default length unit, "in" or "mm"
     bool blockDelete = false; // '/' blocks are skipped, as the card skips them
+    bool lathe = false;       // the machine is a lathe: the preview opens in its own view
 };
 
 struct CPlanError {

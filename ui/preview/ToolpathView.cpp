@@ -48,6 +48,8 @@ const char* ViewName(CViewKind view) {
         return "Side (YZ)";
     case CViewKind::Iso:
         return "Isometric";
+    case CViewKind::Lathe:
+        return "Lathe (ZX)";
     }
     return "";
 }
@@ -61,6 +63,10 @@ CToolpathView::CToolpathView(QWidget* parent) : QWidget(parent) {
 
 void CToolpathView::SetPlan(std::shared_ptr<const CToolpathPlan> plan) {
     plan_ = std::move(plan);
+    if (plan_ != nullptr && preview::HomeView(plan_->setup.lathe) != home_) {
+        SetHomeView(preview::HomeView(plan_->setup.lathe));
+        return;
+    }
     if (FollowsPlans() && plan_ != nullptr && !plan_->model.Extents().Empty()) {
         Fit();
         return;
@@ -84,6 +90,15 @@ bool CToolpathView::FollowsPlans() const {
 void CToolpathView::SetViewKind(CViewKind view) {
     camera_.SetView(view);
     Fit();
+}
+
+void CToolpathView::SetHomeView(CViewKind home) {
+    if (home == home_)
+        return;
+    home_ = home;
+    fit_.reset();
+    SetViewKind(home);
+    emit HomeViewChanged(home);
 }
 
 void CToolpathView::Fit() {

@@ -3,9 +3,10 @@
 // tool as a cross. The wheel zooms at the mouse, dragging pans. Until the operator moves the
 // camera (zoom or pan), each new plan is fitted, so a program being typed stays whole in view
 // as it grows; once moved, the camera stays where the operator put it until Fit or another
-// view. The part already run is drawn over what is still to run, and a line picked in the
-// program's text over both. Render paints into any painter, so the redraw is measured
-// offscreen.
+// view. A plan of another kind of machine than the last (the first plan, a mill after a
+// lathe) puts the view back to that machine's own (HomeView) and fits it. The part already
+// run is drawn over what is still to run, and a line picked in the program's text over both.
+// Render paints into any painter, so the redraw is measured offscreen.
 #pragma once
 
 #include "ui/preview/ToolpathCamera.h"
@@ -36,6 +37,10 @@ public:
     void SetPlan(std::shared_ptr<const CToolpathPlan> plan);
     const std::shared_ptr<const CToolpathPlan>& Plan() const { return plan_; }
     void SetViewKind(CViewKind view); // fits the new view
+    // The view of the machine the preview belongs to: when it is not the one given last, the
+    // view turns to it (fitted) and HomeViewChanged says so.
+    void SetHomeView(CViewKind home);
+    CViewKind HomeView() const { return home_; }
     void Fit();
     // The tool's cross; none while the position is not known.
     void SetToolPosition(std::optional<std::array<double, 3>> tool);
@@ -58,6 +63,9 @@ public:
 
     // Paints the whole picture at size into painter.
     void Render(QPainter& painter, QSize size);
+
+signals:
+    void HomeViewChanged(CViewKind home);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -89,10 +97,11 @@ private:
     };
     std::optional<FitPlace> fit_;
     FitPlace PlaceNow() const;
+    CViewKind home_ = CViewKind::Top;
     std::optional<QPoint> dragFrom_;
 };
 
-// "Top (XY)", "Front (XZ)", "Side (YZ)", "Isometric".
+// "Top (XY)", "Front (XZ)", "Side (YZ)", "Isometric", "Lathe (ZX)".
 const char* ViewName(CViewKind view);
 
 } // namespace morvik::preview

@@ -41,6 +41,10 @@ CToolpathWindow::CToolpathWindow(QWidget* parent) : QWidget(parent) {
     errors_ = new QListWidget(this);
     errors_->setMaximumHeight(kErrorListHeight);
     errors_->hide();
+    QAction* lathe = AddViewButton(CViewKind::Lathe);
+    lathe->setVisible(view_->HomeView() == CViewKind::Lathe);
+    connect(view_, &CToolpathView::HomeViewChanged, lathe,
+            [lathe](CViewKind home) { lathe->setVisible(home == CViewKind::Lathe); });
     for (CViewKind view : {CViewKind::Top, CViewKind::Front, CViewKind::Side, CViewKind::Iso})
         AddViewButton(view);
     bar_->addSeparator();
@@ -76,8 +80,8 @@ void CToolpathWindow::MakeProgramText() {
     connect(text_, &QListView::activated, this, &CToolpathWindow::OnTextLineChosen);
 }
 
-void CToolpathWindow::AddViewButton(CViewKind view) {
-    bar_->addAction(ViewName(view), view_, [this, view] { view_->SetViewKind(view); });
+QAction* CToolpathWindow::AddViewButton(CViewKind view) {
+    return bar_->addAction(ViewName(view), view_, [this, view] { view_->SetViewKind(view); });
 }
 
 QString CToolpathWindow::SummaryOf(const CToolpathPlan& plan) {

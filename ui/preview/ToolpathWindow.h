@@ -1,4 +1,5 @@
-// The toolpath preview window: a bar with the four views and "Fit", the drawing, a line that
+// The toolpath preview window: a bar with the views and "Fit" (a lathe's own view first, shown
+// on a lathe only), the drawing, a line that
 // says what was planned (and which line leaves the soft limits, on which axis), and the list
 // of the blocks the planner refused, each with its line; choosing one asks, through LineChosen,
 // for that line to be shown in the editor. The machine's preview also lists the loaded
@@ -63,7 +64,7 @@ signals:
     void LineChosen(std::uint32_t line);
 
 private:
-    void AddViewButton(CViewKind view);
+    QAction* AddViewButton(CViewKind view);
     void MakeProgramText();
     void FitSummary();
     void OnErrorChosen(QListWidgetItem* item);

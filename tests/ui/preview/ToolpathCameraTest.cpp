@@ -24,6 +24,29 @@ TEST(ToolpathCamera, EachViewShowsItsTwoAxes) {
     EXPECT_DOUBLE_EQ(camera.Plane(1, 0, 0)[0], -camera.Plane(0, 1, 0)[0]);
 }
 
+// A lathe is seen from the operator's side: Z across to the right (towards the tailstock), X
+// up, taken as it is (a diameter where the machine reads X as one); Y points at the viewer.
+TEST(ToolpathCamera, TheLatheViewPutsZAcrossAndXUp) {
+    EXPECT_EQ(HomeView(true), CViewKind::Lathe);
+    EXPECT_EQ(HomeView(false), CViewKind::Top);
+    CToolpathCamera camera;
+    camera.SetSize(200, 100);
+    camera.SetScale(2);
+    camera.SetView(CViewKind::Lathe);
+    const std::array<double, 2> plane{3, 40};
+    EXPECT_EQ(camera.Plane(40, 7, 3), plane);
+    const CScreenPoint zero = camera.Project(0, 0, 0);
+    const CScreenPoint x40 = camera.Project(40, 0, 0);
+    const CScreenPoint z5 = camera.Project(0, 0, 5);
+    EXPECT_DOUBLE_EQ(zero.v - x40.v, 80); // up, 40 units at 2 pixels each
+    EXPECT_DOUBLE_EQ(x40.u, zero.u);
+    EXPECT_DOUBLE_EQ(z5.u - zero.u, 10); // right
+    EXPECT_DOUBLE_EQ(z5.v, zero.v);
+    const CScreenPoint y = camera.Project(0, 9, 0);
+    EXPECT_DOUBLE_EQ(y.u, zero.u);
+    EXPECT_DOUBLE_EQ(y.v, zero.v);
+}
+
 TEST(ToolpathCamera, ScreenYGrowsDownwardsAndProjectionMatchesProject) {
     CToolpathCamera camera;
     camera.SetSize(200, 100);
