@@ -49,18 +49,19 @@ constexpr CommandSpec kCommands[] = {
      "Change the printer and printing options", O::Application, cmd::PrintSetup, nullptr},
     {Cmd::Exit, "E&xit", nullptr, nullptr, MPC, "Quit the application; prompts to save documents",
      O::MainFrame, cmd::Exit, nullptr},
-    {Cmd::Undo, "&Undo\tCtrl+Z", nullptr, nullptr, P, "Undo the last action", O::View, nullptr,
+    {Cmd::Undo, "&Undo\tCtrl+Z", nullptr, nullptr, MPC, "Undo the last action", O::View, nullptr,
      nullptr},
-    {Cmd::Cut, "Cu&t\tCtrl+X", nullptr, nullptr, P, "Cut the selection and put it on the Clipboard",
-     O::View, nullptr, nullptr},
-    {Cmd::Copy, "&Copy\tCtrl+C", nullptr, nullptr, P,
+    {Cmd::Cut, "Cu&t\tCtrl+X", nullptr, nullptr, MPC,
+     "Cut the selection and put it on the Clipboard", O::View, nullptr, nullptr},
+    {Cmd::Copy, "&Copy\tCtrl+C", nullptr, nullptr, MPC,
      "Copy the selection and put it on the Clipboard", O::View, nullptr, nullptr},
-    {Cmd::Paste, "&Paste\tCtrl+V", nullptr, nullptr, P, "Insert Clipboard contents", O::View,
+    {Cmd::Paste, "&Paste\tCtrl+V", nullptr, nullptr, MPC, "Insert Clipboard contents", O::View,
      nullptr, nullptr},
-    {Cmd::Find, "&Find", nullptr, nullptr, P, "Find the specified text", O::View, nullptr, nullptr},
-    {Cmd::FindNext, "Find &Next", nullptr, nullptr, P, "Repeat the last action", O::View, nullptr,
+    {Cmd::Find, "&Find", nullptr, nullptr, MPC, "Find the specified text", O::View, nullptr,
      nullptr},
-    {Cmd::Replace, "&Replace", nullptr, nullptr, P, "Replace specific text with different text",
+    {Cmd::FindNext, "Find &Next", nullptr, nullptr, MPC, "Repeat the last action", O::View, nullptr,
+     nullptr},
+    {Cmd::Replace, "&Replace", nullptr, nullptr, MPC, "Replace specific text with different text",
      O::View, nullptr, nullptr},
     {Cmd::ToggleToolBar, "&Toolbar", nullptr, nullptr, MPC, "Show or hide the toolbar",
      O::MainFrame, cmd::ToggleToolBar, cmd::ToolBarState},
@@ -164,9 +165,12 @@ constexpr MenuEntry kFile[] = {
     {Cmd::PrintSetup, P},
     {Cmd::Exit, MPC},
 };
+// In every menu set, so that the menu bar does not shift under the pointer as an editor comes
+// and goes; without an editor nobody handles its items and they are greyed.
 constexpr MenuEntry kEdit[] = {
-    {Cmd::Undo, P}, {0, P},         {Cmd::Cut, P},      {Cmd::Copy, P},    {Cmd::Paste, P},
-    {0, P},         {Cmd::Find, P}, {Cmd::FindNext, P}, {Cmd::Replace, P},
+    {Cmd::Undo, MPC},    {0, MPC}, {Cmd::Cut, MPC},  {Cmd::Copy, MPC},
+    {Cmd::Paste, MPC},   {0, MPC}, {Cmd::Find, MPC}, {Cmd::FindNext, MPC},
+    {Cmd::Replace, MPC},
 };
 constexpr MenuEntry kView[] = {
     {Cmd::ToggleToolBar, MPC},
@@ -204,11 +208,9 @@ constexpr MenuEntry kWindow[] = {
 constexpr MenuEntry kHelp[] = {{Cmd::About, MPC}};
 
 constexpr PopupSpec kMenus[] = {
-    {"&File", MPC, kFile},           {"&Edit", P, kEdit},
-    {"&View", MPC, kView},           {"&Setup", MPC, kSetup},
-    {"&Calibrate", MPC, kCalibrate}, {"&Mode", MPC, kMode},
-    {"&Options", MPC, kOptions},     {"&Window", MPC, kWindow},
-    {"&Help", MPC, kHelp},
+    {"&File", MPC, kFile},       {"&Edit", MPC, kEdit},           {"&View", MPC, kView},
+    {"&Setup", MPC, kSetup},     {"&Calibrate", MPC, kCalibrate}, {"&Mode", MPC, kMode},
+    {"&Options", MPC, kOptions}, {"&Window", MPC, kWindow},       {"&Help", MPC, kHelp},
 };
 
 constexpr Accelerator kAccelerators[] = {

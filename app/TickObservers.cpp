@@ -1,9 +1,11 @@
 #include "app/TickObservers.h"
 
 #include "app/StationTelemetry.h"
+#include "machine/Machine.h"
 #include "operation/MachineOperation.h"
 #include "ui/ControlPanel.h"
 #include "ui/MdiLineFeed.h"
+#include "ui/ModifiedMark.h"
 #include "ui/QtOperatorInterface.h"
 #include "ui/StatusBarIdle.h"
 #include "ui/preview/PreviewFeed.h"
@@ -27,6 +29,8 @@ void TickObservers::Wire(const Station& s) {
     Own<preview::PreviewFeed>(s.previews);
     // The status bar's idle message: "Ready" once the machine is homed.
     Own<StatusBarIdle>(s.frame);
+    // The machine windows' titles: the mark of the document's unsaved changes.
+    Own<ModifiedMark>(s.machine, s.ui);
     // The shop's broker: the snapshot as state, the events as events (while telemetry is on).
     s.telemetry.Attach(s.machine, s.operation);
 }

@@ -229,8 +229,10 @@ void CMainFrame::UpdateTitle() {
     QMdiSubWindow* active = ActiveWindow();
     QString title = kTitle;
     if (active != nullptr)
-        title += " - " + DocumentTitle(active);
+        title += " - " + DocumentTitle(active) + "[*]";
     setWindowTitle(title);
+    // The active document's mark of unsaved changes, as its own window shows it.
+    setWindowModified(active != nullptr && active->isWindowModified());
 }
 
 void CMainFrame::UpdateKeyIndicators() {

@@ -116,6 +116,7 @@ CPart& CPartDocuments::Adopt(std::unique_ptr<CPart> owned) {
     CPart& part = *owned;
     entries_.push_back(Entry{std::move(owned), {}});
     connect(&part, &CPart::TitleChanged, this, [this, &part] { Retitle(part); });
+    connect(&part, &CPart::ModifiedChanged, this, [this, &part] { Retitle(part); });
     return part;
 }
 
@@ -164,8 +165,10 @@ void CPartDocuments::Retitle(const CPart& part) {
             continue;
         ++number;
         CMainFrame::SetDocument(window, DocumentKind::PartProgram, part.Title());
-        window->setWindowTitle(numbered ? part.Title() + ":" + QString::number(number)
-                                        : part.Title());
+        // Unsaved changes show as the desktop shows them: "Part1*".
+        window->setWindowTitle(
+            (numbered ? part.Title() + ":" + QString::number(number) : part.Title()) + "[*]");
+        window->setWindowModified(part.IsModified());
     }
     emit WindowsChanged();
 }

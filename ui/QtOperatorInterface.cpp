@@ -138,7 +138,12 @@ bool QtOperatorInterface::Open(const MachineWindowRow& row) {
         window->adjustSize(); // the window fits the form
     } else if (!widget->sizeHint().isValid()) {
         const QSize area = frame_.MdiArea()->size();
-        window->resize(std::max(area.width() / 2, 320), std::max(area.height() / 2, 200));
+        // A view that names the width it is read at (the homing view) gets at least that much,
+        // as far as the area has room.
+        const QMargins frame = window->contentsMargins();
+        const int readable = widget->sizeHint().width() + frame.left() + frame.right();
+        const int width = std::max({area.width() / 2, 320, std::min(readable, area.width())});
+        window->resize(width, std::max(area.height() / 2, 200));
     }
     const MachineWindowRow* key = &row;
     windows_[key] = OpenWindow{window, window,
@@ -190,9 +195,29 @@ void QtOperatorInterface::Close(const MachineWindowRow& row) {
     OpenWindow open = it->second;
     windows_.erase(it);
     openOrder_.erase(std::remove(openOrder_.begin(), openOrder_.end(), &row), openOrder_.end());
+    const bool wasActive = open.window != nullptr && frame_.ActiveWindow() == open.window;
     Destroy(open);
+    if (wasActive)
+        HandOverActivation();
     TellGone(row);
     RetitleViews();
+}
+
+// The station closes its own windows as a mode is left (Home, MDI); the operator did not choose
+// another window then. Left alone, the document area would activate the next window in its own
+// order, an editor among them: the menu bar would change under the operator and the jog keys of
+// the mode just selected would type into the part program. The machine window used last takes
+// the active place instead, or none does and the main window keeps the keys.
+void QtOperatorInterface::HandOverActivation() {
+    QMdiArea* area = frame_.MdiArea();
+    QMdiSubWindow* next = nullptr;
+    for (QMdiSubWindow* window : area->subWindowList(QMdiArea::ActivationHistoryOrder)) {
+        if (!window->isMinimized() && CMainFrame::KindOf(window) == DocumentKind::Machine)
+            next = window;
+    }
+    area->setActiveSubWindow(next);
+    if (next == nullptr)
+        frame_.setFocus();
 }
 
 void QtOperatorInterface::CloseAllViews() {
@@ -261,7 +286,20 @@ void QtOperatorInterface::RetitleViews() {
         const QString shown = row->Title(title);
         CMainFrame::SetDocument(window, DocumentKind::Machine,
                                 row->ownDocumentTitle ? shown : title);
-        window->setWindowTitle(shown);
+        // The window stands for the machine document: it carries the mark of its changes.
+        window->setWindowTitle(shown + "[*]");
+        window->setWindowModified(machineModified_);
+    }
+    frame_.UpdateTitle();
+}
+
+void QtOperatorInterface::ShowMachineModified(bool modified) {
+    if (modified == machineModified_)
+        return;
+    machineModified_ = modified;
+    for (const auto& [row, open] : windows_) {
+        if (open.window != nullptr)
+            open.window->setWindowModified(modified);
     }
     frame_.UpdateTitle();
 }

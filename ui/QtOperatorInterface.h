@@ -75,6 +75,11 @@ public:
     // content did: each says what the window is, then the machine document's title
     // ("Program - mill.mch").
     void RetitleViews();
+    // The machine document's unsaved changes, marked in its windows' titles ("Status -
+    // mill.mch*") and so in the main window's while one of them is active. The tick tells it
+    // (ModifiedMark); the document itself tells nobody.
+    void ShowMachineModified(bool modified);
+    bool MachineModifiedShown() const { return machineModified_; }
     // Whether the last file dialog was cancelled (a false Save As may be a cancel or a failure).
     bool LastFileDialogCancelled() const { return lastDialogCancelled_; }
 
@@ -90,6 +95,7 @@ private:
     // The operator closed the window (or the main window is going).
     void Forget(const MachineWindowRow* row, const QObject* window);
     static void TellGone(const MachineWindowRow& row);
+    void HandOverActivation();
 
     CMainFrame& frame_;
     struct OpenWindow {
@@ -107,6 +113,7 @@ private:
     std::vector<const MachineWindowRow*> openOrder_;
     std::function<void(QMdiSubWindow&)> opened_;
     int waitDepth_ = 0;
+    bool machineModified_ = false;
     bool lastDialogCancelled_ = false;
     // Where each open-file dialog, by its title, was left ("File Load" starts where the last
     // load found its file, with the filter then in use).

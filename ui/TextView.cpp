@@ -28,12 +28,14 @@ void TextLineRing::Append(std::string_view text) {
     }
 }
 
-CTextView::CTextView(QWidget* parent) : QAbstractScrollArea(parent) {
+CTextView::CTextView(QWidget* parent, LongLines longLines)
+    : QAbstractScrollArea(parent), longLines_(longLines) {
     setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     setFrameShape(QFrame::NoFrame);
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setHorizontalScrollBarPolicy(longLines_ == LongLines::Wrap ? Qt::ScrollBarAlwaysOff
+                                                               : Qt::ScrollBarAsNeeded);
     horizontalScrollBar()->setSingleStep(QFontMetrics(font()).averageCharWidth());
 }
 
@@ -59,7 +61,8 @@ int CTextView::ContentWidth() const {
 
 void CTextView::UpdateScrollRange() {
     QScrollBar* bar = horizontalScrollBar();
-    bar->setRange(0, std::max(0, ContentWidth() - viewport()->width()));
+    const int beyond = longLines_ == LongLines::Wrap ? 0 : ContentWidth() - viewport()->width();
+    bar->setRange(0, std::max(0, beyond));
     bar->setPageStep(viewport()->width());
 }
 
@@ -76,13 +79,53 @@ int CTextView::EnsureLineHeight() {
     return lineHeight_;
 }
 
-std::vector<CTextView::DrawnLine> CTextView::Layout(int clientHeight) {
-    const int lineHeight = EnsureLineHeight();
-    const int rows = std::min(clientHeight / lineHeight, TextLineRing::kLineCount);
-    std::vector<DrawnLine> drawn;
-    for (int k = 0; k < rows; ++k) {
+std::vector<std::string> CTextView::WrapRows(const std::string& line, const QFontMetrics& metrics,
+                                             int width) {
+    std::vector<std::string> rows;
+    QString rest = QString::fromLatin1(line);
+    while (width > 0 && rest.size() > 1 && metrics.horizontalAdvance(rest) > width) {
+        qsizetype fit = 1; // a row holds at least one character, so every pass shortens rest
+        while (fit < rest.size() && metrics.horizontalAdvance(rest.left(fit + 1)) <= width)
+            ++fit;
+        const qsizetype blank = rest.lastIndexOf(' ', fit);
+        const qsizetype cut = blank > 0 ? blank : fit;
+        rows.push_back(rest.left(cut).toLatin1().toStdString());
+        rest = rest.mid(blank > 0 ? cut + 1 : cut);
+    }
+    rows.push_back(rest.toLatin1().toStdString());
+    return rows;
+}
+
+std::vector<std::string> CTextView::RowsNewestFirst(int rows, int clientWidth) const {
+    std::vector<std::string> found;
+    const QFontMetrics metrics(font());
+    const int width = clientWidth - 2 * kLeftMargin;
+    for (int k = 0; k < TextLineRing::kLineCount && static_cast<int>(found.size()) < rows; ++k) {
         const std::string& line = ring_.Line(k);
-        drawn.push_back({lineHeight * (rows - 1 - k), line.empty() ? blankLineText_ : line});
+        if (longLines_ != LongLines::Wrap) {
+            found.push_back(line);
+            continue;
+        }
+        std::vector<std::string> wrapped = WrapRows(line, metrics, width);
+        found.insert(found.end(), wrapped.rbegin(), wrapped.rend());
+    }
+    if (static_cast<int>(found.size()) > rows)
+        found.resize(static_cast<std::size_t>(std::max(rows, 0)));
+    return found;
+}
+
+std::vector<CTextView::DrawnLine> CTextView::Layout(int clientHeight) {
+    return Layout(clientHeight, viewport()->width());
+}
+
+std::vector<CTextView::DrawnLine> CTextView::Layout(int clientHeight, int clientWidth) {
+    const int lineHeight = EnsureLineHeight();
+    const std::vector<std::string> rows = RowsNewestFirst(clientHeight / lineHeight, clientWidth);
+    const int shown = static_cast<int>(rows.size());
+    std::vector<DrawnLine> drawn;
+    for (int k = 0; k < shown; ++k) {
+        const std::string& row = rows[static_cast<std::size_t>(k)];
+        drawn.push_back({lineHeight * (shown - 1 - k), row.empty() ? blankLineText_ : row});
     }
     return drawn;
 }

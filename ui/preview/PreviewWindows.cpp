@@ -123,6 +123,11 @@ void CPreviewWindows::ToggleEditorPreview(CPart& part) {
     connect(&part, &QObject::destroyed, e.widget, [&e] { delete e.window.data(); });
     e.window = AddWindow(e.widget, part.Title() + kTitleSuffix);
     e.raw = e.window.data();
+    // Save As gives the part a new name: its preview is named after it, not after the old one.
+    connect(&part, &CPart::TitleChanged, e.widget, [&e] {
+        if (e.part != nullptr && e.window != nullptr)
+            Title(*e.window, e.part->Title() + kTitleSuffix);
+    });
     editors_.push_back(std::move(editor));
     PlanEditor(e);
 }
@@ -153,11 +158,15 @@ void CPreviewWindows::CloseAll() {
 QMdiSubWindow* CPreviewWindows::AddWindow(CToolpathWindow* widget, const QString& title) {
     QMdiSubWindow* window = area_.addSubWindow(widget);
     window->setAttribute(Qt::WA_DeleteOnClose);
-    CMainFrame::SetDocument(window, DocumentKind::PartProgram, title);
-    window->setWindowTitle(title);
+    Title(*window, title);
     connect(window, &QObject::destroyed, this, &CPreviewWindows::Forget);
     window->show();
     return window;
+}
+
+void CPreviewWindows::Title(QMdiSubWindow& window, const QString& title) {
+    CMainFrame::SetDocument(&window, DocumentKind::PartProgram, title);
+    window.setWindowTitle(title);
 }
 
 void CPreviewWindows::Forget(QObject* window) {

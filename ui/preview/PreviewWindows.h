@@ -98,6 +98,8 @@ private:
     };
 
     QMdiSubWindow* AddWindow(CToolpathWindow* widget, const QString& title);
+    // The window's caption and the document title the main window's caption takes from it.
+    static void Title(QMdiSubWindow& window, const QString& title);
     void PlanMachineProgram(bool setupChanged = false);
     void PlanEditor(Editor& editor);
     void ShowLine(const CPart& part, std::uint32_t line);

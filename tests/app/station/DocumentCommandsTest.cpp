@@ -4,6 +4,7 @@
 // machine windows of View > Program and MDI mode.
 #include "app/station/StationFixture.h"
 #include "operation/CommandIds.h"
+#include "support/ShownTitle.h"
 
 #include "dialogs/SetupForm.h"
 #include "ui/MDIPanel.h"
@@ -147,9 +148,9 @@ TEST_F(DocumentCommands, NewOpensAnUntitledPartProgramWithThePartProgramMenus) {
     ASSERT_TRUE(Commands().Execute(Cmd::New));
     CPartView* editor = ActiveEditor();
     ASSERT_NE(editor, nullptr);
-    EXPECT_EQ(Frame().ActiveWindow()->windowTitle(), "Part1");
+    EXPECT_EQ(test::ShownTitle(Frame().ActiveWindow()), "Part1");
     EXPECT_EQ(CMainFrame::KindOf(Frame().ActiveWindow()), DocumentKind::PartProgram);
-    EXPECT_EQ(Frame().windowTitle(), "Morvik Program - Part1");
+    EXPECT_EQ(test::ShownTitle(Frame()), "Morvik Program - Part1");
     EXPECT_EQ(Commands().CurrentMenuKind(), MenuKind::PartProgram);
     EXPECT_EQ(MenuTitles(), QStringList({"&File", "&Edit", "&View", "&Setup", "&Calibrate", "&Mode",
                                          "&Options", "&Window", "&Help"}));
@@ -172,7 +173,7 @@ TEST_F(DocumentCommands, NewOpensAnUntitledPartProgramWithThePartProgramMenus) {
         EXPECT_TRUE(Commands().State(id).enabled) << id;
 
     ASSERT_TRUE(Commands().Execute(Cmd::New));
-    EXPECT_EQ(Frame().ActiveWindow()->windowTitle(), "Part2");
+    EXPECT_EQ(test::ShownTitle(Frame().ActiveWindow()), "Part2");
 }
 
 TEST_F(DocumentCommands, OpenAndDropOpenAnyFileAsAPartProgramOnce) {
@@ -197,7 +198,7 @@ TEST_F(DocumentCommands, OpenAndDropOpenAnyFileAsAPartProgramOnce) {
         };
         open();
         ASSERT_NE(ActiveEditor(), nullptr);
-        EXPECT_EQ(Frame().ActiveWindow()->windowTitle(), c.file);
+        EXPECT_EQ(test::ShownTitle(Frame().ActiveWindow()), c.file);
         EXPECT_EQ(ActiveEditor()->toPlainText(), "O100\nG0 X1\n");
         const qsizetype windows = Frame().MdiArea()->subWindowList().size();
         open();

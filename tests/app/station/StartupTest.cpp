@@ -1,6 +1,7 @@
 // Start-up, homing, the Run refusal, the idle drain of card text and a jog from the panel, on
 // the whole station against the simulated card.
 #include "app/station/StationFixture.h"
+#include "support/ShownTitle.h"
 
 #include "controller/StringTable.h"
 #include "settings/ProfileFile.h"
@@ -33,7 +34,7 @@ TEST_F(StationOnCard, StartsANewMachineInHomeModeWithTheHomingPrompt) {
     EXPECT_EQ(homing->Lines().Line(1), "Press START button to home machine...");
     EXPECT_EQ(homing->Lines().Line(0), "") << "on a line of its own";
     EXPECT_EQ(Frame().MdiArea()->subWindowList().size(), 1);
-    EXPECT_EQ(Frame().windowTitle(), "Morvik Program - Machine1");
+    EXPECT_EQ(test::ShownTitle(Frame()), "Morvik Program - Machine1");
     EXPECT_EQ(Commands().CurrentMenuKind(), MenuKind::Machine);
 
     // The configuration went to the card, the settings file to the XDG folder.
@@ -176,7 +177,7 @@ TEST_F(StationOnCard, OpensTheMachineFileNamedOnTheCommandLine) {
     EXPECT_TRUE(dialogs.boxes.empty()) << dialogs.Texts().join(" | ").toStdString();
     EXPECT_EQ(Machine().GetTitle(), "my mill.mch");
     EXPECT_EQ(Machine().State().Mode(), MachineMode::Home);
-    EXPECT_EQ(Frame().windowTitle(), "Morvik Program - my mill.mch");
+    EXPECT_EQ(test::ShownTitle(Frame()), "Morvik Program - my mill.mch");
 }
 
 TEST_F(StationOnCard, AMachineFileThatCannotBeOpenedLeavesTheStationWithoutAMachine) {

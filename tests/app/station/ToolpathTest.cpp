@@ -4,6 +4,7 @@
 // follows its text and leads to the refused blocks, and the preview's copy of the machine
 // (units, origins, soft limits).
 #include "app/station/StationFixture.h"
+#include "support/ShownTitle.h"
 
 #include "controller/ControllerCodes.h"
 #include "operation/CommandIds.h"
@@ -67,8 +68,8 @@ TEST_F(ToolpathOnCard, ViewToolpathOpensAndClosesTheMachinePreview) {
     EXPECT_EQ(CMainFrame::KindOf(sub), DocumentKind::Machine);
     EXPECT_EQ(Commands().CurrentMenuKind(), MenuKind::Machine);
     // Its title names the machine's document first, and the main window's title names it whole.
-    EXPECT_EQ(sub->windowTitle(), QString::fromStdString(Machine().GetTitle()) + " - Toolpath");
-    EXPECT_EQ(Frame().windowTitle(), "Morvik Program - " + sub->windowTitle());
+    EXPECT_EQ(test::ShownTitle(sub), QString::fromStdString(Machine().GetTitle()) + " - Toolpath");
+    EXPECT_EQ(test::ShownTitle(Frame()), "Morvik Program - " + test::ShownTitle(sub));
 
     Execute(kViewToolpath);
     EXPECT_EQ(Previews().MachinePreview(), nullptr);

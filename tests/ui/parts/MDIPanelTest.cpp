@@ -1,5 +1,6 @@
 // The MDI panel: its form, and its window coming and going with MDI mode on the simulated card.
 #include "WindowsFixture.h"
+#include "support/ShownTitle.h"
 
 #include "controller/StringTable.h"
 #include "operation/MdiSession.h"
@@ -56,7 +57,7 @@ TEST_F(MDIPanelWindow, OpensOnEnteringMdiModeAndClosesOnLeavingIt) {
     QPointer<QMdiSubWindow> window = ui->Window(ViewKind::MdiPanel);
     ASSERT_FALSE(window.isNull());
     EXPECT_NE(dynamic_cast<CMDIPanel*>(window->widget()), nullptr);
-    EXPECT_EQ(window->windowTitle(), "Machine1");
+    EXPECT_EQ(test::ShownTitle(window), "Machine1");
     EXPECT_TRUE(machine->State().views.Has(ViewKind::MdiPanel));
 
     op->SelectJog();

@@ -1,6 +1,7 @@
 // Part program documents: New, Open, Save, Save As, Close with its prompt, New Window, and
 // File > Load from an editor window on the simulated card.
 #include "WindowsFixture.h"
+#include "support/ShownTitle.h"
 
 #include "controller/StringTable.h"
 
@@ -59,7 +60,7 @@ TEST_F(PartDocuments, NewDocumentsAreNumberedAndAnyExtensionOpensAsAPartProgram)
     ASSERT_NE(view, nullptr);
     EXPECT_EQ(view->toPlainText(), "O0100\nG00 X1\n");
     EXPECT_EQ(view->Part().Title(), "mill.nc");
-    EXPECT_EQ(CPartDocuments::WindowOf(*view)->windowTitle(), "mill.nc");
+    EXPECT_EQ(test::ShownTitle(CPartDocuments::WindowOf(*view)), "mill.nc");
     EXPECT_EQ(CMainFrame::KindOf(CPartDocuments::WindowOf(*view)), DocumentKind::PartProgram);
     EXPECT_FALSE(view->Part().IsModified());
     EXPECT_EQ(dialogs.fileDialogs, QStringList{"open Open | Part Files (*.prt);;All Files (*)"});
@@ -397,16 +398,18 @@ TEST_F(PartDocuments, ClosingAModifiedPartAsksAndFollowsTheAnswer) {
 TEST_F(PartDocuments, ASecondWindowShowsTheSameTextAndOnlyTheLastOneAsks) {
     CPartView* first = documents->New();
     CPartView* second = documents->NewWindow(*first);
-    EXPECT_EQ(CPartDocuments::WindowOf(*first)->windowTitle(), "Part1:1");
-    EXPECT_EQ(CPartDocuments::WindowOf(*second)->windowTitle(), "Part1:2");
+    EXPECT_EQ(test::ShownTitle(CPartDocuments::WindowOf(*first)), "Part1:1");
+    EXPECT_EQ(test::ShownTitle(CPartDocuments::WindowOf(*second)), "Part1:2");
     Type(*second, "O9\n");
     EXPECT_EQ(first->toPlainText(), "O9\n");
     EXPECT_EQ(first->Lines(), (std::vector<std::string>{"O9", ""}));
+    EXPECT_EQ(test::ShownTitle(CPartDocuments::WindowOf(*first)), "Part1:1*")
+        << "both windows mark the changes typed in one";
 
     CPartDocuments::WindowOf(*second)->close();
     RunDeferredDeletes();
     EXPECT_TRUE(dialogs.boxes.empty()) << "another window still shows the part";
-    EXPECT_EQ(CPartDocuments::WindowOf(*first)->windowTitle(), "Part1");
+    EXPECT_EQ(test::ShownTitle(CPartDocuments::WindowOf(*first)), "Part1*");
     dialogs.answers.push_back(BoxAnswer::No);
     first->Execute(Cmd::Close);
     EXPECT_EQ(dialogs.Texts(), QStringList{"Save changes to Part1?"});

@@ -1,6 +1,7 @@
 // The program view as View > Program and View > Messages open it on the simulated card, its
 // close box, and the card's text reaching it over the tick and the idle drain.
 #include "WindowsFixture.h"
+#include "support/ShownTitle.h"
 
 #include "ui/OutputDisplay.h"
 
@@ -37,7 +38,7 @@ TEST_F(ProgramView, EachViewCommandOpensTheViewWithItsOptionAndTheCloseBoxSwitch
         QMdiSubWindow* window = ui->Window(ViewKind::ProgramView);
         ASSERT_NE(window, nullptr);
         EXPECT_NE(dynamic_cast<COutputDisplay*>(window->widget()), nullptr);
-        EXPECT_EQ(window->windowTitle(), "Machine1");
+        EXPECT_EQ(test::ShownTitle(window), "Machine1");
         EXPECT_EQ(CardCommands(), Join({kAllOff, {c.option}}));
         EXPECT_TRUE((op.get()->*c.checked)());
 

@@ -5,17 +5,20 @@
 #include "machine/Machine.h"
 #include "operation/ProgramView.h"
 #include "support/FakeKelvApi.h"
+#include "support/ShownTitle.h"
 #include "ui/HomingView.h"
 #include "ui/MDIPanel.h"
 #include "ui/MainFrame.h"
 #include "ui/OutputDisplay.h"
 #include "ui/QtOperatorInterface.h"
 #include "ui/StatusDisplay.h"
+#include "ui/TextView.h"
 #include "ui/shell/ConfigFolder.h"
 #include "ui/shell/RecordingDialogs.h"
 
 #include <QCoreApplication>
 #include <QCursor>
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -65,7 +68,7 @@ protected:
     QStringList Titles() const {
         QStringList titles;
         for (QMdiSubWindow* window : frame.MdiArea()->subWindowList(QMdiArea::CreationOrder))
-            titles << window->windowTitle();
+            titles << test::ShownTitle(window);
         return titles;
     }
 
@@ -147,7 +150,7 @@ TEST_F(OperatorOnFake, MachineWindowsSayWhatTheyAreBesideTheDocumentTitle) {
     ASSERT_TRUE(ui->OpenView(ViewKind::HomingView));
     EXPECT_NE(dynamic_cast<HomingView*>(ui->View(ViewKind::HomingView)), nullptr);
     EXPECT_EQ(Titles(), QStringList({"Homing - Machine1"}));
-    EXPECT_EQ(frame.windowTitle(), "Morvik Program - Machine1");
+    EXPECT_EQ(test::ShownTitle(frame), "Morvik Program - Machine1");
 
     ASSERT_TRUE(ui->OpenView(ViewKind::StatusDisplay));
     EXPECT_NE(dynamic_cast<CStatusDisplay*>(ui->View(ViewKind::StatusDisplay)), nullptr);
@@ -164,7 +167,7 @@ TEST_F(OperatorOnFake, MachineWindowsSayWhatTheyAreBesideTheDocumentTitle) {
     // The program view reused for the program's messages says so.
     machine->State().programViewKind = ProgramViewKind::Messages;
     ui->RetitleView(ViewKind::ProgramView);
-    EXPECT_EQ(ui->ViewWindow(ViewKind::ProgramView)->windowTitle(), "Messages - Machine1");
+    EXPECT_EQ(test::ShownTitle(ui->ViewWindow(ViewKind::ProgramView)), "Messages - Machine1");
 
     ui->CloseView(ViewKind::HomingView);
     ui->CloseView(ViewKind::MdiPanel);
@@ -209,9 +212,27 @@ TEST_F(OperatorOnFake, TheMdiPanelOpensAsAMachineWindowThatFitsItsForm) {
     ui->AppendToView(ViewKind::MdiPanel, "ignored");
 }
 
+// Half the document area is too narrow for the card's homing messages in a small main
+// window: the homing window opens wide enough for them.
+TEST_F(OperatorOnFake, TheHomingWindowOpensWideEnoughToReadTheCardsMessages) {
+    frame.resize(760, 600);
+    QCoreApplication::processEvents();
+    const int area = frame.MdiArea()->width();
+    ASSERT_TRUE(ui->OpenView(ViewKind::HomingView));
+    auto* homing = dynamic_cast<CTextView*>(ui->View(ViewKind::HomingView));
+    ASSERT_NE(homing, nullptr);
+    const int message =
+        QFontMetrics(homing->font())
+            .horizontalAdvance(QStringLiteral("HOMING (macro 1): moving X Y Z to machine zero")) +
+        2 * CTextView::kLeftMargin;
+    ASSERT_LT(std::max(area / 2, 320), message) << "a frame this small shows the fault";
+    ASSERT_LE(message, area);
+    EXPECT_GE(homing->viewport()->width(), message);
+    EXPECT_LE(ui->ViewWindow(ViewKind::HomingView)->width(), area);
+}
+
 TEST_F(OperatorOnFake, TextGoesToTheTextViewsAndNowhereElse) {
     ASSERT_TRUE(ui->OpenView(ViewKind::HomingView));
-    ASSERT_TRUE(ui->OpenView(ViewKind::StatusDisplay));
     auto* homing = dynamic_cast<CTextView*>(ui->View(ViewKind::HomingView));
     ui->AppendToView(ViewKind::HomingView, "Homing\rX done");
     EXPECT_EQ(homing->Lines().Line(0), "X done");
@@ -269,7 +290,7 @@ TEST_F(OperatorOnFake, ClosingAllWindowsLeavesTheDocumentWithoutViews) {
     for (ViewKind view : views)
         EXPECT_FALSE(machine->State().views.Has(view));
     EXPECT_EQ(fake.CountOf("dorncmdex"), 4) << "the program view's options go off once";
-    EXPECT_EQ(frame.windowTitle(), "Morvik Program");
+    EXPECT_EQ(test::ShownTitle(frame), "Morvik Program");
 }
 
 } // namespace

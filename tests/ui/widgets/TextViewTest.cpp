@@ -147,5 +147,70 @@ TEST(TextView, ScrollsSidewaysWhileALineIsWiderThanTheView) {
     EXPECT_EQ(bar->maximum(), 0) << "nothing wide is left";
 }
 
+// Rows are cut after the last blank that fits; a word wider than the row is cut inside itself.
+TEST(TextView, WrapRowsBreakAtBlanksAndInsideWordsWiderThanTheRow) {
+    CTextView view;
+    const QFontMetrics metrics(view.font());
+    // The width of n characters of the fixed-width font.
+    const auto columns = [&](int n) { return metrics.horizontalAdvance(QString(n, 'M')); };
+    ASSERT_GT(columns(1), 0);
+    struct Case {
+        const char* line;
+        int columns; // the row's width in characters
+        std::vector<std::string> rows;
+    };
+    const Case cases[] = {
+        {"Machine homed", 20, {"Machine homed"}},
+        {"Machine homed", 13, {"Machine homed"}},
+        {"Machine homed", 12, {"Machine", "homed"}},
+        {"HOMING (macro 1): machine at zero", 18, {"HOMING (macro 1):", "machine at zero"}},
+        {"abcdefghij", 4, {"abcd", "efgh", "ij"}},
+        {"ab abcdefghij", 4, {"ab", "abcd", "efgh", "ij"}},
+        {"", 4, {""}},
+        {"anything", 0, {"anything"}},
+        {"x", 0, {"x"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.line << " in " << c.columns);
+        EXPECT_EQ(CTextView::WrapRows(c.line, metrics, columns(c.columns)), c.rows);
+    }
+}
+
+// The homing view's messages each start a row of their own and wrap to the view's width; it
+// never scrolls sideways.
+TEST(TextView, TheHomingViewWrapsItsMessagesInsteadOfScrolling) {
+    HomingView view;
+    const QFontMetrics metrics(view.font());
+    const int height = metrics.height();
+    const int width = metrics.horizontalAdvance(QString(24, 'M')) + 2 * CTextView::kLeftMargin;
+    view.resize(width, height * 8);
+    view.show();
+    view.Append("Homing Machine...\r");
+    view.Append("HOMING (macro 1): moving X Y Z to machine zero\r");
+    view.Append("HOMING (macro 1): machine at zero\r");
+    view.Append("\rMachine homed\r");
+    std::vector<std::string> rows; // bottom row first
+    for (const CTextView::DrawnLine& line : view.Layout(height * 8, width))
+        rows.push_back(line.text);
+    const std::vector<std::string> expected = {
+        " ", // the empty current line
+        "Machine homed",
+        " ",
+        "machine at zero",
+        "HOMING (macro 1):",
+        "X Y Z to machine zero",
+        "HOMING (macro 1): moving",
+        "Homing Machine...",
+    };
+    EXPECT_EQ(rows, expected);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(view.horizontalScrollBar()->maximum(), 0);
+    EXPECT_FALSE(view.horizontalScrollBar()->isVisibleTo(&view));
+    // Wide enough to read the card's longest homing message on one row.
+    EXPECT_GE(view.sizeHint().width(), metrics.horizontalAdvance(QStringLiteral(
+                                           "HOMING (macro 1): moving X Y Z to machine zero")) +
+                                           2 * CTextView::kLeftMargin);
+}
+
 } // namespace
 } // namespace morvik
