@@ -48,11 +48,13 @@ if ! command -v xvfb-run >/dev/null 2>&1; then
     exit 1
 fi
 
-# The station writes a new machine's files into its working folder and its settings into the
-# XDG folder: both go to a scratch folder, never into the checkout or the user's settings.
+# The station writes a new machine's files into its working folder, its settings into the XDG
+# config folder and its recovery copies into the XDG state folder: all go to a scratch folder,
+# never into the checkout or the user's own (a recovery copy left by another run would stop
+# the tour at its question).
 scratch="$(mktemp -d)"
 trap 'rm -rf "$scratch"' EXIT
-mkdir -p "$scratch/work" "$scratch/config" "$(dirname "$picture")"
+mkdir -p "$scratch/work" "$scratch/config" "$scratch/state" "$(dirname "$picture")"
 cp "$machine" "$scratch/work/mill.mch"
 rm -f "$picture"
 if [ -n "$tour" ]; then
@@ -60,7 +62,7 @@ if [ -n "$tour" ]; then
 fi
 
 cd "$scratch/work"
-XDG_CONFIG_HOME="$scratch/config" MORVIK_SCREENSHOT="$picture" MORVIK_SCREENSHOT_PROGRAM="$program" \
+XDG_CONFIG_HOME="$scratch/config" XDG_STATE_HOME="$scratch/state" MORVIK_SCREENSHOT="$picture" MORVIK_SCREENSHOT_PROGRAM="$program" \
     MORVIK_SCREENSHOT_TOUR="$tour" timeout 180 xvfb-run -a -s "-screen 0 1024x768x24" "$station" mill.mch
 test -s "$picture"
 echo "Saved $picture"
