@@ -13,6 +13,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFileDialog>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QPixmap>
@@ -97,6 +98,24 @@ std::vector<TourStep> Tour(const QString& path) {
     };
 }
 
+// The file dialog, once it is open, answered with path as an operator would answer it: the
+// name typed, then Open. Looked for again every 100 ms while it is not up yet.
+void PickFile(const QString& path, int triesLeft = 50) {
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        auto* dialog = qobject_cast<QFileDialog*>(widget);
+        if (dialog == nullptr || !dialog->isVisible())
+            continue;
+        auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        if (name == nullptr)
+            break;
+        name->setText(path);
+        QMetaObject::invokeMethod(dialog, "accept"); // the Open button
+        return;
+    }
+    if (triesLeft > 0)
+        QTimer::singleShot(100, [path, triesLeft] { PickFile(path, triesLeft - 1); });
+}
+
 // The README's tour, one picture per step into folder: started, homed, jogged (and the front
 // picture, front, with the status display open), the sample program loaded, half run, half run
 // with the toolpath preview beside it, then stopped and an MDI block sent.
@@ -135,9 +154,14 @@ std::vector<TourStep> FirstHourTour(const QString& folder, const QString& front,
         {800, [front](MorvikApp& app) { Grab(app, front); }},
         {100, command(Cmd::MachineStatus)}, // closed again
         {300, command(Cmd::ModeRun)},
-        {300, [program](MorvikApp& app) { app.OpenDocumentFile(program); }},
-        {300, command(Cmd::Load)},
-        {300, command(Cmd::Tile)},
+        // File > Load as the operator does it: the dialog opens in its own event loop, which
+        // holds the tour's steps (their timers belong to the station), so the answer is
+        // scheduled on a timer of its own before the command runs.
+        {300,
+         [program](MorvikApp& app) {
+             QTimer::singleShot(800, [program] { PickFile(program); });
+             QTimer::singleShot(0, &app, [&app] { app.Commands()->Execute(Cmd::Load); });
+         }},
         {800, shot("tour-4-load.png")},
         {100, [](MorvikApp& app) { app.Operation()->Start(); }},
         {runMs, shot("tour-5-run.png")},
