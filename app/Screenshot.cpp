@@ -99,7 +99,8 @@ std::vector<TourStep> Tour(const QString& path) {
 }
 
 // The file dialog, once it is open, answered with path as an operator would answer it: the
-// name typed, then Open. Looked for again every 100 ms while it is not up yet.
+// name typed into its name field (selectFile alone leaves the field empty while the dialog
+// still reads its folder), then Open. Looked for again every 100 ms while it is not up yet.
 void PickFile(const QString& path, int triesLeft = 50) {
     for (QWidget* widget : QApplication::topLevelWidgets()) {
         auto* dialog = qobject_cast<QFileDialog*>(widget);
@@ -154,9 +155,8 @@ std::vector<TourStep> FirstHourTour(const QString& folder, const QString& front,
         {800, [front](MorvikApp& app) { Grab(app, front); }},
         {100, command(Cmd::MachineStatus)}, // closed again
         {300, command(Cmd::ModeRun)},
-        // File > Load as the operator does it: the dialog opens in its own event loop, which
-        // holds the tour's steps (their timers belong to the station), so the answer is
-        // scheduled on a timer of its own before the command runs.
+        // File > Load as the operator does it: the command is posted, since the dialog runs an
+        // event loop of its own until it is answered, and the answer is scheduled first.
         {300,
          [program](MorvikApp& app) {
              QTimer::singleShot(800, [program] { PickFile(program); });
